@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <filesystem>
+
+class QDialog;
+class QWidget;
+
+namespace kardo {
+
+// Everything modal the windows ask of the user goes through here, so that a test can
+// answer in place of the user without a nested event loop of its own.
+class Dialogs {
+public:
+    enum class Icon { None, Information, Warning, Error };
+
+    virtual ~Dialogs() = default;
+    virtual void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
+                             Icon icon) = 0;
+    // Shows the dialog modally; returns its result code.
+    virtual int Run(QDialog& dialog) = 0;
+    // The jumper picture for PIC and EEPROM sockets, and the ISP header pinout.
+    virtual void ShowJumperSet(QWidget* parent, const std::filesystem::path& picture) = 0;
+    virtual void ShowIspHeader(QWidget* parent) = 0;
+};
+
+// The real thing: Qt message boxes and modal event loops.
+class QtDialogs : public Dialogs {
+public:
+    void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
+                     Icon icon) override;
+    int Run(QDialog& dialog) override;
+    void ShowJumperSet(QWidget* parent, const std::filesystem::path& picture) override;
+    void ShowIspHeader(QWidget* parent) override;
+};
+
+}  // namespace kardo
