@@ -1,0 +1,61 @@
+#include "devicedb/BufferRules.h"
+
+#include <algorithm>
+
+namespace kardo {
+namespace {
+
+constexpr int64_t RoundedUp(int64_t lastAddress, int64_t lowBits) { return (lastAddress | lowBits) + 1; }
+
+}  // namespace
+
+bool HoldsWordPairs(char family) { return family == 'C' || family == 'O' || family == 'Y'; }
+
+std::optional<std::size_t> BufferSizeFor(const DeviceRecord& record) {
+    const int64_t last = record.LastAddress();
+    if (last < 0) {
+        return std::nullopt;
+    }
+    const char family = record.Family();
+    int64_t size = RoundedUp(last, 0xFFFF);
+    if (family == 'C' || family == 'M') {
+        size = RoundedUp(last, 0x1FFFF);
+        // A PIC18 image is addressed up to 0xF0000 and above (ID, configuration, data
+        // EEPROM), so it is 1 MiB; a code area larger than that still gets room for itself.
+        if (family == 'C' && record.Variant() == 18) {
+            size = std::max<int64_t>(0x100000, size);
+        }
+    }
+    if (family == 'O') {
+        size *= 2;
+    }
+    if (size > static_cast<int64_t>(kLargestBufferSize)) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(size);
+}
+
+void FillErased(DeviceBuffer& buffer, const DeviceRecord& record) {
+    uint8_t* bytes = buffer.data();
+    const std::size_t size = buffer.BufferSize();
+    const uint8_t blank = record.BlankValue();
+    if (HoldsWordPairs(record.Family())) {
+        for (std::size_t i = 0; i < size; ++i) {
+            bytes[i] = (i % 2 == 0) ? blank : uint8_t{0xFF};
+        }
+    } else {
+        std::fill(bytes, bytes + size, blank);
+    }
+    buffer.BufferPos = 0;
+}
+
+void PlacePic18ConfigDefaults(DeviceBuffer& buffer, const DeviceRecord& record) {
+    constexpr std::size_t kDefaults = 14;
+    if (buffer.BufferSize() < kPic18ConfigPosition + kDefaults) {
+        return;
+    }
+    const auto mask = record.ConfigMask();
+    std::copy(mask.begin(), mask.begin() + kDefaults, buffer.data() + kPic18ConfigPosition);
+}
+
+}  // namespace kardo

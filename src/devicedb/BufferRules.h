@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "devicedb/DeviceBuffer.h"
+#include "devicedb/DeviceRecord.h"
+
+namespace kardo {
+
+// The buffer at start-up, before any device is selected.
+inline constexpr std::size_t kStartupBufferSize = 0x200000;
+
+// The largest image we allocate for one device. No part we know of comes near it; a
+// record asking for more is corrupt, and we refuse it rather than exhaust memory.
+inline constexpr std::size_t kLargestBufferSize = 0x4000000;
+
+// Buffer size for a device: the device size rounded up to 64 KiB; to 128 KiB for 'C'
+// and 'M'; 1 MiB for PIC18-style parts ('C', Variant 18); doubled for 'O'.
+// nullopt for a record whose size is negative or beyond kLargestBufferSize.
+std::optional<std::size_t> BufferSizeFor(const DeviceRecord& record);
+
+// True for the families whose buffer holds 16-bit words as byte pairs.
+bool HoldsWordPairs(char family);
+
+// Fills the whole buffer with the device's erased pattern: BlankValue, 0xFF pairs for
+// the word families, BlankValue bytes otherwise. The position returns to the start.
+void FillErased(DeviceBuffer& buffer, const DeviceRecord& record);
+
+// PIC18-style parts keep their configuration defaults in the record's mask bytes; they
+// are placed at the configuration position of the buffer after the erase fill.
+inline constexpr std::size_t kPic18ConfigPosition = 0xF0010;
+void PlacePic18ConfigDefaults(DeviceBuffer& buffer, const DeviceRecord& record);
+
+}  // namespace kardo

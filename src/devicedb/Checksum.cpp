@@ -1,0 +1,110 @@
+#include "devicedb/Checksum.h"
+
+#include <algorithm>
+
+#include "common/Format.h"
+
+namespace kardo {
+namespace {
+
+// Where a PIC keeps its first configuration word in the buffer, high byte first.
+constexpr std::size_t kPicConfigWord = 0x400E;
+constexpr std::size_t kPic18ConfigWord = 0xF0010;
+
+class Bytes {
+public:
+    explicit Bytes(const DeviceBuffer& buffer) : buffer_(buffer) {}
+    // A byte outside the buffer counts as 0.
+    uint32_t At(std::size_t i) const { return i < buffer_.BufferSize() ? buffer_[i] : 0u; }
+    std::size_t Size() const { return buffer_.BufferSize(); }
+
+private:
+    const DeviceBuffer& buffer_;
+};
+
+uint32_t PicSum(const DeviceRecord& record, const Bytes& b, std::size_t n) {
+    uint32_t sum = 0;
+    for (std::size_t k = 0; k < n; k += 2) {
+        sum += b.At(k) * 256 + b.At(k + 1);
+    }
+    const auto mask = record.ConfigMask();
+    const uint32_t m = mask[0] * 256u + mask[1];
+    const std::size_t at = record.Variant() == 18 ? kPic18ConfigWord : kPicConfigWord;
+    const uint32_t w = b.At(at) * 256 + b.At(at + 1);
+    return sum + (m & w);
+}
+
+uint32_t ByteSum(const Bytes& b, std::size_t n) {
+    uint32_t sum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sum += b.At(i);
+    }
+    return sum;
+}
+
+uint32_t LowFirstWordSum(const Bytes& b, std::size_t n) {
+    uint32_t sum = 0;
+    for (std::size_t k = 0; k < n; k += 2) {
+        sum += b.At(k) + b.At(k + 1) * 256;
+    }
+    return sum;
+}
+
+// Fuse maps hold one character per fuse; every fuse that is not '0' adds 2^(p mod 8).
+uint32_t FuseSum(const Bytes& b, std::size_t n) {
+    uint32_t sum = 0;
+    for (std::size_t p = 0; p + 1 < n; ++p) {
+        if (b.At(p) != '0') {
+            sum += 1u << (p % 8);
+        }
+    }
+    return sum;
+}
+
+// Serial memories: n steps of one byte, or of two bytes (high-order first byte added
+// as is) when the data width is 16. The steps stop at the end of the buffer.
+uint32_t SerialSum(const DeviceRecord& record, const Bytes& b, std::size_t n) {
+    const std::size_t step = record.DataWidth() == 16 ? 2 : 1;
+    uint32_t sum = 0;
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < n && pos < b.Size(); ++i) {
+        for (std::size_t j = 0; j < step; ++j) {
+            sum += b.At(pos++);
+        }
+    }
+    return sum;
+}
+
+}  // namespace
+
+uint32_t ComputeChecksum(const DeviceRecord& record, const DeviceBuffer& buffer) {
+    const Bytes b(buffer);
+    const int64_t size = record.Size();
+    if (size <= 0) {
+        return 0;
+    }
+    const auto n = static_cast<std::size_t>(size);
+    switch (record.Family()) {
+        case 'C':
+            return PicSum(record, b, std::min(n, b.Size()));
+        case 'E':
+        case 'F':
+        case 'L':
+        case 'M':
+        case 'R':
+            return ByteSum(b, std::min(n, b.Size()));
+        case 'O':
+        case 'Y':
+            return LowFirstWordSum(b, std::min(n, b.Size()));
+        case 'P':
+            return FuseSum(b, std::min(n, b.Size()));
+        case 'S':
+            return SerialSum(record, b, n);
+        default:
+            return 0;
+    }
+}
+
+std::string ChecksumText(uint32_t sum) { return Format("%.4X", sum & 0xFFFFu); }
+
+}  // namespace kardo

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devicedb/DeviceRecord.h"
+
+namespace kardo {
+
+// The two database files and the device type each one stands for.
+inline constexpr const char* kEepromDatabase = "KARDO_e.usb";
+inline constexpr const char* kMicroDatabase = "KARDO_m.usb";
+
+// Reads the device database files. Each call opens the file, reads and closes it again;
+// nothing is cached, since the files are small and may be replaced between calls.
+//
+// A file lists manufacturers (a count at offset 13, 16-byte entries from offset 16) and
+// then one block per manufacturer: a discarded word, a device count N and N records.
+// Counts that run past the end of the file stop at the end of the file.
+namespace DeviceDatabase {
+
+// nullopt when the file cannot be opened.
+std::optional<std::vector<std::string>> ListManufacturers(const std::filesystem::path& file);
+
+// Device names of manufacturer m; an index outside the file gives an empty list.
+std::optional<std::vector<std::string>> ListDevices(const std::filesystem::path& file, int m);
+
+struct RecordLookup {
+    enum class Status {
+        Ok,
+        FileMissing,
+        NotFound,   // no such manufacturer or device in the file
+        Truncated,  // the record starts inside the file but ends beyond it
+    };
+    Status status = Status::NotFound;
+    DeviceRecord record;  // for Truncated: the bytes the file had, the rest zero
+};
+
+RecordLookup LoadRecord(const std::filesystem::path& file, int m, int k);
+
+}  // namespace DeviceDatabase
+
+}  // namespace kardo
