@@ -1,0 +1,176 @@
+// A check of every record in the database files we ship: each one must mean something
+// to the code that will read it, and each file must survive a dump and rebuild.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+
+#include "devicedb/BufferRules.h"
+#include "devicedb/DeviceDatabase.h"
+#include "devicedb/DeviceNotes.h"
+#include "support/TempDir.h"
+
+namespace kardo {
+namespace {
+
+const std::filesystem::path kDataDir = KARDO_DATA_DIR;
+
+struct Shipped {
+    std::string manufacturer;
+    DeviceRecord record;
+};
+
+std::vector<Shipped> AllRecords(const std::string& file) {
+    const auto path = kDataDir / file;
+    std::vector<Shipped> all;
+    const auto manufacturers = DeviceDatabase::ListManufacturers(path);
+    EXPECT_TRUE(manufacturers.has_value()) << path;
+    if (!manufacturers) {
+        return all;
+    }
+    for (int m = 0; m < static_cast<int>(manufacturers->size()); ++m) {
+        const auto names = DeviceDatabase::ListDevices(path, m);
+        std::set<std::string> seen;
+        for (int k = 0; k < static_cast<int>(names->size()); ++k) {
+            const auto lookup = DeviceDatabase::LoadRecord(path, m, k);
+            EXPECT_EQ(lookup.status, DeviceDatabase::RecordLookup::Status::Ok);
+            EXPECT_EQ(lookup.record.Name(), names->at(static_cast<std::size_t>(k)));
+            EXPECT_FALSE(lookup.record.Name().empty());
+            EXPECT_TRUE(seen.insert(lookup.record.Name()).second)
+                << lookup.record.Name() << " twice under " << manufacturers->at(static_cast<std::size_t>(m));
+            all.push_back({manufacturers->at(static_cast<std::size_t>(m)), lookup.record});
+        }
+    }
+    return all;
+}
+
+bool HasAlgorithm(char family) { return family == 'C' || family == 'E' || family == 'M'; }
+
+// What holds for a record of any family.
+void CheckCommon(const DeviceRecord& r) {
+    const std::string known = "CEMOYPRSFL";
+    EXPECT_NE(known.find(r.Family()), std::string::npos) << "family " << r.Family();
+    const auto bufferSize = BufferSizeFor(r);
+    ASSERT_TRUE(bufferSize.has_value());
+    EXPECT_GE(static_cast<int64_t>(*bufferSize), r.Size());
+    EXPECT_EQ(r.ButtonMask2() & ~0x05, 0);
+    if (!HasAlgorithm(r.Family())) {
+        EXPECT_EQ(r.ButtonMask() & ~0x07, 0) << "only Load, Save and Edit without an algorithm";
+        EXPECT_EQ(r.ButtonMask2() & 0x01, 0);
+    }
+    EXPECT_EQ(r.DefaultOptions() & 0x0D & ~r.OptionMask(), 0) << "a default the device does not offer";
+    EXPECT_GT(r.Vcc(), 0.0f);
+    EXPECT_LE(r.Vcc(), r.VccMax());
+    EXPECT_GE(r.Vpp(), 0.0f);
+    if (r.ManufId() == 0) {
+        EXPECT_EQ(r.DeviceId(), 0);
+        EXPECT_EQ(r.DeviceId2(), 0);
+    }
+    if (r.AdapterCode() != 0) {
+        const auto info = DeviceInfoFor(r);
+        EXPECT_FALSE(info.AdapL.empty() && info.ComL.empty()) << "unknown adapter code";
+    }
+}
+
+void CheckEeprom(const DeviceRecord& r) {
+    EXPECT_EQ(r.Size() % 128, 0) << "the EEPROM routines work in 128-byte blocks";
+    EXPECT_EQ(r.ButtonMask() & 0x18, 0) << "no configuration and no blank check for 28C parts";
+    EXPECT_EQ(r.ButtonMask() & 0xE0, 0xE0) << "Read, Program and Verify";
+    EXPECT_EQ(r.ButtonMask2() & 0x01, 0) << "no erase for 28C parts";
+    EXPECT_EQ(r.ConfigCode(), 0);
+    EXPECT_EQ(r.BlankValue(), 0xFF);
+}
+
+void CheckPic(const DeviceRecord& r) {
+    const bool pic18 = r.Variant() == 18;
+    EXPECT_EQ(r.Size() % 2, 0) << "whole words";
+    EXPECT_LE(r.ConfigCount(), 32);
+    if (pic18) {
+        EXPECT_EQ(r.ConfigCount(), 14);
+        EXPECT_LT(r.LastAddress(), 0xF0000) << "code must stay below the ID bytes";
+        EXPECT_LE(0xF0200u + r.EepromSize() + 1, *BufferSizeFor(r));
+    } else {
+        EXPECT_LT(r.LastAddress(), 0x4000) << "code must stay below the ID words";
+        EXPECT_EQ(r.ConfigCount() % 2, 0);
+        EXPECT_GE(r.ConfigCount(), 2);
+        EXPECT_LE(0x4200u + 2u * (r.EepromSize() + 1u), *BufferSizeFor(r));
+        const auto mask = r.ConfigMask();
+        for (std::size_t i = r.ConfigCount(); i < mask.size(); ++i) {
+            EXPECT_EQ(mask[i], 0) << "mask byte " << i << " beyond ConfigCount";
+        }
+    }
+    EXPECT_TRUE(r.BlankValue() == 0x0F || r.BlankValue() == 0x3F || r.BlankValue() == 0xFF);
+    EXPECT_EQ(r.ProgStepMask() & ~0x57, 0);
+    EXPECT_EQ(r.ProgStepMask() & 0x01, 0x01) << "the code area is always offered";
+    EXPECT_EQ((r.ProgStepMask() & 0x02) != 0, r.EepromSize() != 0) << "data step iff EEPROM";
+    EXPECT_EQ(r.ConfigCode() >= 46 && r.ConfigCode() <= 48, false);
+}
+
+void CheckIsp(const DeviceRecord& r) {
+    EXPECT_EQ(r.Size() % 128, 0) << "the ISP program loop sends 128-byte blocks";
+    EXPECT_NE(r.ManufId(), 0) << "the chip identity check needs a signature";
+    EXPECT_TRUE(r.Variant() == 0 || r.Variant() == 30 || r.Variant() == 32);
+    if (r.Variant() == 32) {
+        static const std::set<uint8_t> kAvrSheets{0xCB, 0xCC, 0xCD, 0xCF, 0xD1, 0xD2, 0xD3};
+        EXPECT_TRUE(kAvrSheets.contains(r.ConfigCode())) << std::hex << int{r.ConfigCode()};
+        EXPECT_EQ(r.ButtonMask() & 0x08, 0x08) << "fuses need the Config button";
+    }
+    const uint8_t encrypt = r.EncryptCode() >> 4;
+    EXPECT_TRUE(encrypt == 0 || encrypt == 2 || encrypt == 4);
+    EXPECT_LE(r.Size() + r.EepromSize(), static_cast<int64_t>(*BufferSizeFor(r)));
+}
+
+void CheckFile(const std::string& file, const std::string& families) {
+    const auto records = AllRecords(file);
+    EXPECT_FALSE(records.empty()) << file;
+    for (const auto& [manufacturer, r] : records) {
+        SCOPED_TRACE(file + ": " + manufacturer + " " + r.Name());
+        EXPECT_NE(families.find(r.Family()), std::string::npos) << "wrong file for the family";
+        CheckCommon(r);
+        switch (r.Family()) {
+            case 'E':
+                CheckEeprom(r);
+                break;
+            case 'C':
+                CheckPic(r);
+                break;
+            case 'M':
+                CheckIsp(r);
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+TEST(ShippedDatabase, EveryEepromRecordMeansSomethingToItsFamily) { CheckFile("KARDO_e.usb", "E"); }
+
+TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
+    CheckFile("KARDO_m.usb", "CM");
+    // The file must cover each kind of part the algorithms distinguish.
+    std::set<std::string> kinds;
+    for (const auto& [manufacturer, r] : AllRecords("KARDO_m.usb")) {
+        if (r.Family() == 'C') {
+            kinds.insert(r.Variant() == 18 ? "pic18" : r.BlankValue() == 0x0F ? "pic12bit" : "pic14bit");
+        } else {
+            kinds.insert(r.Variant() == 32 ? "avr" : "8051");
+        }
+    }
+    EXPECT_EQ(kinds, (std::set<std::string>{"pic18", "pic12bit", "pic14bit", "avr", "8051"}));
+}
+
+TEST(ShippedDatabase, DumpOfEachFileBuildsBackToTheSameBytes) {
+    test::TempDir dir;
+    for (const std::string file : {"KARDO_e.usb", "KARDO_m.usb"}) {
+        const auto source = dir / (file + ".toml");
+        const auto rebuilt = dir / file;
+        const std::string tool = KARDO_DB_TOOL;
+        ASSERT_EQ(std::system((tool + " dump " + (kDataDir / file).string() + " > " +
+                               source.string()).c_str()), 0);
+        ASSERT_EQ(std::system((tool + " build " + source.string() + " " + rebuilt.string()).c_str()), 0);
+        EXPECT_EQ(test::ReadBytes(rebuilt), test::ReadBytes(kDataDir / file)) << file;
+    }
+}
+
+}  // namespace
+}  // namespace kardo

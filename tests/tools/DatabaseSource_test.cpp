@@ -1,0 +1,124 @@
+// The database compiler: what it builds from source, what it rejects, and that a dump
+// of any well-formed file builds back to the same bytes.
+#include "DatabaseSource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "devicedb/DeviceDatabase.h"
+#include "support/TempDir.h"
+
+namespace kardo {
+namespace {
+
+using dbsource::Build;
+using dbsource::Dump;
+using dbsource::SourceError;
+
+std::string BuildError(const std::string& source) {
+    try {
+        Build(source);
+    } catch (const SourceError& e) {
+        return e.message;
+    }
+    return "";
+}
+
+TEST(DatabaseSource, BuildsTheFileLayoutFromFields) {
+    const auto bytes = Build(R"(
+header = "KARDO"
+[[manufacturer]]
+name = "ATMEL"
+[[manufacturer.device]]
+Name = "AT28C256"
+Family = "E"
+Vcc = 5.0
+LastAddress = 0x7FFF
+EepromSize = 0x1234
+ConfigMask = [0x3F, 0xFF]
+ButtonMask = 0xE7
+[[manufacturer]]
+name = "EMPTY"
+)");
+    ASSERT_EQ(bytes.size(), 16u + 2 * 16 + 4 + 192 + 4);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 5), "KARDO");
+    EXPECT_EQ(bytes[13], 2);
+    EXPECT_EQ(std::string(bytes.begin() + 17, bytes.begin() + 22), "ATMEL");
+    const std::size_t record = 16 + 32 + 4;
+    EXPECT_EQ(bytes[record - 2], 1);  // device count, little-endian
+    EXPECT_EQ(bytes[record + 1], 'E');
+    EXPECT_EQ(bytes[record + 38], 0xFF);  // LastAddress 0x7FFF, little-endian
+    EXPECT_EQ(bytes[record + 39], 0x7F);
+    EXPECT_EQ(bytes[record + 122], 0x34);
+    EXPECT_EQ(bytes[record + 123], 0x12);
+    EXPECT_EQ(bytes[record + 152], 0x3F);
+    float vcc = 0;
+    std::memcpy(&vcc, &bytes[record + 22], 4);
+    EXPECT_EQ(vcc, 5.0f);
+    EXPECT_EQ(bytes[record + 188], 0xE7);
+    EXPECT_EQ(bytes.back(), 0);  // the empty block's count
+}
+
+TEST(DatabaseSource, RejectsWhatTheFileCannotHold) {
+    const std::string device = "[[manufacturer]]\nname = \"M\"\n[[manufacturer.device]]\n";
+    EXPECT_NE(BuildError(device + "Lastaddress = 5\n").find("unknown key 'Lastaddress'"),
+              std::string::npos);
+    EXPECT_NE(BuildError(device + "Name = \"ABCDEFGHIJKLMNOPQRSTU\"\n").find("longer than 20"),
+              std::string::npos);
+    EXPECT_NE(BuildError(device + "Variant = 256\n").find("outside"), std::string::npos);
+    EXPECT_NE(BuildError(device + "EepromSize = -1\n").find("outside"), std::string::npos);
+    EXPECT_NE(BuildError(device + "Family = \"EE\"\n").find("longer than 1"), std::string::npos);
+    EXPECT_NE(BuildError(device + "Vcc = \"5\"\n").find("expected a number"), std::string::npos);
+    EXPECT_NE(BuildError(device + "raw = { 190 = \"000000\" }\n").find("past the end"),
+              std::string::npos);
+    EXPECT_NE(BuildError("[[manufacturer]]\nname = \"SIXTEEN_CHARS_XX\"\n").find("longer than 15"),
+              std::string::npos);
+    EXPECT_NE(BuildError("header = [").find("line 1"), std::string::npos);
+}
+
+TEST(DatabaseSource, DumpBuildsBackToTheSameBytes) {
+    // A file with every irregularity a reader must carry through: reserved bytes, bytes
+    // after a name's NUL, a NaN with a payload, a binary header and trailing bytes.
+    std::vector<uint8_t> file(16, 0);
+    for (int i = 0; i < 13; ++i) {
+        file[static_cast<std::size_t>(i)] = static_cast<uint8_t>(0xF0 + i);
+    }
+    file[13] = 2;
+    file[14] = 0x12;
+    file[15] = 0x34;
+    const uint8_t entries[32] = {0x07, 'A', 'B', 0, 'Z', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                 0x00, 'N', 'O', 'N', 'E'};
+    file.insert(file.end(), entries, entries + 32);
+    file.insert(file.end(), {0xAB, 0xCD, 2, 0});
+    for (int k = 0; k < 2; ++k) {
+        std::vector<uint8_t> record(192);
+        for (std::size_t i = 0; i < record.size(); ++i) {
+            record[i] = static_cast<uint8_t>(i * 7 + static_cast<std::size_t>(k));
+        }
+        const char name[] = "DEV\0junk";
+        std::memcpy(&record[2], name, sizeof name);
+        const uint32_t nanWithPayload = 0x7FC01234;
+        std::memcpy(&record[22], &nanWithPayload, 4);
+        record[1] = 'C';
+        record[50] = 0x80;  // non-ASCII inside a reserved run
+        file.insert(file.end(), record.begin(), record.end());
+    }
+    file.insert(file.end(), {0, 0, 0, 0});
+    file.insert(file.end(), {0xDE, 0xAD});
+
+    const std::string source = Dump(file);
+    EXPECT_EQ(Build(source), file) << source;
+}
+
+TEST(DatabaseSource, DumpRefusesFilesWhoseCountsRunPastTheEnd) {
+    std::vector<uint8_t> file(16, 0);
+    file[13] = 1;
+    file.resize(32);
+    file.insert(file.end(), {0, 0, 5, 0});  // five devices announced, none present
+    EXPECT_THROW(Dump(file), SourceError);
+    EXPECT_THROW(Dump(std::vector<uint8_t>(10)), SourceError);
+}
+
+}  // namespace
+}  // namespace kardo

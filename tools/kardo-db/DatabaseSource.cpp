@@ -1,0 +1,459 @@
+#include "DatabaseSource.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <toml++/toml.h>
+
+#include "devicedb/DeviceRecord.h"
+
+namespace kardo::dbsource {
+namespace {
+
+constexpr std::size_t kHeaderLength = 13;
+constexpr std::size_t kEntryLength = 16;
+constexpr std::size_t kManufacturerNameLength = 15;
+constexpr std::size_t kFirstEntry = 16;
+
+[[noreturn]] void Fail(const std::string& message) { throw SourceError{message}; }
+
+std::string Where(const toml::node& node) {
+    return "line " + std::to_string(node.source().begin.line);
+}
+
+// ---- hex text, used for bytes that have no field of their own ----
+
+std::string ToHex(const uint8_t* bytes, std::size_t n) {
+    std::string text;
+    char digits[3];
+    for (std::size_t i = 0; i < n; ++i) {
+        std::snprintf(digits, sizeof digits, "%02X", bytes[i]);
+        text += digits;
+    }
+    return text;
+}
+
+std::vector<uint8_t> FromHex(std::string_view text, const std::string& what) {
+    auto digit = [&](char c) -> uint8_t {
+        if (c >= '0' && c <= '9') return static_cast<uint8_t>(c - '0');
+        if (c >= 'A' && c <= 'F') return static_cast<uint8_t>(c - 'A' + 10);
+        if (c >= 'a' && c <= 'f') return static_cast<uint8_t>(c - 'a' + 10);
+        Fail(what + ": '" + std::string(1, c) + "' is not a hex digit");
+    };
+    if (text.size() % 2 != 0) {
+        Fail(what + ": hex text needs two digits per byte");
+    }
+    std::vector<uint8_t> bytes;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        bytes.push_back(static_cast<uint8_t>(digit(text[i]) * 16 + digit(text[i + 1])));
+    }
+    return bytes;
+}
+
+// ---- reading TOML values with range checks ----
+
+int64_t Integer(const toml::node& node, int64_t low, int64_t high, const std::string& what) {
+    const auto value = node.value_exact<int64_t>();
+    if (!value) {
+        Fail(what + " (" + Where(node) + "): expected an integer");
+    }
+    if (*value < low || *value > high) {
+        Fail(what + " (" + Where(node) + "): " + std::to_string(*value) + " is outside " +
+             std::to_string(low) + ".." + std::to_string(high));
+    }
+    return *value;
+}
+
+std::string Text(const toml::node& node, std::size_t maxLength, const std::string& what) {
+    const auto value = node.value_exact<std::string>();
+    if (!value) {
+        Fail(what + " (" + Where(node) + "): expected a string");
+    }
+    if (value->size() > maxLength) {
+        Fail(what + " (" + Where(node) + "): \"" + *value + "\" is longer than " +
+             std::to_string(maxLength) + " bytes");
+    }
+    return *value;
+}
+
+const toml::array& ArrayOf(const toml::node& node, const std::string& what) {
+    const auto* array = node.as_array();
+    if (array == nullptr) {
+        Fail(what + " (" + Where(node) + "): expected an array");
+    }
+    return *array;
+}
+
+const toml::table& TableOf(const toml::node& node, const std::string& what) {
+    const auto* table = node.as_table();
+    if (table == nullptr) {
+        Fail(what + " (" + Where(node) + "): expected a table");
+    }
+    return *table;
+}
+
+void RejectUnknownKeys(const toml::table& table, const std::set<std::string>& known,
+                       const std::string& what) {
+    for (const auto& [key, node] : table) {
+        if (!known.contains(std::string(key.str()))) {
+            Fail(what + " (" + Where(node) + "): unknown key '" + std::string(key.str()) + "'");
+        }
+    }
+}
+
+// ---- device records ----
+
+void SetField(DeviceRecord& record, const RecordField& f, const toml::node& node,
+              const std::string& what) {
+    const std::string name = what + "." + std::string(f.name);
+    switch (f.kind) {
+        case FieldKind::U8:
+            record.SetU8(f, static_cast<uint8_t>(Integer(node, 0, 0xFF, name)));
+            break;
+        case FieldKind::U16:
+            record.SetU16(f, static_cast<uint16_t>(Integer(node, 0, 0xFFFF, name)));
+            break;
+        case FieldKind::I32:
+            record.SetI32(f, static_cast<int32_t>(Integer(node, std::numeric_limits<int32_t>::min(),
+                                                          std::numeric_limits<int32_t>::max(), name)));
+            break;
+        case FieldKind::Char: {
+            const std::string letter = Text(node, 1, name);
+            record.SetU8(f, letter.empty() ? uint8_t{0} : static_cast<uint8_t>(letter[0]));
+            break;
+        }
+        case FieldKind::Text:
+            record.SetText(f, Text(node, f.length, name));
+            break;
+        case FieldKind::F32: {
+            const auto value = node.value<double>();  // integers are taken as well
+            if (!value) {
+                Fail(name + " (" + Where(node) + "): expected a number");
+            }
+            record.SetF32(f, static_cast<float>(*value));
+            break;
+        }
+        case FieldKind::Bytes: {
+            const auto& array = ArrayOf(node, name);
+            if (array.size() > f.length) {
+                Fail(name + " (" + Where(node) + "): more than " + std::to_string(f.length) +
+                     " bytes");
+            }
+            for (std::size_t i = 0; i < array.size(); ++i) {
+                record.bytes()[f.offset + i] =
+                    static_cast<uint8_t>(Integer(array[i], 0, 0xFF, name));
+            }
+            break;
+        }
+    }
+}
+
+// Bytes the fields do not describe: { offset = "hex bytes" }.
+void ApplyRaw(DeviceRecord& record, const toml::table& raw, const std::string& what) {
+    for (const auto& [key, node] : raw) {
+        const std::string where = what + ".raw." + std::string(key.str());
+        std::size_t offset = 0;
+        try {
+            offset = std::stoul(std::string(key.str()));
+        } catch (...) {
+            Fail(where + ": the key must be a byte offset");
+        }
+        const auto bytes = FromHex(Text(node, 2 * kRecordSize, where), where);
+        if (offset + bytes.size() > kRecordSize) {
+            Fail(where + ": runs past the end of the record");
+        }
+        std::copy(bytes.begin(), bytes.end(), record.bytes().begin() + static_cast<long>(offset));
+    }
+}
+
+DeviceRecord RecordFrom(const toml::table& device, const std::string& what) {
+    std::set<std::string> known{"raw"};
+    for (const auto& f : kRecordFields) {
+        known.insert(std::string(f.name));
+    }
+    RejectUnknownKeys(device, known, what);
+    DeviceRecord record;
+    for (const auto& f : kRecordFields) {
+        if (const auto* node = device.get(f.name)) {
+            SetField(record, f, *node, what);
+        }
+    }
+    if (const auto* raw = device.get("raw")) {
+        ApplyRaw(record, TableOf(*raw, what + ".raw"), what);
+    }
+    return record;
+}
+
+void PutU16(std::vector<uint8_t>& out, uint16_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void AppendHexOrText(std::vector<uint8_t>& out, const toml::table& table, const char* textKey,
+                     const char* hexKey, std::size_t length, const std::string& what) {
+    std::vector<uint8_t> bytes(length, 0);
+    if (const auto* hex = table.get(hexKey)) {
+        const auto given = FromHex(Text(*hex, 2 * length, what + "." + hexKey), what);
+        if (given.size() != length) {
+            Fail(what + "." + hexKey + ": needs exactly " + std::to_string(length) + " bytes");
+        }
+        bytes = given;
+    } else if (const auto* text = table.get(textKey)) {
+        const std::string s = Text(*text, length, what + "." + textKey);
+        std::copy(s.begin(), s.end(), bytes.begin());
+    }
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+// ---- dumping ----
+
+bool Printable(const uint8_t* bytes, std::size_t n) {
+    return std::all_of(bytes, bytes + n, [](uint8_t c) { return c >= 0x20 && c < 0x7F; });
+}
+
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20 || u >= 0x7F) {
+            out += '?';  // the raw bytes of the record put the real byte back
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// A NUL-padded text field is printable when it is text, then only NULs.
+bool CleanText(const uint8_t* bytes, std::size_t n) {
+    const auto* end = std::find(bytes, bytes + n, uint8_t{0});
+    return Printable(bytes, static_cast<std::size_t>(end - bytes)) &&
+           std::all_of(end, bytes + n, [](uint8_t c) { return c == 0; });
+}
+
+std::string FloatText(float v) {
+    if (std::isnan(v)) return "nan";
+    if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
+    std::string s = text;
+    if (s.find_first_of(".e") == std::string::npos) {
+        s += ".0";
+    }
+    return s;
+}
+
+// Values that read best in decimal; the rest are codes and masks, shown in hex.
+bool Decimal(const RecordField& f) {
+    static const std::set<std::string_view> kDecimal{"Variant", "DataWidth", "PinCount",
+                                                     "EepromSize", "ConfigCount", "AdapterCode"};
+    return kDecimal.contains(f.name);
+}
+
+std::string FieldText(const DeviceRecord& record, const RecordField& f) {
+    char text[32];
+    switch (f.kind) {
+        case FieldKind::U8:
+            std::snprintf(text, sizeof text, Decimal(f) ? "%u" : "0x%02X", unsigned{record.U8(f)});
+            return text;
+        case FieldKind::U16:
+            std::snprintf(text, sizeof text, Decimal(f) ? "%u" : "0x%04X", unsigned{record.U16(f)});
+            return text;
+        case FieldKind::I32: {
+            const int32_t v = record.I32(f);
+            if (v < 0) {
+                std::snprintf(text, sizeof text, "%" PRId32, v);
+            } else {
+                std::snprintf(text, sizeof text, "0x%" PRIX32, static_cast<uint32_t>(v));
+            }
+            return text;
+        }
+        case FieldKind::Char: {
+            const uint8_t c = record.U8(f);
+            return Quoted(c == 0 ? std::string() : std::string(1, static_cast<char>(c)));
+        }
+        case FieldKind::Text:
+            return Quoted(record.Text(f));
+        case FieldKind::F32:
+            return FloatText(record.F32(f));
+        case FieldKind::Bytes: {
+            std::size_t used = f.length;
+            while (used > 0 && record.bytes()[f.offset + used - 1] == 0) {
+                --used;
+            }
+            std::string s = "[";
+            for (std::size_t i = 0; i < used; ++i) {
+                std::snprintf(text, sizeof text, "%s0x%02X", i ? ", " : "",
+                              unsigned{record.bytes()[f.offset + i]});
+                s += text;
+            }
+            return s + "]";
+        }
+    }
+    return {};
+}
+
+// Renders a record as fields, then adds as raw bytes whatever the fields do not bring back
+// (reserved bytes, bytes after a name's NUL, odd float encodings).
+std::string DumpRecord(const DeviceRecord& record) {
+    std::ostringstream fields;
+    for (const auto& f : kRecordFields) {
+        fields << f.name << " = " << FieldText(record, f) << "\n";
+    }
+    const auto rebuilt = RecordFrom(toml::parse(fields.str()), "dump");
+    std::ostringstream raw;
+    const auto& want = record.bytes();
+    const auto& got = rebuilt.bytes();
+    for (std::size_t i = 0; i < kRecordSize;) {
+        if (want[i] == got[i]) {
+            ++i;
+            continue;
+        }
+        std::size_t end = i;
+        while (end < kRecordSize && want[end] != got[end]) {
+            ++end;
+        }
+        raw << (raw.tellp() > 0 ? ", " : "") << i << " = \"" << ToHex(&want[i], end - i) << "\"";
+        i = end;
+    }
+    std::string text = fields.str();
+    if (raw.tellp() > 0) {
+        text += "raw = { " + raw.str() + " }\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<uint8_t> Build(std::string_view tomlText) {
+    toml::table source;
+    try {
+        source = toml::parse(tomlText);
+    } catch (const toml::parse_error& e) {
+        Fail("line " + std::to_string(e.source().begin.line) + ": " +
+             std::string(e.description()));
+    }
+    RejectUnknownKeys(source, {"header", "header_hex", "spare", "manufacturer", "trailing_hex"},
+                      "file");
+    const toml::array empty;
+    const toml::array& manufacturers =
+        source.get("manufacturer") ? ArrayOf(*source.get("manufacturer"), "manufacturer") : empty;
+    if (manufacturers.size() > 255) {
+        Fail("more than 255 manufacturers");
+    }
+
+    std::vector<uint8_t> out;
+    AppendHexOrText(out, source, "header", "header_hex", kHeaderLength, "file");
+    out.push_back(static_cast<uint8_t>(manufacturers.size()));
+    PutU16(out, source.get("spare") ? static_cast<uint16_t>(Integer(*source.get("spare"), 0,
+                                                                     0xFFFF, "spare"))
+                                    : uint16_t{0});
+
+    std::vector<std::vector<uint8_t>> blocks;
+    for (std::size_t m = 0; m < manufacturers.size(); ++m) {
+        const std::string what = "manufacturer " + std::to_string(m + 1);
+        const auto& maker = TableOf(manufacturers[m], what);
+        RejectUnknownKeys(maker, {"name", "tag", "entry_hex", "block_word", "device"}, what);
+        if (maker.get("entry_hex")) {
+            AppendHexOrText(out, maker, "", "entry_hex", kEntryLength, what);
+        } else {
+            out.push_back(maker.get("tag") ? static_cast<uint8_t>(Integer(*maker.get("tag"), 0,
+                                                                          0xFF, what + ".tag"))
+                                           : uint8_t{0});
+            AppendHexOrText(out, maker, "name", "", kManufacturerNameLength, what);
+        }
+
+        const std::string makerName = maker.get("name") ? Text(*maker.get("name"), 15, what) : "";
+        const toml::array& devices =
+            maker.get("device") ? ArrayOf(*maker.get("device"), what + ".device") : empty;
+        if (devices.size() > 0xFFFF) {
+            Fail(what + ": more than 65535 devices");
+        }
+        std::vector<uint8_t> block;
+        PutU16(block, maker.get("block_word") ? static_cast<uint16_t>(Integer(
+                                                    *maker.get("block_word"), 0, 0xFFFF, what))
+                                              : uint16_t{0});
+        PutU16(block, static_cast<uint16_t>(devices.size()));
+        for (std::size_t k = 0; k < devices.size(); ++k) {
+            const std::string deviceWhat = makerName + " device " + std::to_string(k + 1);
+            const auto record = RecordFrom(TableOf(devices[k], deviceWhat), deviceWhat);
+            block.insert(block.end(), record.bytes().begin(), record.bytes().end());
+        }
+        blocks.push_back(std::move(block));
+    }
+    for (const auto& block : blocks) {
+        out.insert(out.end(), block.begin(), block.end());
+    }
+    if (const auto* trailing = source.get("trailing_hex")) {
+        const auto bytes = FromHex(Text(*trailing, std::string::npos / 4, "trailing_hex"),
+                                   "trailing_hex");
+        out.insert(out.end(), bytes.begin(), bytes.end());
+    }
+    return out;
+}
+
+std::string Dump(const std::vector<uint8_t>& file) {
+    if (file.size() < kFirstEntry) {
+        Fail("shorter than the 16-byte file header");
+    }
+    std::ostringstream out;  // top-level keys; they must come before the first table
+    std::ostringstream tables;
+    out << "# Device database source, rendered from a database file.\n";
+    if (CleanText(file.data(), kHeaderLength)) {
+        out << "header = " << Quoted(TextUpToNul(file.data(), kHeaderLength)) << "\n";
+    } else {
+        out << "header_hex = \"" << ToHex(file.data(), kHeaderLength) << "\"\n";
+    }
+    const unsigned manufacturers = file[13];
+    out << "spare = " << (file[14] | (file[15] << 8)) << "\n";
+
+    std::size_t at = kFirstEntry + kEntryLength * manufacturers;
+    if (file.size() < at) {
+        Fail("the manufacturer list runs past the end of the file");
+    }
+    for (unsigned m = 0; m < manufacturers; ++m) {
+        const uint8_t* entry = file.data() + kFirstEntry + kEntryLength * m;
+        tables << "\n[[manufacturer]]\n";
+        tables << "name = " << Quoted(TextUpToNul(entry + 1, kManufacturerNameLength)) << "\n";
+        if (!CleanText(entry + 1, kManufacturerNameLength)) {
+            tables << "entry_hex = \"" << ToHex(entry, kEntryLength) << "\"\n";
+        } else if (entry[0] != 0) {
+            tables << "tag = " << unsigned{entry[0]} << "\n";
+        }
+        if (file.size() < at + 4) {
+            Fail("the block of manufacturer " + std::to_string(m + 1) +
+                 " runs past the end of the file");
+        }
+        const unsigned word = file[at] | (file[at + 1] << 8);
+        const unsigned count = file[at + 2] | (file[at + 3] << 8);
+        if (word != 0) {
+            tables << "block_word = " << word << "\n";
+        }
+        at += 4;
+        if (file.size() < at + std::size_t{kRecordSize} * count) {
+            Fail("the devices of manufacturer " + std::to_string(m + 1) +
+                 " run past the end of the file");
+        }
+        for (unsigned k = 0; k < count; ++k) {
+            DeviceRecord::Bytes bytes;
+            std::copy_n(file.begin() + static_cast<long>(at), kRecordSize, bytes.begin());
+            tables << "\n[[manufacturer.device]]\n" << DumpRecord(DeviceRecord(bytes));
+            at += kRecordSize;
+        }
+    }
+    if (at < file.size()) {
+        out << "# bytes after the last manufacturer\ntrailing_hex = \""
+            << ToHex(file.data() + at, file.size() - at) << "\"\n";
+    }
+    return out.str() + tables.str();
+}
+
+}  // namespace kardo::dbsource
