@@ -1,0 +1,62 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "devicedb/BufferRules.h"
+#include "devicedb/DeviceBuffer.h"
+#include "devicedb/DeviceRecord.h"
+#include "link/Connection.h"
+#include "link/ProgrammerLink.h"
+
+namespace kardo {
+
+// Which device the selection dialog remembers, and in which database file.
+struct SelectionState {
+    std::string Filename;  // "KARDO_e.usb" or "KARDO_m.usb"
+    int Manuf_index = 0;   // -1 = none
+    int Device_index = 0;  // -1 = none
+};
+
+// The option switches that the device selection and the options dialog set.
+struct OptionFlags {
+    bool Id_flag = true;       // "ID Check"
+    bool Test_flag = true;     // "Insertion Test"
+    bool MaxMin_flag = true;   // "Verify @ Vmax and Vmin"
+};
+
+// Bits of DatabaseFlags: which database files were present at start.
+inline constexpr uint8_t kEepromDatabasePresent = 1u << 1;
+inline constexpr uint8_t kMicroDatabasePresent = 1u << 3;
+inline constexpr uint8_t kAnyDatabaseMask = 0x1F;
+
+// The state the whole program shares. The main window owns the one instance and hands
+// parts of it by reference to whatever needs them.
+struct AppState {
+    std::filesystem::path DefaultDir;    // database files, sounds and pictures
+    std::filesystem::path PathLoadSave;  // directory of the last file dialog
+
+    std::optional<DeviceRecord> record;  // none until the first confirmed selection
+    DeviceBuffer buffer;
+
+    char OperationCode = 0;
+    uint8_t errorCount = 0;               // 0 = no failure so far
+    std::atomic<bool> running{true};      // false only after Abort
+
+    uint8_t ProgBits = 0;
+    OptionFlags options;
+    bool SoundON = false;
+
+    SelectionState selection;
+    uint8_t DatabaseFlags = 0;
+    ConnectionState connection;
+    std::unique_ptr<ProgrammerLink> link;
+
+    std::filesystem::path DatabasePath(const std::string& file) const { return DefaultDir / file; }
+};
+
+}  // namespace kardo

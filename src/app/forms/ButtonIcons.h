@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+namespace kardo {
+
+// The picture above each speed button's caption, drawn from a small shape list.
+QIcon ButtonIcon(const QString& buttonName);
+
+}  // namespace kardo

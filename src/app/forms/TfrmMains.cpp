@@ -1,0 +1,409 @@
+#include "app/forms/TfrmMains.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolButton>
+#include <array>
+
+#include "app/MainWindowLayout.h"
+#include "app/Selection.h"
+#include "app/forms/ButtonIcons.h"
+#include "common/MessageCatalogue.h"
+#include "common/forms/Dialogs.h"
+#include "devicedb/Checksum.h"
+#include "devicedb/DeviceDatabase.h"
+#include "devicedb/DeviceNotes.h"
+#include "devicedb/forms/TfrmSelectDevice.h"
+#include "link/Protocol.h"
+
+namespace kardo {
+namespace {
+
+struct SpeedButton {
+    const char* name;
+    const char* text;
+    const char* hint;
+    bool enabled;
+    int width;
+};
+
+// The top row, left to right.
+constexpr std::array<SpeedButton, 12> kSpeedButtons{{
+    {"SB_Select", "Select", "Select Device", true, 66},
+    {"SB_Load", "Load", "Load File to Buffer", false, 66},
+    {"SB_Save", "Save", "Save Buffer to File", false, 66},
+    {"SB_Edit", "Edit", "Edit Buffer", false, 66},
+    {"SB_Config", "Config", "Set Device Configuration Bits", false, 66},
+    {"SB_Blank", "Blank", "Check If Device Blank", false, 66},
+    {"SB_Read", "Read", "Read Device", false, 66},
+    {"SB_Prog", "Program", "Program Device", false, 66},
+    {"SB_Verify", "Verify", "Verify Device", false, 66},
+    {"SB_Erase", "Erase", "Erase Device ", false, 66},
+    {"SB_Option", "Options", "Set Options", false, 66},
+    {"SB_Test", "Self Test", "Test KARDO hardware", true, 76},
+}};
+constexpr int kButtonHeight = 57;
+constexpr int kButtonRowTop = 2;
+constexpr int kButtonRowLeft = 2;
+
+// Device buttons in DeviceButton order: the speed buttons after Select.
+constexpr std::array<const char*, kDeviceButtonCount> kDeviceButtonNames{
+    "SB_Load", "SB_Save", "SB_Edit",   "SB_Config", "SB_Blank",
+    "SB_Read", "SB_Prog", "SB_Verify", "SB_Erase",  "SB_Option"};
+
+struct PanelField {
+    const char* caption;
+    const char* value;
+    int column;
+    int row;
+};
+
+constexpr std::array<PanelField, 8> kPanel1Fields{{
+    {"Manuf:", "ManuL", 0, 0},
+    {"Manuf ID:", "ManIDL", 0, 1},
+    {"Device ID:", "DevIDL", 0, 2},
+    {"Device:", "DevL", 0, 3},
+    {"Size:", "SizeL", 1, 0},
+    {"Checksum:", "CheckL", 1, 1},
+    {"Vcc:", "VccL", 1, 2},
+    {"Vpp:", "VppL", 1, 3},
+}};
+constexpr std::array<PanelField, 3> kPanel2Fields{{
+    {"Adapter:", "AdapL", 0, 0},
+    {"File:", "FileL", 0, 1},
+    {"Comments:", "ComL", 0, 2},
+}};
+
+QString Latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+}
+
+}  // namespace
+
+TfrmMains::TfrmMains(Services services, QWidget* parent)
+    : QWidget(parent),
+      dialogs_(services.dialogs),
+      sound_(services.sound),
+      workingDirectory_(std::move(services.workingDirectory)) {
+    state_.link = std::move(services.link);
+    setObjectName("TfrmMains");
+    setWindowTitle("KARDO");
+    BuildControls();
+    FormCreate();
+}
+
+TfrmMains::~TfrmMains() = default;
+
+void TfrmMains::BuildControls() {
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setAutoFillBackground(true);
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    setPalette(grey);
+    setFixedSize(kMainWindowWidth, kMainWindowHeight);
+
+    int left = kButtonRowLeft;
+    for (const auto& b : kSpeedButtons) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(b.name);
+        button->setText(b.text);
+        button->setIcon(ButtonIcon(b.name));
+        button->setIconSize(QSize(32, 32));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setGeometry(left, kButtonRowTop, b.width, kButtonHeight);
+        left += b.width;
+        buttons_[b.name] = button;
+        hints_[b.name] = b.hint;
+        SetButton(button, b.enabled);
+    }
+    connect(buttons_["SB_Select"], &QToolButton::clicked, this, &TfrmMains::SB_SelectClick);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setReadOnly(true);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->move(8, 0);
+
+    const auto makePanel = [this](const char* name, const auto& fields) {
+        auto* panel = new QFrame(this);
+        panel->setObjectName(name);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        for (const PanelField& f : fields) {
+            const int x = 8 + 392 * f.column;
+            const int y = 4 + (name == QString("Panel1") ? 18 : 24) * f.row;
+            auto* caption = new QLabel(f.caption, panel);
+            caption->move(x, y);
+            auto* value = new QLabel(panel);
+            value->setObjectName(f.value);
+            value->setGeometry(x + 96, y, 280, 16);
+            values_[f.value] = value;
+        }
+        panel->move(8, 0);
+        return panel;
+    };
+    Panel1 = makePanel("Panel1", kPanel1Fields);
+    Panel2 = makePanel("Panel2", kPanel2Fields);
+    // The third signature byte sits beside the second on the "Device ID:" line.
+    values_["DevIDL"]->resize(48, 16);
+    auto* devIdl2 = new QLabel(Panel1);
+    devIdl2->setObjectName("DevIDL2");
+    devIdl2->setGeometry(values_["DevIDL"]->x() + 56, values_["DevIDL"]->y(), 48, 16);
+    values_["DevIDL2"] = devIdl2;
+
+    ClearMessages = new QPushButton("Clear", this);
+    ClearMessages->setObjectName("ClearMessages");
+    ClearMessages->setToolTip("Clear Messages");
+    ClearMessages->setGeometry(8, 0, 75, 25);
+    connect(ClearMessages, &QPushButton::clicked, this, &TfrmMains::ClearMessagesClick);
+
+    ReconnectBT = new QPushButton("Reconnect", this);
+    ReconnectBT->setObjectName("ReconnectBT");
+    ReconnectBT->setGeometry(0, 0, 90, 25);
+    connect(ReconnectBT, &QPushButton::clicked, this, &TfrmMains::ReconnectBTClick);
+
+    FormResize();
+}
+
+void TfrmMains::FormCreate() {
+    for (auto& [name, label] : values_) {
+        label->clear();
+    }
+    state_.DefaultDir = workingDirectory_;
+    state_.PathLoadSave = workingDirectory_;
+    state_.ProgBits = 0;
+    state_.options = OptionFlags{};
+    state_.connection.FirmwareVersion = 0;
+    // Sound is on at every start, whatever was stored.
+    state_.SoundON = true;
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen != nullptr ? screen->size() : QSize(1024, 768);
+    if (NeedsResolutionWarning(screenSize.width(), screenSize.height())) {
+        dialogs_.ShowMessage(this, "Program best viewed at 800x600 or higher resolution",
+                             "Program Resolution", Dialogs::Icon::None);
+    }
+    const WindowOrigin origin =
+        PlaceMainWindow(screenSize.width(), screenSize.height(), width(), height());
+    move(origin.left, origin.top);
+
+    state_.DatabaseFlags = DatabaseFlagsIn(state_.DefaultDir);
+    SetButton(buttons_["SB_Select"], true);
+    state_.buffer.Allocate(kStartupBufferSize);
+    state_.running = true;
+    if (state_.link) {
+        OpenLink(*state_.link, state_.connection, *this);
+    }
+}
+
+void TfrmMains::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmMains::FormResize() {
+    const MainWindowLayout l = LayoutFor(width(), height(), buttons_["SB_Select"]->y());
+    Memo1->setGeometry(Memo1->x(), l.memoTop, l.memoWidth, l.memoHeight);
+    Panel1->setGeometry(Panel1->x(), l.panel1Top, l.panelWidth, l.panel2Top - l.panel1Top);
+    Panel2->setGeometry(Panel2->x(), l.panel2Top, l.panelWidth, l.buttonsTop - l.panel2Top - 4);
+    ReconnectBT->move(l.reconnectLeft, l.buttonsTop);
+    ClearMessages->move(ClearMessages->x(), l.buttonsTop);
+}
+
+void TfrmMains::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TfrmMains::FormClose() {
+    if (state_.link) {
+        CloseLink(*state_.link, state_.connection);
+    }
+    state_.record.reset();
+}
+
+void TfrmMains::AppendLine(const std::string& line) {
+    Memo1->appendPlainText(Latin1(line));
+    Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+}
+
+void TfrmMains::ClearLog() { Memo1->clear(); }
+
+void TfrmMains::ClearMessagesClick() { ClearLog(); }
+
+void TfrmMains::SetButton(QToolButton* button, bool enabled) {
+    button->setEnabled(enabled);
+    button->setToolTip(enabled ? hints_[button->objectName()] : QString());
+}
+
+QToolButton* TfrmMains::DeviceButtonWidget(DeviceButton button) const {
+    return buttons_.at(kDeviceButtonNames[static_cast<std::size_t>(button)]);
+}
+
+void TfrmMains::ApplyButtonMasks() {
+    const auto enabled = ButtonStatesFor(state_.record);
+    for (std::size_t i = 0; i < kDeviceButtonCount; ++i) {
+        SetButton(DeviceButtonWidget(static_cast<DeviceButton>(i)), enabled[i]);
+    }
+}
+
+void TfrmMains::LockDeviceButtons(bool includingTest) {
+    for (std::size_t i = 0; i < kDeviceButtonCount; ++i) {
+        SetButton(DeviceButtonWidget(static_cast<DeviceButton>(i)), false);
+    }
+    if (includingTest) {
+        SetButton(buttons_["SB_Test"], false);
+    }
+}
+
+void TfrmMains::RefreshChecksum() {
+    if (state_.record) {
+        SetLabel("CheckL", ChecksumText(ComputeChecksum(*state_.record, state_.buffer)));
+    }
+}
+
+void TfrmMains::Play(Sound sound) { PlaySound(sound, state_.SoundON, state_.DefaultDir, sound_); }
+
+void TfrmMains::SetLabel(const char* name, const std::string& text) {
+    values_.at(name)->setText(Latin1(text));
+}
+
+void TfrmMains::ReconnectBTClick() {
+    state_.running = true;
+    if (state_.link) {
+        ReopenLink(*state_.link, state_.connection, *this);
+    }
+    // The programmer may be another one now: the device must be selected again.
+    LockDeviceButtons(false);
+    SetButton(buttons_["SB_Test"], true);
+}
+
+void TfrmMains::SB_SelectClick() {
+    state_.errorCount = 0;
+    if ((state_.DatabaseFlags & kAnyDatabaseMask) == 0) {
+        dialogs_.ShowMessage(this, " No Device Files Found ", "", Dialogs::Icon::Error);
+        return;
+    }
+    const SelectionState before = state_.selection;
+    bool confirmed = false;
+    std::string manufacturer, device;
+    {
+        TfrmSelectDevice dialog({state_.selection.Filename, state_.selection.Manuf_index,
+                                 state_.selection.Device_index},
+                                state_.DatabaseFlags, state_.DefaultDir, dialogs_, this);
+        dialogs_.Run(dialog);
+        confirmed = dialog.Confirmed() && !dialog.SelectCancelled();
+        manufacturer = dialog.ManufacturerName();
+        device = dialog.DeviceName();
+    }
+    if (!confirmed || !ConfirmSelection(manufacturer, device)) {
+        return;
+    }
+    QApplication::processEvents();
+
+    if (state_.connection.LinkState == 1) {
+        // The file counts as well: the first device of each file sits at the same indexes.
+        const SelectionState& now = state_.selection;
+        const bool differentDevice = now.Filename != before.Filename ||
+                                     now.Manuf_index != before.Manuf_index ||
+                                     now.Device_index != before.Device_index;
+        UploadSelection(differentDevice);
+    }
+    if (state_.record->Family() == 'C') {
+        state_.ProgBits = kPicSelectionSteps;
+    }
+}
+
+// Loads the confirmed record and gives it a buffer. A record the file cannot supply, or
+// one asking for an impossible buffer, is refused with a message and the device selected
+// before stays as it was.
+bool TfrmMains::ConfirmSelection(const std::string& manufacturer, const std::string& device) {
+    const auto file = state_.DatabasePath(state_.selection.Filename);
+    const auto lookup = DeviceDatabase::LoadRecord(file, state_.selection.Manuf_index,
+                                                   state_.selection.Device_index);
+    using Status = DeviceDatabase::RecordLookup::Status;
+    if (lookup.status != Status::Ok) {
+        const QString problem = lookup.status == Status::FileMissing
+                                    ? QString::fromStdString(state_.selection.Filename)
+                                    : QString("The record of %1 is cut short in %2")
+                                          .arg(Latin1(device),
+                                               QString::fromStdString(state_.selection.Filename));
+        dialogs_.ShowMessage(this, problem, " File Not Found ", Dialogs::Icon::Error);
+        return false;
+    }
+    const auto size = BufferSizeFor(lookup.record);
+    if (!size) {
+        dialogs_.ShowMessage(
+            this,
+            QString("%1 gives a device size (LastAddress 0x%2) that no buffer can hold")
+                .arg(Latin1(device))
+                .arg(static_cast<uint32_t>(lookup.record.LastAddress()), 0, 16),
+            "Device Database", Dialogs::Icon::Error);
+        return false;
+    }
+
+    ClearLog();
+    AppendLine(" Selected : " + manufacturer + "  " + device);
+    state_.record = lookup.record;
+    state_.buffer.Allocate(*size);
+    ShowDeviceInfo(manufacturer, device);
+
+    const char family = state_.record->Family();
+    if (family == 'C') {
+        AppendLine(" ***  Select Programming Options : Prog / ID / Data / Config in OPTIONS ***");
+        Play(Sound::Notify);
+    } else if (family == 'M') {
+        AppendLine(" ***  Select Programming Options : Code Area / Lockbits in OPTIONS ***");
+        Play(Sound::Notify);
+    }
+    if (state_.connection.HardwareModel == kModelFirstGeneration &&
+        (family == 'C' || family == 'E')) {
+        dialogs_.ShowJumperSet(this, state_.DefaultDir /
+                                         (family == 'C' ? "Pic_Jumper.JPG" : "EE_Jumper.JPG"));
+    }
+    if (family == 'M') {
+        dialogs_.ShowIspHeader(this);
+    }
+    return true;
+}
+
+void TfrmMains::ShowDeviceInfo(const std::string& manufacturer, const std::string& device) {
+    const DeviceInfoTexts info = DeviceInfoFor(*state_.record);
+    SetLabel("ManuL", manufacturer);
+    SetLabel("DevL", device);
+    SetLabel("ManIDL", info.ManIDL);
+    SetLabel("DevIDL", info.DevIDL);
+    SetLabel("DevIDL2", info.DevIDL2);
+    SetLabel("SizeL", info.SizeL);
+    SetLabel("VccL", info.VccL);
+    SetLabel("VppL", info.VppL);
+    SetLabel("AdapL", info.AdapL);
+    SetLabel("ComL", info.ComL);
+}
+
+void TfrmMains::UploadSelection(bool differentDevice) {
+    LockDeviceButtons(true);
+    ProgrammerLink& link = *state_.link;
+    link.Purge(kPurgeRxTx);
+    if (SendParameters(link, *state_.record)) {
+        if (state_.running) {
+            AppendLine(ResultLine(report::ParametersSent, state_.record->Name()));
+        }
+    } else {
+        ++state_.errorCount;
+    }
+    PrepareSelectedDevice(state_, differentDevice);
+    RefreshChecksum();
+    ApplyButtonMasks();
+}
+
+}  // namespace kardo

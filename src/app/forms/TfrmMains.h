@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QWidget>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/AppState.h"
+#include "app/ButtonMasks.h"
+#include "app/Sounds.h"
+#include "common/LogSink.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class QFrame;
+
+namespace kardo {
+
+class Dialogs;
+
+// The main window: the button row, the message log, the two information panels, and
+// the handlers that start everything else.
+class TfrmMains : public QWidget, public LogSink {
+    Q_OBJECT
+public:
+    // What the window is given from outside: the seams to the user, the sound device
+    // and the programmer, and the directory it was started from.
+    struct Services {
+        Dialogs& dialogs;
+        SoundBackend& sound;
+        std::unique_ptr<ProgrammerLink> link;
+        std::filesystem::path workingDirectory;
+    };
+
+    explicit TfrmMains(Services services, QWidget* parent = nullptr);
+    ~TfrmMains() override;
+
+    AppState& state() { return state_; }
+
+    // The message log.
+    void AppendLine(const std::string& line) override;
+    void ClearLog();
+
+    void SB_SelectClick();
+    void ClearMessagesClick();
+    void ReconnectBTClick();
+
+    // Enables the device buttons the selected record allows, with their hints.
+    void ApplyButtonMasks();
+    void RefreshChecksum();
+    void Play(Sound sound);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void FormCreate();
+    void FormResize();
+    void FormClose();
+
+    // Sets enabled state and hint together: a disabled button shows no hint.
+    void SetButton(QToolButton* button, bool enabled);
+    void LockDeviceButtons(bool includingTest);
+    QToolButton* DeviceButtonWidget(DeviceButton button) const;
+
+    bool ConfirmSelection(const std::string& manufacturer, const std::string& device);
+    void ShowDeviceInfo(const std::string& manufacturer, const std::string& device);
+    void UploadSelection(bool differentDevice);
+    void SetLabel(const char* name, const std::string& text);
+
+    AppState state_;
+    Dialogs& dialogs_;
+    SoundBackend& sound_;
+    std::filesystem::path workingDirectory_;
+
+    std::map<QString, QToolButton*> buttons_;  // by object name
+    std::map<QString, QString> hints_;
+    std::map<QString, QLabel*> values_;        // value labels by object name
+    QPlainTextEdit* Memo1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QPushButton* ClearMessages = nullptr;
+    QPushButton* ReconnectBT = nullptr;
+};
+
+}  // namespace kardo

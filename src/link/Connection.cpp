@@ -1,0 +1,61 @@
+#include "link/Connection.h"
+
+#include "common/Format.h"
+#include "link/Protocol.h"
+
+namespace kardo {
+namespace {
+
+void QueryAndLog(ProgrammerLink& link, ConnectionState& state, LogSink& log) {
+    link.Purge(kPurgeRxTx);
+    state.FirmwareVersion = QueryFirmware(link);
+    state.HardwareModel =
+        state.FirmwareVersion > 1 ? kModelSecondGeneration : kModelFirstGeneration;
+    log.AppendLine(" ");
+    log.AppendLine(" Q6K USB ");
+    log.AppendLine(Format(" Firmware Version: %u", state.FirmwareVersion));
+    log.AppendLine(Format(" Software Version: %.3f", kSoftwareRevision / 1000.0));
+}
+
+void LogNoProgrammer(LogSink& log) {
+    log.AppendLine(" ");
+    log.AppendLine(" **** NO PROGRAMMER FOUND ****");
+    log.AppendLine(" **** System in Q6KUSB DEMO mode  ****");
+}
+
+}  // namespace
+
+void OpenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log) {
+    state.linkOpen = link.OpenEx(kProgrammerDescription) == kLinkOk;
+    if (state.linkOpen) {
+        link.ResetDevice();
+        state.LinkState = 1;
+    }
+    if (state.LinkState == 1) {
+        QueryAndLog(link, state, log);
+    } else {
+        LogNoProgrammer(log);
+        state.HardwareModel = kModelFirstGeneration;
+    }
+    link.Purge(kPurgeRxTx);
+}
+
+void ReopenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log) {
+    link.Close();
+    state.linkOpen = link.OpenEx(kProgrammerDescription) == kLinkOk;
+    state.LinkState = state.linkOpen ? 1 : 0;
+    if (state.LinkState == 1) {
+        QueryAndLog(link, state, log);
+    } else {
+        LogNoProgrammer(log);
+        state.HardwareModel = kModelNotFoundOnReconnect;
+    }
+    link.Purge(kPurgeRxTx);
+}
+
+void CloseLink(ProgrammerLink& link, ConnectionState& state) {
+    link.Close();
+    state.linkOpen = false;
+}
+
+}  // namespace kardo

@@ -1,0 +1,165 @@
+// The selection dialog driven as a user drives it, in a real offscreen window.
+#include "devicedb/forms/TfrmSelectDevice.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "support/TempDir.h"
+#include "support/TestDatabases.h"
+#include "support/forms/ScriptedDialogs.h"
+#include "support/forms/UserActions.h"
+
+using namespace kardo;
+using namespace kardo::test;
+
+namespace {
+
+constexpr uint8_t kBothFiles = (1u << 1) | (1u << 3);
+
+struct Session {
+    std::string filename;
+    int manufacturer = 0;
+    int device = 0;
+};
+
+class Dialog {
+public:
+    Dialog(Session& s, const std::filesystem::path& dir, ScriptedDialogs& dialogs,
+           uint8_t flags = kBothFiles)
+        : form({s.filename, s.manufacturer, s.device}, flags, dir, dialogs, nullptr) {
+        form.show();
+        QApplication::processEvents();
+    }
+    QListWidget* list(const char* name) { return form.findChild<QListWidget*>(name); }
+    QRadioButton* radio(const char* name) { return form.findChild<QRadioButton*>(name); }
+    QPushButton* button(const char* name) { return form.findChild<QPushButton*>(name); }
+    TfrmSelectDevice form;
+};
+
+}  // namespace
+
+class TfrmSelectDeviceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void showOffersTheTypesWhoseFilesArePresent();
+    void showKeepsTheRememberedIndexes();
+    void changingTheDeviceTypeResetsBothIndexes();
+    void clickingAManufacturerStartsItsDeviceList();
+    void confirmReportsTheChosenNames();
+    void cancelAndMissingFileConfirmNothing();
+
+private:
+    TempDir dir_;
+    ScriptedDialogs dialogs_;
+
+public:
+    TfrmSelectDeviceTest() { WriteTestDatabases(dir_.path()); }
+};
+
+void TfrmSelectDeviceTest::showOffersTheTypesWhoseFilesArePresent() {
+    Session s;
+    Dialog d(s, dir_.path(), dialogs_);
+    QCOMPARE(d.form.windowTitle(), QString("   Select a Device"));
+    QCOMPARE(d.form.size(), QSize(680, 320));
+    QVERIFY(!d.radio("RadioButton1")->isEnabled());
+    QVERIFY(d.radio("RadioButton2")->isEnabled());
+    QVERIFY(!d.radio("RadioButton3")->isEnabled());
+    QVERIFY(d.radio("RadioButton4")->isEnabled());
+    QVERIFY(!d.radio("RadioButton5")->isEnabled());
+    QVERIFY(!d.radio("RadioButton6")->isVisible());
+    // An empty file name becomes the EEPROM file, then the last present file wins the
+    // name only when none was set: here the EEPROM file stays.
+    QCOMPARE(s.filename, std::string("KARDO_e.usb"));
+    QVERIFY(d.radio("RadioButton2")->isChecked());
+    QCOMPARE(Items(d.list("ListBox1")), QStringList({"ATMEL", "XICOR"}));
+    QCOMPARE(Items(d.list("ListBox2")), QStringList({"AT28C16", "AT28C256"}));
+
+    Session microOnly;
+    Dialog m(microOnly, dir_.path(), dialogs_, 1u << 3);
+    QVERIFY(!m.radio("RadioButton2")->isEnabled());
+    QVERIFY(m.radio("RadioButton4")->isChecked());
+    QCOMPARE(microOnly.filename, std::string("KARDO_m.usb"));
+    QCOMPARE(Items(m.list("ListBox1")), QStringList({"MICROCHIP", "ATMEL"}));
+}
+
+void TfrmSelectDeviceTest::showKeepsTheRememberedIndexes() {
+    Session s{"KARDO_m.usb", 1, 0};
+    Dialog d(s, dir_.path(), dialogs_);
+    QVERIFY(d.radio("RadioButton4")->isChecked());
+    QCOMPARE(d.list("ListBox1")->currentRow(), 1);
+    QCOMPARE(Items(d.list("ListBox2")), QStringList({"ATmega8"}));
+    QCOMPARE(s.manufacturer, 1);
+    QCOMPARE(s.device, 0);
+}
+
+void TfrmSelectDeviceTest::changingTheDeviceTypeResetsBothIndexes() {
+    Session s{"KARDO_e.usb", 1, 0};
+    Dialog d(s, dir_.path(), dialogs_);
+    QCOMPARE(d.list("ListBox1")->currentRow(), 1);
+    Click(d.radio("RadioButton4"));
+    QCOMPARE(s.filename, std::string("KARDO_m.usb"));
+    QCOMPARE(s.manufacturer, 0);
+    QCOMPARE(Items(d.list("ListBox2")), QStringList({"PIC16F84A", "PIC18F452"}));
+    ClickRow(d.list("ListBox2"), 1);
+    QCOMPARE(s.device, 1);
+    // The same type again still starts from the top.
+    Click(d.radio("RadioButton4"));
+    QCOMPARE(s.device, 0);
+    QCOMPARE(d.list("ListBox2")->currentRow(), 0);
+}
+
+void TfrmSelectDeviceTest::clickingAManufacturerStartsItsDeviceList() {
+    Session s{"KARDO_e.usb", 0, 1};
+    Dialog d(s, dir_.path(), dialogs_);
+    QCOMPARE(d.list("ListBox2")->currentRow(), 1);
+    ClickRow(d.list("ListBox1"), 1);
+    QCOMPARE(s.manufacturer, 1);
+    QCOMPARE(s.device, 0);
+    QCOMPARE(Items(d.list("ListBox2")), QStringList({"X28C64"}));
+    QCOMPARE(d.list("ListBox2")->currentRow(), 0);
+}
+
+void TfrmSelectDeviceTest::confirmReportsTheChosenNames() {
+    Session s{"KARDO_e.usb", 0, 0};
+    Dialog d(s, dir_.path(), dialogs_);
+    ClickRow(d.list("ListBox2"), 1);
+    Click(d.button("BitBtn1"));
+    QVERIFY(d.form.Confirmed());
+    QCOMPARE(d.form.result(), int(QDialog::Accepted));
+    QCOMPARE(d.form.ManufacturerName(), std::string("ATMEL"));
+    QCOMPARE(d.form.DeviceName(), std::string("AT28C256"));
+}
+
+void TfrmSelectDeviceTest::cancelAndMissingFileConfirmNothing() {
+    Session s{"KARDO_e.usb", 0, 0};
+    Dialog d(s, dir_.path(), dialogs_);
+    Click(d.button("BitBtn2"));
+    QVERIFY(d.form.SelectCancelled());
+    QVERIFY(!d.form.Confirmed());
+
+    TempDir empty;
+    dialogs_.messages.clear();
+    Session gone{"KARDO_e.usb", 1, 1};
+    Dialog missing(gone, empty.path(), dialogs_);
+    QVERIFY(!dialogs_.messages.empty());
+    QCOMPARE(dialogs_.messages.back().text, QString("KARDO_e.usb"));
+    QCOMPARE(dialogs_.messages.back().caption, QString(" File Not Found "));
+    QVERIFY(dialogs_.messages.back().icon == Dialogs::Icon::Error);
+    QCOMPARE(gone.manufacturer, -1);
+    QCOMPARE(gone.device, -1);
+    QCOMPARE(missing.list("ListBox1")->count(), 0);
+    Click(missing.button("BitBtn1"));
+    QVERIFY(!missing.form.Confirmed());
+
+    // An index beyond what the file lists cannot be confirmed either.
+    Session beyond{"KARDO_e.usb", 0, 7};
+    Dialog far(beyond, dir_.path(), dialogs_);
+    Click(far.button("BitBtn1"));
+    QVERIFY(!far.form.Confirmed());
+}
+
+QTEST_MAIN(TfrmSelectDeviceTest)
+#include "TfrmSelectDevice_test.moc"

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <memory>
+
+#include "app/forms/TfrmMains.h"
+#include "support/TempDir.h"
+#include "support/forms/ScriptedDialogs.h"
+
+namespace kardo::test {
+
+// A real main window in a directory of our own, with the user's answers scripted.
+class MainWindowFixture {
+public:
+    // `link` may be null: no programmer backend at all.
+    explicit MainWindowFixture(std::unique_ptr<ProgrammerLink> link,
+                               std::filesystem::path directory = {});
+
+    TfrmMains& window() { return *window_; }
+    AppState& state() { return window_->state(); }
+    QToolButton* button(const char* name) { return window_->findChild<QToolButton*>(name); }
+    QString label(const char* name) { return window_->findChild<QLabel*>(name)->text(); }
+    QStringList log() const;
+
+    // Queues the user's answer to the next selection dialog: optionally a device type
+    // (radio button name), then a manufacturer row and a device row, then OK.
+    void AnswerSelection(const char* type, int manufacturer, int device);
+    // Runs "Select" with that answer.
+    void Select(const char* type, int manufacturer, int device);
+
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    RecordingSound sound;
+
+private:
+    std::unique_ptr<TfrmMains> window_;
+};
+
+}  // namespace kardo::test

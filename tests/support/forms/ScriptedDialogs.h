@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "app/Sounds.h"
+#include "common/forms/Dialogs.h"
+
+namespace kardo::test {
+
+// Answers the program's modal questions in place of the user. A dialog is shown for
+// real (not modally) and handed to the next driver in the queue, which clicks in it as
+// a user would; whatever the driver leaves open is cancelled.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Message {
+        QString text, caption;
+        Icon icon;
+    };
+    std::vector<Message> messages;
+    std::deque<std::function<void(QDialog&)>> drivers;
+    std::vector<std::filesystem::path> jumperPictures;
+    int ispHeaders = 0;
+
+    void ShowMessage(QWidget*, const QString& text, const QString& caption, Icon icon) override {
+        messages.push_back({text, caption, icon});
+    }
+    int Run(QDialog& dialog) override;
+    void ShowJumperSet(QWidget*, const std::filesystem::path& picture) override {
+        jumperPictures.push_back(picture);
+    }
+    void ShowIspHeader(QWidget*) override { ++ispHeaders; }
+};
+
+// Records which sounds were asked for; `works` false stands for a missing sound device.
+class RecordingSound : public SoundBackend {
+public:
+    bool works = true;
+    std::vector<Sound> played;
+    bool Play(Sound sound, const std::filesystem::path&) override {
+        if (works) {
+            played.push_back(sound);
+        }
+        return works;
+    }
+};
+
+}  // namespace kardo::test
