@@ -1,11 +1,14 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 
 #include "app/forms/TfrmMains.h"
 #include "app/qt/QtSoundBackend.h"
 #include "common/forms/Dialogs.h"
+#include "link/LinkChoice.h"
+#include "link/VirtualProgrammer.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -13,7 +16,20 @@ int main(int argc, char** argv) {
     try {
         kardo::QtDialogs dialogs;
         kardo::QtSoundBackend sound;
-        kardo::TfrmMains window({dialogs, sound, nullptr, std::filesystem::current_path()});
+        kardo::LinkChoice choice =
+            kardo::ChooseLink(std::getenv("KARDO_LINK"), std::getenv("KARDO_SIM_IMAGE"));
+        if (!choice.problem.empty()) {
+            dialogs.ShowMessage(nullptr, QString::fromStdString(choice.problem), "KARDO",
+                                kardo::Dialogs::Icon::Warning);
+        }
+        std::function<void(const kardo::DeviceRecord&)> deviceSelected;
+        if (choice.virtualProgrammer != nullptr) {
+            deviceSelected = [sim = choice.virtualProgrammer](const kardo::DeviceRecord& record) {
+                sim->InsertChip(record);
+            };
+        }
+        kardo::TfrmMains window({dialogs, sound, std::move(choice.link),
+                                 std::filesystem::current_path(), std::move(deviceSelected)});
         window.show();
         return QApplication::exec();
     } catch (const std::exception& e) {

@@ -91,7 +91,8 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
     : QWidget(parent),
       dialogs_(services.dialogs),
       sound_(services.sound),
-      workingDirectory_(std::move(services.workingDirectory)) {
+      workingDirectory_(std::move(services.workingDirectory)),
+      deviceSelected_(std::move(services.deviceSelected)) {
     state_.link = std::move(services.link);
     setObjectName("TfrmMains");
     setWindowTitle("KARDO");
@@ -106,6 +107,9 @@ void TfrmMains::BuildControls() {
     setAutoFillBackground(true);
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    // Disabled captions stay readable on the grey background.
+    grey.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x78, 0x78, 0x78));
+    grey.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x78, 0x78, 0x78));
     setPalette(grey);
     setFixedSize(kMainWindowWidth, kMainWindowHeight);
 
@@ -355,6 +359,9 @@ bool TfrmMains::ConfirmSelection(const std::string& manufacturer, const std::str
     AppendLine(" Selected : " + manufacturer + "  " + device);
     state_.record = lookup.record;
     state_.buffer.Allocate(*size);
+    if (deviceSelected_) {
+        deviceSelected_(*state_.record);
+    }
     ShowDeviceInfo(manufacturer, device);
 
     const char family = state_.record->Family();

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -33,6 +34,8 @@ public:
         SoundBackend& sound;
         std::unique_ptr<ProgrammerLink> link;
         std::filesystem::path workingDirectory;
+        // Told of every confirmed device; the virtual programmer puts that chip in its socket.
+        std::function<void(const DeviceRecord&)> deviceSelected = {};
     };
 
     explicit TfrmMains(Services services, QWidget* parent = nullptr);
@@ -77,6 +80,7 @@ private:
     Dialogs& dialogs_;
     SoundBackend& sound_;
     std::filesystem::path workingDirectory_;
+    std::function<void(const DeviceRecord&)> deviceSelected_;
 
     std::map<QString, QToolButton*> buttons_;  // by object name
     std::map<QString, QString> hints_;

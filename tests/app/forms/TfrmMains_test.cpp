@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "devicedb/Checksum.h"
+#include "link/SimulatedLink.h"
 #include "support/ScriptedLink.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
@@ -44,6 +45,8 @@ private slots:
     void unansweredUploadCountsOneError();
     void refusedRecordLeavesTheDeviceAsItWas();
     void browsesTheShippedFiles();
+    void worksAgainstTheVirtualProgrammer();
+    void reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls();
 };
 
 void TfrmMainsTest::startsWithItsControlsInOrder() {
@@ -288,6 +291,55 @@ void TfrmMainsTest::browsesTheShippedFiles() {
     QVERIFY(f.state().record.has_value());
     QVERIFY(!f.label("ManuL").isEmpty());
     QVERIFY(f.label("SizeL").startsWith("0x"));
+}
+
+void TfrmMainsTest::worksAgainstTheVirtualProgrammer() {
+    auto link = std::make_unique<SimulatedLink>();
+    SimulatedLink* sim = link.get();
+    MainWindowFixture f(std::move(link), {}, [sim](const DeviceRecord& record) {
+        sim->programmer().InsertChip(record);
+    });
+    QCOMPARE(f.log(), QStringList({" ", " Q6K USB ", " Firmware Version: 3",
+                                   " Software Version: 1.006"}));
+    f.Select("RadioButton2", 0, 1);  // AT28C256
+    QCOMPARE(f.log().last(), QString(" Parameters sent OK"));
+    QVERIFY(sim->programmer().HasChip());
+    QCOMPARE(sim->programmer().chip().name, std::string("AT28C256"));
+    QCOMPARE(sim->programmer().chip().memory.size(), std::size_t{0x8000});
+    QCOMPARE(int(sim->programmer().parameters().size), 0x8000);
+    QCOMPARE(f.label("CheckL"), QString::fromStdString(ChecksumText(0x8000u * 0xFF)));
+    QVERIFY(f.button("SB_Prog")->isEnabled());
+    QVERIFY(!f.button("SB_Test")->isEnabled());
+}
+
+void TfrmMainsTest::reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls() {
+    auto link = std::make_unique<SimulatedLink>();
+    SimulatedLink* sim = link.get();
+    MainWindowFixture f(std::move(link));
+    f.Select("RadioButton2", 0, 1);
+    QVERIFY(f.button("SB_Read")->isEnabled());
+    f.state().running = false;
+
+    sim->options().present = false;  // the programmer is unplugged
+    Click(f.window().findChild<QPushButton*>("ReconnectBT"));
+    QCOMPARE(f.log().mid(f.log().size() - 3), QStringList({" ", " **** NO PROGRAMMER FOUND ****",
+                                                           " **** System in Q6KUSB DEMO mode  ****"}));
+    QCOMPARE(int(f.state().connection.LinkState), 0);
+    QCOMPARE(int(f.state().connection.HardwareModel), 65);
+    QVERIFY(f.state().running);
+    for (const char* name : kDeviceButtons) {
+        QVERIFY2(!f.button(name)->isEnabled(), name);
+        QVERIFY2(f.button(name)->toolTip().isEmpty(), name);
+    }
+    QVERIFY(f.button("SB_Select")->isEnabled());
+    QVERIFY(f.button("SB_Test")->isEnabled());
+    QCOMPARE(f.button("SB_Test")->toolTip(), QString("Test KARDO hardware"));
+    QVERIFY(f.window().findChild<QPushButton*>("ClearMessages")->isEnabled());
+    QVERIFY(f.window().findChild<QPushButton*>("ReconnectBT")->isEnabled());
+
+    // Selecting now is browsing only: nothing is sent to a programmer that is not there.
+    f.Select(nullptr, 0, 0);
+    QVERIFY(!f.button("SB_Read")->isEnabled());
 }
 
 QTEST_MAIN(TfrmMainsTest)

@@ -9,13 +9,14 @@
 namespace kardo::test {
 
 MainWindowFixture::MainWindowFixture(std::unique_ptr<ProgrammerLink> link,
-                                     std::filesystem::path directory) {
+                                     std::filesystem::path directory,
+                                     std::function<void(const DeviceRecord&)> deviceSelected) {
     if (directory.empty()) {
         WriteTestDatabases(dir.path());
         directory = dir.path();
     }
     window_ = std::make_unique<TfrmMains>(
-        TfrmMains::Services{dialogs, sound, std::move(link), directory});
+        TfrmMains::Services{dialogs, sound, std::move(link), directory, std::move(deviceSelected)});
     window_->show();
 }
 

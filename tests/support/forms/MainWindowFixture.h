@@ -16,7 +16,8 @@ class MainWindowFixture {
 public:
     // `link` may be null: no programmer backend at all.
     explicit MainWindowFixture(std::unique_ptr<ProgrammerLink> link,
-                               std::filesystem::path directory = {});
+                               std::filesystem::path directory = {},
+                               std::function<void(const DeviceRecord&)> deviceSelected = {});
 
     TfrmMains& window() { return *window_; }
     AppState& state() { return window_->state(); }

@@ -1,0 +1,34 @@
+#include "link/LinkChoice.h"
+
+#include <string_view>
+
+#include "link/FtdiLink.h"
+#include "link/SimulatedLink.h"
+
+namespace kardo {
+
+LinkChoice ChooseLink(const char* kardoLink, const char* simImage) {
+    LinkChoice choice;
+    const std::string_view name = kardoLink != nullptr ? kardoLink : "";
+    if (name == "sim") {
+        // Timeouts are waited out for real here: a person is watching.
+        SimulatedLink::Options options;
+        options.realTime = true;
+        auto sim = std::make_unique<SimulatedLink>(options);
+        if (simImage != nullptr && *simImage != '\0') {
+            sim->programmer().SetImageFile(simImage);
+        }
+        choice.virtualProgrammer = &sim->programmer();
+        choice.link = std::move(sim);
+        return choice;
+    }
+    if (!name.empty() && name != "ftdi") {
+        choice.problem = "KARDO_LINK=" + std::string(name) +
+                         " is not a link this program knows (use ftdi or sim); using the USB "
+                         "programmer.";
+    }
+    choice.link = std::make_unique<FtdiLink>();
+    return choice;
+}
+
+}  // namespace kardo

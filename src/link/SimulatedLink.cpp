@@ -1,0 +1,93 @@
+#include "link/SimulatedLink.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace kardo {
+
+void SimulatedLink::Wait(std::chrono::milliseconds time) {
+    if (time.count() <= 0) {
+        return;
+    }
+    elapsed_ += time;
+    if (options_.realTime) {
+        std::this_thread::sleep_for(time);
+    }
+}
+
+std::size_t SimulatedLink::Allowance(std::size_t n) const {
+    if (!options_.failAfterBytes) {
+        return n;
+    }
+    const std::size_t limit = *options_.failAfterBytes;
+    return transferred_ >= limit ? 0 : std::min(n, limit - transferred_);
+}
+
+LinkStatus SimulatedLink::OpenEx(const std::string& description) {
+    if (!options_.present || description != kProgrammerDescription) {
+        return kLinkDeviceNotFound;
+    }
+    open_ = true;
+    return kLinkOk;
+}
+
+LinkStatus SimulatedLink::ResetDevice() {
+    if (!open_) return kLinkInvalidHandle;
+    programmer_.Reset();
+    return kLinkOk;
+}
+
+LinkStatus SimulatedLink::Purge(uint32_t mask) {
+    if (!open_) return kLinkInvalidHandle;
+    if (mask & 1u) {
+        programmer_.DropOutput();
+    }
+    return kLinkOk;
+}
+
+LinkStatus SimulatedLink::SetTimeouts(uint32_t readMs, uint32_t) {
+    if (!open_) return kLinkInvalidHandle;
+    readTimeout_ = std::chrono::milliseconds(readMs);
+    return kLinkOk;
+}
+
+LinkStatus SimulatedLink::Write(const uint8_t* data, std::size_t n, std::size_t& written) {
+    written = 0;
+    if (!open_) return kLinkInvalidHandle;
+    Wait(options_.latency);
+    written = Allowance(n);
+    transferred_ += written;
+    programmer_.Receive(data, written);
+    return written == n ? kLinkOk : kLinkIoError;
+}
+
+LinkStatus SimulatedLink::Read(uint8_t* data, std::size_t n, std::size_t& got) {
+    got = 0;
+    if (!open_) return kLinkInvalidHandle;
+    Wait(options_.latency);
+    const std::size_t allowed = Allowance(n);
+    got = programmer_.Take(data, allowed);
+    transferred_ += got;
+    if (allowed < n) {
+        return kLinkIoError;
+    }
+    if (got < n) {
+        Wait(readTimeout_);  // the rest never comes
+    }
+    return kLinkOk;
+}
+
+LinkStatus SimulatedLink::GetQueueStatus(std::size_t& queued) {
+    queued = 0;
+    if (!open_) return kLinkInvalidHandle;
+    queued = programmer_.Available();
+    return kLinkOk;
+}
+
+LinkStatus SimulatedLink::Close() {
+    if (!open_) return kLinkInvalidHandle;
+    open_ = false;
+    return kLinkOk;
+}
+
+}  // namespace kardo

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+
+#include "link/ProgrammerLink.h"
+#include "link/VirtualProgrammer.h"
+
+namespace kardo {
+
+// The link to the virtual programmer. Reads that cannot be satisfied wait out the read
+// timeout, as over USB; on a virtual clock by default, so tests of a silent programmer
+// do not sleep, or on the real one for the program's sim mode.
+class SimulatedLink : public ProgrammerLink {
+public:
+    struct Options {
+        bool present = true;    // a programmer is plugged in
+        bool realTime = false;  // wait timeouts and latency for real
+        std::chrono::milliseconds latency{0};      // added to every write and read
+        std::optional<std::size_t> failAfterBytes;  // the link breaks after this many bytes
+    };
+
+    SimulatedLink() = default;
+    explicit SimulatedLink(Options options) : options_(options) {}
+
+    VirtualProgrammer& programmer() { return programmer_; }
+    Options& options() { return options_; }
+    // Time that passed on the virtual clock: timeouts waited out and latency.
+    std::chrono::milliseconds elapsed() const { return elapsed_; }
+
+    LinkStatus OpenEx(const std::string& description) override;
+    LinkStatus ResetDevice() override;
+    LinkStatus Purge(uint32_t mask) override;
+    LinkStatus SetTimeouts(uint32_t readMs, uint32_t writeMs) override;
+    LinkStatus Write(const uint8_t* data, std::size_t n, std::size_t& written) override;
+    LinkStatus Read(uint8_t* data, std::size_t n, std::size_t& got) override;
+    LinkStatus GetQueueStatus(std::size_t& queued) override;
+    LinkStatus Close() override;
+
+private:
+    void Wait(std::chrono::milliseconds time);
+    // How many of n bytes may still pass before the link breaks.
+    std::size_t Allowance(std::size_t n) const;
+
+    Options options_;
+    VirtualProgrammer programmer_;
+    bool open_ = false;
+    std::chrono::milliseconds readTimeout_{0};
+    std::chrono::milliseconds elapsed_{0};
+    std::size_t transferred_ = 0;
+};
+
+}  // namespace kardo

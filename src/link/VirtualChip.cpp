@@ -1,0 +1,170 @@
+#include "link/VirtualChip.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace kardo {
+namespace {
+
+constexpr char kMagic[] = "KARDO virtual chip 1\n";
+constexpr uint32_t kLargestArea = 0x4000000;
+
+void FillPairs(std::vector<uint8_t>& area, uint8_t first) {
+    for (std::size_t i = 0; i < area.size(); ++i) {
+        area[i] = (i % 2 == 0) ? first : uint8_t{0xFF};
+    }
+}
+
+void PutArea(std::string& out, const std::vector<uint8_t>& area) {
+    const auto n = static_cast<uint32_t>(area.size());
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(n >> (8 * i)));
+    out.append(area.begin(), area.end());
+}
+
+class Reader {
+public:
+    explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+    bool Byte(uint8_t& v) {
+        if (at_ >= bytes_.size()) return false;
+        v = static_cast<uint8_t>(bytes_[at_++]);
+        return true;
+    }
+    bool Area(std::vector<uint8_t>& area) {
+        uint32_t n = 0;
+        for (int i = 0; i < 4; ++i) {
+            uint8_t b = 0;
+            if (!Byte(b)) return false;
+            n |= uint32_t{b} << (8 * i);
+        }
+        if (n > kLargestArea || bytes_.size() - at_ < n) return false;
+        area.assign(bytes_.begin() + static_cast<long>(at_), bytes_.begin() + static_cast<long>(at_ + n));
+        at_ += n;
+        return true;
+    }
+    bool Text(std::string& text) {
+        uint8_t n = 0;
+        if (!Byte(n) || bytes_.size() - at_ < n) return false;
+        text = bytes_.substr(at_, n);
+        at_ += n;
+        return true;
+    }
+    bool Expect(const std::string& literal) {
+        if (bytes_.compare(at_, literal.size(), literal) != 0) return false;
+        at_ += literal.size();
+        return true;
+    }
+
+private:
+    const std::string& bytes_;
+    std::size_t at_ = 0;
+};
+
+}  // namespace
+
+VirtualChip VirtualChip::For(const DeviceRecord& r) {
+    VirtualChip chip;
+    chip.family = r.Family();
+    chip.name = r.Name();
+    chip.variant = r.Variant();
+    chip.configCode = r.ConfigCode();
+    chip.blankValue = r.BlankValue();
+    const int64_t size = r.Size();
+    chip.memory.resize(size > 0 && size <= kLargestArea ? static_cast<std::size_t>(size) : 0);
+    if (chip.family == 'C') {
+        const std::size_t eeprom = r.EepromSize() + 1u;
+        chip.data.resize(r.EepromSize() == 0 ? 0 : (r.Variant() == 18 ? eeprom : eeprom * 2));
+        chip.id.resize(8);
+        chip.step.resize(2);
+        chip.config.resize(r.ConfigCount());
+    }
+    chip.signature = {r.ManufId(), r.DeviceId(), r.DeviceId2()};
+    chip.Erase();
+    return chip;
+}
+
+VirtualChip VirtualChip::FromParameters(uint32_t size, char family, uint8_t variant,
+                                        uint16_t dataCount) {
+    VirtualChip chip;
+    chip.family = family;
+    chip.variant = variant;
+    chip.memory.resize(size);
+    if (family == 'C') {
+        chip.data.resize(dataCount);
+        chip.id.resize(8);
+        chip.step.resize(2);
+        chip.config.resize(variant == 18 ? 14 : 2);
+    }
+    chip.Erase();
+    return chip;
+}
+
+void VirtualChip::Erase() {
+    switch (family) {
+        case 'C':
+            for (auto* area : {&memory, &data, &id, &step, &config}) {
+                FillPairs(*area, 0x3F);
+            }
+            break;
+        case 'M':
+            FillPairs(memory, blankValue);
+            lockByte = 0x00;
+            break;
+        default:
+            std::fill(memory.begin(), memory.end(), uint8_t{0xFF});
+            break;
+    }
+}
+
+bool VirtualChip::SameDevice(const VirtualChip& other) const {
+    return family == other.family && name == other.name && memory.size() == other.memory.size() &&
+           data.size() == other.data.size() && config.size() == other.config.size();
+}
+
+bool VirtualChip::Save(const std::filesystem::path& file) const {
+    std::string out = kMagic;
+    for (uint8_t b : {static_cast<uint8_t>(family), variant, configCode, blankValue}) {
+        out.push_back(static_cast<char>(b));
+    }
+    out.push_back(static_cast<char>(std::min<std::size_t>(name.size(), 255)));
+    out.append(name.substr(0, 255));
+    for (const auto* area : {&memory, &data, &id, &step, &config}) {
+        PutArea(out, *area);
+    }
+    for (uint8_t b : {signature[0], signature[1], signature[2], lockByte, fuseLow, fuseHigh,
+                      fuseExt, lockBits}) {
+        out.push_back(static_cast<char>(b));
+    }
+    // Written beside the old file and renamed over it, so a crash never leaves half a chip.
+    const auto temporary = std::filesystem::path(file.string() + ".new");
+    {
+        std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
+        stream.write(out.data(), static_cast<std::streamsize>(out.size()));
+        if (!stream) return false;
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, file, error);
+    return !error;
+}
+
+std::optional<VirtualChip> VirtualChip::Load(const std::filesystem::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) return std::nullopt;
+    const std::string bytes((std::istreambuf_iterator<char>(stream)), {});
+    Reader in(bytes);
+    VirtualChip chip;
+    uint8_t family = 0;
+    bool ok = in.Expect(kMagic) && in.Byte(family) && in.Byte(chip.variant) &&
+              in.Byte(chip.configCode) && in.Byte(chip.blankValue) && in.Text(chip.name);
+    for (auto* area : {&chip.memory, &chip.data, &chip.id, &chip.step, &chip.config}) {
+        ok = ok && in.Area(*area);
+    }
+    for (uint8_t* b : {&chip.signature[0], &chip.signature[1], &chip.signature[2], &chip.lockByte,
+                       &chip.fuseLow, &chip.fuseHigh, &chip.fuseExt, &chip.lockBits}) {
+        ok = ok && in.Byte(*b);
+    }
+    if (!ok) return std::nullopt;
+    chip.family = static_cast<char>(family);
+    return chip;
+}
+
+}  // namespace kardo

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "devicedb/DeviceRecord.h"
+#include "link/VirtualChip.h"
+
+namespace kardo {
+
+// The programmer's firmware, in process: it takes the bytes the host writes, answers as
+// the real firmware does, and keeps a chip in its socket. Used by the tests, the
+// benchmarks and KARDO_LINK=sim.
+class VirtualProgrammer {
+public:
+    // Misbehaviour on request, for the tests of what the host does about it.
+    struct Faults {
+        bool silent = false;                      // never answers anything
+        bool wrongHandshake = false;              // "No" instead of "Go"
+        bool rejectParameters = false;            // "NO" instead of "OK" to the upload
+        std::optional<uint32_t> corruptAddress;   // reads of the main area flip this byte
+        std::optional<std::array<uint8_t, 3>> signature;  // a chip of another kind
+        int selfTestNoise = 0;                    // bytes sent before the self-test 'D'
+        bool selfTestFails = false;               // the self-test never says 'D'
+    };
+
+    // What the last parameter upload said.
+    struct Parameters {
+        bool received = false;
+        uint16_t size = 0;  // low 16 bits only, as sent
+        char family = 0;
+        uint8_t variant = 0;
+        uint16_t dataCount = 0;
+        uint8_t progParam = 0;
+        uint8_t configCode = 0;
+    };
+
+    Faults faults;
+    uint8_t firmwareVersion = 3;
+
+    // A technician puts the selected device's chip in the socket. With an image file set,
+    // the chip comes from that file when it holds the same device, else it is blank.
+    void InsertChip(const DeviceRecord& record);
+    // Where the chip is kept between runs; empty for none.
+    void SetImageFile(std::filesystem::path file) { imageFile_ = std::move(file); }
+    bool HasChip() const { return chip_.has_value(); }
+    VirtualChip& chip();
+
+    const Parameters& parameters() const { return parameters_; }
+
+    // The host's side of the wire.
+    void Receive(const uint8_t* bytes, std::size_t n);
+    std::size_t Available() const { return output_.size(); }
+    std::size_t Take(uint8_t* out, std::size_t n);
+    void DropOutput() { output_.clear(); }
+    // A bridge reset: the firmware starts over, waiting for a command.
+    void Reset();
+
+private:
+    using Handler = std::function<void(const std::vector<uint8_t>&)>;
+
+    void Expect(std::size_t count, Handler handler);
+    void Pump();
+    void Command(uint8_t byte);
+    void Send(const std::vector<uint8_t>& bytes);
+    void Send(uint8_t byte) { output_.push_back(byte); }
+    void SendHandshake();
+    void Stream(const std::vector<uint8_t>& area, bool mainArea);
+    void Changed();
+    char Family() const;
+
+    void Parameters2(const std::vector<uint8_t>& first);
+    void EepromCommand(uint8_t command);
+    void PicCommand(uint8_t command);
+    void IspCommand(uint8_t command);
+    void FuseFrame(const std::vector<uint8_t>& frame);
+    std::vector<uint8_t>* PicArea(uint8_t areaByte);
+
+    // Receives `total` bytes into `area` in blocks, answering each block with `ack`
+    // bytes per byte group; bytes past the area's end are taken and dropped.
+    void BlockWrite(std::vector<uint8_t>* area, std::size_t offset, std::size_t total,
+                    std::size_t block, bool pairAcks);
+
+    std::optional<VirtualChip> chip_;
+    std::filesystem::path imageFile_;
+    Parameters parameters_;
+    std::deque<uint8_t> input_;
+    std::deque<uint8_t> output_;
+    std::size_t expected_ = 1;
+    Handler handler_;
+};
+
+}  // namespace kardo

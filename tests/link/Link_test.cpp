@@ -1,0 +1,86 @@
+// The link backends: the simulated link's clock and breakage, the USB backend without a
+// device, and the choice between them.
+#include <gtest/gtest.h>
+
+#include "link/FtdiLink.h"
+#include "link/LinkChoice.h"
+#include "link/SimulatedLink.h"
+
+namespace kardo {
+namespace {
+
+TEST(SimulatedLink, ShortReadsWaitOutTheReadTimeoutOnTheVirtualClock) {
+    SimulatedLink link;
+    ASSERT_EQ(link.OpenEx("Q6K USB"), kLinkOk);
+    link.SetTimeouts(500, 500);
+    link.programmer().faults.silent = true;
+    uint8_t buffer[8];
+    std::size_t got = 99;
+    EXPECT_EQ(link.Read(buffer, 8, got), kLinkOk);
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(link.elapsed().count(), 500);
+
+    link.options().latency = std::chrono::milliseconds(3);
+    std::size_t written = 0;
+    const uint8_t f = 'F';
+    link.Write(&f, 1, written);
+    EXPECT_EQ(link.elapsed().count(), 503);
+}
+
+TEST(SimulatedLink, BreaksAfterTheGivenNumberOfBytes) {
+    SimulatedLink::Options options;
+    options.failAfterBytes = 3;
+    SimulatedLink link(options);
+    link.OpenEx("Q6K USB");
+    const uint8_t query[] = {'F', 'F'};
+    std::size_t written = 0;
+    EXPECT_EQ(link.Write(query, 2, written), kLinkOk);
+    uint8_t reply[2];
+    std::size_t got = 0;
+    EXPECT_EQ(link.Read(reply, 2, got), kLinkIoError);  // only one byte may still pass
+    EXPECT_EQ(got, 1u);
+    EXPECT_EQ(link.Write(query, 1, written), kLinkIoError);
+    EXPECT_EQ(written, 0u);
+}
+
+TEST(SimulatedLink, OpensOnlyByTheProgrammersDescriptionAndWhenPresent) {
+    SimulatedLink link;
+    EXPECT_NE(link.OpenEx("Q6K"), kLinkOk);
+    std::size_t queued = 0;
+    EXPECT_EQ(link.GetQueueStatus(queued), kLinkInvalidHandle);
+    SimulatedLink::Options gone;
+    gone.present = false;
+    SimulatedLink unplugged(gone);
+    EXPECT_EQ(unplugged.OpenEx("Q6K USB"), kLinkDeviceNotFound);
+}
+
+TEST(FtdiLink, WithoutADeviceNothingOpensAndNothingCrashes) {
+    FtdiLink link;
+    EXPECT_NE(link.OpenEx("Q6K USB"), kLinkOk);
+    uint8_t byte = 'F';
+    std::size_t count = 0;
+    EXPECT_EQ(link.Write(&byte, 1, count), kLinkInvalidHandle);
+    EXPECT_EQ(link.Read(&byte, 1, count), kLinkInvalidHandle);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(link.GetQueueStatus(count), kLinkInvalidHandle);
+    EXPECT_EQ(link.Purge(kPurgeRxTx), kLinkInvalidHandle);
+    EXPECT_EQ(link.SetTimeouts(1000, 1000), kLinkInvalidHandle);
+    EXPECT_EQ(link.ResetDevice(), kLinkInvalidHandle);
+    link.Close();
+    EXPECT_NE(link.OpenEx("Q6K USB"), kLinkOk);  // and again
+}
+
+TEST(LinkChoice, EnvironmentPicksTheBackend) {
+    EXPECT_NE(dynamic_cast<FtdiLink*>(ChooseLink(nullptr, nullptr).link.get()), nullptr);
+    EXPECT_NE(dynamic_cast<FtdiLink*>(ChooseLink("ftdi", nullptr).link.get()), nullptr);
+    const LinkChoice sim = ChooseLink("sim", nullptr);
+    EXPECT_NE(dynamic_cast<SimulatedLink*>(sim.link.get()), nullptr);
+    EXPECT_NE(sim.virtualProgrammer, nullptr);
+    EXPECT_TRUE(sim.problem.empty());
+    const LinkChoice typo = ChooseLink("simm", nullptr);
+    EXPECT_NE(typo.problem.find("simm"), std::string::npos);
+    EXPECT_NE(dynamic_cast<FtdiLink*>(typo.link.get()), nullptr);
+}
+
+}  // namespace
+}  // namespace kardo
