@@ -44,7 +44,7 @@ struct AppState {
     DeviceBuffer buffer;
 
     char OperationCode = 0;
-    uint8_t errorCount = 0;               // 0 = no failure so far
+    std::atomic<uint8_t> errorCount{0};   // 0 = no failure so far
     std::atomic<bool> running{true};      // false only after Abort
 
     uint8_t ProgBits = 0;

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
@@ -11,7 +14,14 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <array>
+#include <chrono>
+#include <thread>
 
+#include "algorithms/ElapsedTime.h"
+#include "algorithms/OperationContext.h"
+#include "algorithms/OperationDispatch.h"
+#include "algorithms/forms/QtOperationHost.h"
+#include "algorithms/forms/TProgressForm.h"
 #include "app/MainWindowLayout.h"
 #include "app/Selection.h"
 #include "app/forms/ButtonIcons.h"
@@ -85,7 +95,42 @@ QString Latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
 }
 
+// The operation buttons: the code the algorithms see and the progress window's caption.
+struct OperationButton {
+    const char* name;
+    char code;
+    const char* caption;
+};
+constexpr std::array<OperationButton, 5> kOperationButtons{{
+    {"SB_Read", 'R', "Read"},
+    {"SB_Blank", 'B', "Blank Check"},
+    {"SB_Prog", 'P', "Program"},
+    {"SB_Verify", 'V', "Verify"},
+    {"SB_Erase", 'E', "Erase"},
+}};
+
+// Lets the window run for a while, so posted effects arrive while we wait.
+void WaitWithEvents(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 }  // namespace
+
+// One operation's worker with what it works through; kept until the worker has ended.
+struct OperationRun {
+    std::unique_ptr<QtOperationHost> host;
+    std::unique_ptr<OperationContext> context;
+    std::thread worker;
+    std::atomic<bool> ended{false};
+
+    ~OperationRun() {
+        if (worker.joinable()) {
+            worker.join();
+        }
+    }
+};
 
 TfrmMains::TfrmMains(Services services, QWidget* parent)
     : QWidget(parent),
@@ -100,7 +145,10 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
     FormCreate();
 }
 
-TfrmMains::~TfrmMains() = default;
+TfrmMains::~TfrmMains() {
+    state_.running = false;
+    run_.reset();  // joins a worker that is still ending
+}
 
 void TfrmMains::BuildControls() {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -129,6 +177,10 @@ void TfrmMains::BuildControls() {
         SetButton(button, b.enabled);
     }
     connect(buttons_["SB_Select"], &QToolButton::clicked, this, &TfrmMains::SB_SelectClick);
+    for (const auto& op : kOperationButtons) {
+        QToolButton* button = buttons_[op.name];
+        connect(button, &QToolButton::clicked, this, [this, button] { SB_ReadClick(button); });
+    }
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
@@ -229,6 +281,8 @@ void TfrmMains::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmMains::FormClose() {
+    state_.running = false;
+    WaitForWorker();
     if (state_.link) {
         CloseLink(*state_.link, state_.connection);
     }
@@ -282,6 +336,7 @@ void TfrmMains::SetLabel(const char* name, const std::string& text) {
 }
 
 void TfrmMains::ReconnectBTClick() {
+    WaitForWorker();
     state_.running = true;
     if (state_.link) {
         ReopenLink(*state_.link, state_.connection, *this);
@@ -292,6 +347,7 @@ void TfrmMains::ReconnectBTClick() {
 }
 
 void TfrmMains::SB_SelectClick() {
+    WaitForWorker();
     state_.errorCount = 0;
     if ((state_.DatabaseFlags & kAnyDatabaseMask) == 0) {
         dialogs_.ShowMessage(this, " No Device Files Found ", "", Dialogs::Icon::Error);
@@ -411,6 +467,103 @@ void TfrmMains::UploadSelection(bool differentDevice) {
     PrepareSelectedDevice(state_, differentDevice);
     RefreshChecksum();
     ApplyButtonMasks();
+}
+
+}  // namespace kardo
+
+namespace kardo {
+
+void TfrmMains::SB_ReadClick(QToolButton* button) {
+    WaitForWorker();
+    const auto start = std::chrono::steady_clock::now();
+    state_.buffer.BufferPos = 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    if (state_.connection.LinkState == 0 || (state_.DatabaseFlags & kAnyDatabaseMask) == 0 ||
+        !state_.record || !state_.link) {
+        return;
+    }
+    LockDeviceButtons(false);
+    SetButton(buttons_["SB_Select"], false);
+
+    TProgressForm progress(this);
+    AppendLine("");
+    for (const auto& op : kOperationButtons) {
+        if (button->objectName() == op.name) {
+            state_.OperationCode = op.code;
+            progress.setWindowTitle(op.caption);
+        }
+    }
+    connect(&progress, &TProgressForm::BitBtn1Click, this,
+            [this, &progress] { AbortOperation(progress); });
+    state_.running = true;
+    state_.link->Purge(kPurgeRxTx);
+
+    run_ = std::make_unique<OperationRun>();
+    OperationRun& run = *run_;
+    run.host = std::make_unique<QtOperationHost>(
+        progress, QtOperationHost::Window{
+                      [this](const std::string& line) { AppendLine(line); },
+                      [this](const std::string& text) { SetLabel("CheckL", text); },
+                      [this] { OperationFinished(); }});
+    run.context = std::make_unique<OperationContext>(
+        *state_.record, state_.buffer, state_.OperationCode, state_.errorCount, state_.running,
+        *state_.link, state_.connection.FirmwareVersion, *run.host);
+    run.worker = std::thread([&run] {
+        RunOperation(*run.context);
+        run.ended = true;
+    });
+
+    progress.exec();
+
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    AppendLine(ElapsedTimeLine(took.count()));
+    if (state_.running) {
+        Play(state_.errorCount != 0 ? Sound::Error : Sound::Chimes);
+    }
+    WaitWithEvents(250);
+    if (run_ && !run_->ended) {
+        checksumAfterWorker_ = true;  // still ending after an abort: refresh when it has
+    } else {
+        RefreshChecksum();
+    }
+}
+
+void TfrmMains::AbortOperation(TProgressForm& progress) {
+    state_.running = false;
+    progress.hide();
+    AppendLine(" Process Aborted");
+    Play(Sound::Error);
+    ApplyButtonMasks();
+    SetButton(buttons_["SB_Select"], true);
+    progress.Finish();
+}
+
+// The worker's last word, on the UI thread: it is about to end, so it is joined here.
+void TfrmMains::OperationFinished() {
+    ApplyButtonMasks();
+    SetButton(buttons_["SB_Select"], true);
+    activateWindow();
+    setFocus();
+    if (run_) {
+        lastUiUpdates_ = run_->host->UiUpdates();
+    }
+    WaitForWorker();
+    if (checksumAfterWorker_) {
+        checksumAfterWorker_ = false;
+        RefreshChecksum();
+    }
+}
+
+void TfrmMains::WaitForWorker() {
+    // The run may be waited for from inside one of its own posted effects; it is
+    // destroyed later, once that effect has returned.
+    if (run_) {
+        if (run_->worker.joinable()) {
+            run_->worker.join();
+        }
+        QTimer::singleShot(0, this, [run = run_.release()] { delete run; });
+    }
 }
 
 }  // namespace kardo

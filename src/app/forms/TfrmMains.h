@@ -13,6 +13,7 @@
 #include "common/LogSink.h"
 
 class QLabel;
+class QThread;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
@@ -21,6 +22,8 @@ class QFrame;
 namespace kardo {
 
 class Dialogs;
+class TProgressForm;
+struct OperationRun;
 
 // The main window: the button row, the message log, the two information panels, and
 // the handlers that start everything else.
@@ -50,6 +53,11 @@ public:
     void SB_SelectClick();
     void ClearMessagesClick();
     void ReconnectBTClick();
+    // Blank, Read, Program, Verify and Erase: one operation on the device.
+    void SB_ReadClick(QToolButton* button);
+
+    // How many effects of the last operation reached the windows (for the benchmarks).
+    int LastOperationUiUpdates() const { return lastUiUpdates_; }
 
     // Enables the device buttons the selected record allows, with their hints.
     void ApplyButtonMasks();
@@ -76,6 +84,12 @@ private:
     void UploadSelection(bool differentDevice);
     void SetLabel(const char* name, const std::string& text);
 
+    void AbortOperation(TProgressForm& progress);
+    void OperationFinished();
+    // Lets a worker that is still ending (after an abort) finish before anything else
+    // uses the link or the buffer.
+    void WaitForWorker();
+
     AppState state_;
     Dialogs& dialogs_;
     SoundBackend& sound_;
@@ -90,6 +104,10 @@ private:
     QFrame* Panel2 = nullptr;
     QPushButton* ClearMessages = nullptr;
     QPushButton* ReconnectBT = nullptr;
+
+    std::unique_ptr<OperationRun> run_;
+    bool checksumAfterWorker_ = false;
+    int lastUiUpdates_ = 0;
 };
 
 }  // namespace kardo

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/qt/QtSoundBackend.h"
 #include "devicedb/Checksum.h"
 #include "link/SimulatedLink.h"
 #include "support/ScriptedLink.h"
@@ -47,6 +48,7 @@ private slots:
     void browsesTheShippedFiles();
     void worksAgainstTheVirtualProgrammer();
     void reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls();
+    void soundBackendCallsAMissingFileADeviceError();
 };
 
 void TfrmMainsTest::startsWithItsControlsInOrder() {
@@ -340,6 +342,11 @@ void TfrmMainsTest::reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls() {
     // Selecting now is browsing only: nothing is sent to a programmer that is not there.
     f.Select(nullptr, 0, 0);
     QVERIFY(!f.button("SB_Read")->isEnabled());
+}
+
+void TfrmMainsTest::soundBackendCallsAMissingFileADeviceError() {
+    QtSoundBackend backend;
+    QVERIFY(!backend.Play(Sound::Chimes, "/nonexistent/chimes.wav"));
 }
 
 QTEST_MAIN(TfrmMainsTest)

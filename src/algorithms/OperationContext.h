@@ -1,0 +1,68 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "algorithms/OperationHost.h"
+#include "devicedb/DeviceBuffer.h"
+#include "devicedb/DeviceRecord.h"
+#include "link/ProgrammerLink.h"
+
+namespace kardo {
+
+// Everything one device operation works with: the device, the buffer, the link, the
+// shared counters, and the user interface through its host. Built by the operation
+// control for one run of one worker.
+class OperationContext {
+public:
+    OperationContext(const DeviceRecord& record, DeviceBuffer& buffer, char& operationCode,
+                     std::atomic<uint8_t>& errorCount, std::atomic<bool>& running,
+                     ProgrammerLink& link, uint32_t firmwareVersion, OperationHost& host)
+        : record(record),
+          buffer(buffer),
+          OperationCode(operationCode),
+          link(link),
+          FirmwareVersion(firmwareVersion),
+          host(host),
+          errorCount_(errorCount),
+          running_(running) {}
+
+    const DeviceRecord& record;
+    DeviceBuffer& buffer;
+    char& OperationCode;
+    ProgrammerLink& link;
+    const uint32_t FirmwareVersion;
+    OperationHost& host;
+
+    // The error counter: 0 means no failure so far.
+    uint8_t Errors() const { return errorCount_.load(); }
+    void ClearErrors() { errorCount_.store(0); }
+    void CountError() { errorCount_.fetch_add(1); }
+    // False once the user pressed Abort.
+    bool Running() const { return running_.load(); }
+
+    void Log(const std::string& line) { host.Log(line); }
+    void Caption(const std::string& caption) { host.SetCaption(caption); }
+
+    // The gauge, kept here and handed to the host as it moves.
+    void GaugeMaximum(int64_t maximum);
+    void GaugePosition(int64_t position);
+    void Advance(int64_t by) { GaugePosition(gaugePosition_ + by); }
+
+    // The catalogue: an error sets the counter to 1 and is logged unless aborted; for a
+    // compare error the line names the buffer position and the byte there.
+    void ReportError(unsigned code, uint8_t value);
+    void ReportResult(unsigned code);
+
+    // Shows the checksum of the buffer as it is now.
+    void RefreshChecksum();
+
+private:
+    std::atomic<uint8_t>& errorCount_;
+    std::atomic<bool>& running_;
+    int64_t gaugeMaximum_ = 0;
+    int64_t gaugePosition_ = 0;
+};
+
+}  // namespace kardo

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "algorithms/OperationContext.h"
+
+namespace kardo {
+
+// The worker's whole run: the algorithm of the device's family, the progress window
+// closed on failure, and the window handed back to the user.
+void RunOperation(OperationContext& context);
+
+}  // namespace kardo

@@ -1,0 +1,66 @@
+#include "algorithms/forms/QtOperationHost.h"
+
+namespace kardo {
+
+QtOperationHost::QtOperationHost(TProgressForm& progress, Window window)
+    : progress_(&progress), window_(std::move(window)) {
+    gaugeTimer_.setInterval(33);
+    connect(&gaugeTimer_, &QTimer::timeout, this, &QtOperationHost::ShowGauge);
+    gaugeTimer_.start();
+}
+
+QtOperationHost::~QtOperationHost() = default;
+
+void QtOperationHost::Post(std::function<void()> effect) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, effect = std::move(effect)] {
+            ++uiUpdates_;
+            effect();
+        },
+        Qt::QueuedConnection);
+}
+
+void QtOperationHost::ShowGauge() {
+    if (gaugeMoved_.exchange(false) && progress_) {
+        ++uiUpdates_;
+        progress_->SetGauge(gaugeMaximum_.load(), gaugePosition_.load());
+    }
+}
+
+void QtOperationHost::Log(const std::string& line) {
+    Post([this, line] { window_.log(line); });
+}
+
+void QtOperationHost::SetCaption(const std::string& caption) {
+    Post([this, caption] {
+        if (progress_) {
+            progress_->setWindowTitle(QString::fromStdString(caption));
+        }
+    });
+}
+
+void QtOperationHost::SetGauge(int64_t maximum, int64_t position) {
+    gaugeMaximum_.store(maximum, std::memory_order_relaxed);
+    gaugePosition_.store(position, std::memory_order_relaxed);
+    gaugeMoved_.store(true, std::memory_order_release);
+}
+
+void QtOperationHost::ShowChecksum(const std::string& text) {
+    Post([this, text] { window_.showChecksum(text); });
+}
+
+void QtOperationHost::CloseProgress() {
+    Post([this] {
+        ShowGauge();
+        if (progress_) {
+            progress_->Finish();
+        }
+    });
+}
+
+void QtOperationHost::OperationEnded() {
+    Post([this] { window_.ended(); });
+}
+
+}  // namespace kardo

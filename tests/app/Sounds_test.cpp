@@ -1,0 +1,60 @@
+// The result sounds: played only while sound is on; a device error turns sound off.
+#include "app/Sounds.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/TempDir.h"
+
+namespace kardo {
+namespace {
+
+struct FakeBackend : SoundBackend {
+    bool works = true;
+    std::vector<std::filesystem::path> played;
+    bool Play(Sound, const std::filesystem::path& file) override {
+        played.push_back(file);
+        return works;
+    }
+};
+
+TEST(Sounds, ADeviceErrorSwitchesSoundOffSilently) {
+    FakeBackend backend;
+    bool soundOn = true;
+    PlaySound(Sound::Chimes, soundOn, "/opt/kardo", backend);
+    ASSERT_EQ(backend.played.size(), 1u);
+    EXPECT_EQ(backend.played[0], std::filesystem::path("/opt/kardo/chimes.wav"));
+    EXPECT_TRUE(soundOn);
+
+    backend.works = false;
+    PlaySound(Sound::Error, soundOn, "/opt/kardo", backend);
+    EXPECT_FALSE(soundOn);
+    PlaySound(Sound::Notify, soundOn, "/opt/kardo", backend);
+    EXPECT_EQ(backend.played.size(), 2u);  // off now: nothing more is tried
+}
+
+// The generated files are plain PCM WAV files that any player takes.
+TEST(Sounds, GeneratedFilesAreWellFormedWav) {
+    for (Sound sound : {Sound::Chimes, Sound::Error, Sound::Notify}) {
+        const auto file = std::filesystem::path(KARDO_DATA_DIR) / SoundFile(sound);
+        std::ifstream in(file, std::ios::binary);
+        ASSERT_TRUE(in) << file;
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        ASSERT_GT(bytes.size(), 44u);
+        EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+        EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+        EXPECT_EQ(bytes.substr(36, 4), "data");
+        const auto u32 = [&](std::size_t at) {
+            uint32_t v = 0;
+            for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[at + static_cast<std::size_t>(i)]);
+            return v;
+        };
+        EXPECT_EQ(u32(4), bytes.size() - 8);
+        EXPECT_EQ(u32(40), bytes.size() - 44);
+        EXPECT_EQ(static_cast<uint8_t>(bytes[20]), 1);  // PCM
+    }
+}
+
+}  // namespace
+}  // namespace kardo
