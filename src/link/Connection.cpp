@@ -23,6 +23,19 @@ void LogNoProgrammer(LogSink& log) {
     log.AppendLine(" **** System in Q6KUSB DEMO mode  ****");
 }
 
+// With a programmer: its version and model; without: demonstration mode, and the model
+// that stands for "none" at this point.
+void LogConnection(ProgrammerLink& link, ConnectionState& state, LogSink& log,
+                   uint8_t modelWithout) {
+    if (state.LinkState == 1) {
+        QueryAndLog(link, state, log);
+    } else {
+        LogNoProgrammer(log);
+        state.HardwareModel = modelWithout;
+    }
+    link.Purge(kPurgeRxTx);
+}
+
 }  // namespace
 
 void OpenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log) {
@@ -31,26 +44,14 @@ void OpenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log) {
         link.ResetDevice();
         state.LinkState = 1;
     }
-    if (state.LinkState == 1) {
-        QueryAndLog(link, state, log);
-    } else {
-        LogNoProgrammer(log);
-        state.HardwareModel = kModelFirstGeneration;
-    }
-    link.Purge(kPurgeRxTx);
+    LogConnection(link, state, log, kModelFirstGeneration);
 }
 
 void ReopenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log) {
     link.Close();
     state.linkOpen = link.OpenEx(kProgrammerDescription) == kLinkOk;
     state.LinkState = state.linkOpen ? 1 : 0;
-    if (state.LinkState == 1) {
-        QueryAndLog(link, state, log);
-    } else {
-        LogNoProgrammer(log);
-        state.HardwareModel = kModelNotFoundOnReconnect;
-    }
-    link.Purge(kPurgeRxTx);
+    LogConnection(link, state, log, kModelNotFoundOnReconnect);
 }
 
 void CloseLink(ProgrammerLink& link, ConnectionState& state) {

@@ -148,6 +148,7 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
 TfrmMains::~TfrmMains() {
     state_.running = false;
     run_.reset();  // joins a worker that is still ending
+    retired_.clear();
 }
 
 void TfrmMains::BuildControls() {
@@ -469,10 +470,6 @@ void TfrmMains::UploadSelection(bool differentDevice) {
     ApplyButtonMasks();
 }
 
-}  // namespace kardo
-
-namespace kardo {
-
 void TfrmMains::SB_ReadClick(QToolButton* button) {
     WaitForWorker();
     const auto start = std::chrono::steady_clock::now();
@@ -562,7 +559,8 @@ void TfrmMains::WaitForWorker() {
         if (run_->worker.joinable()) {
             run_->worker.join();
         }
-        QTimer::singleShot(0, this, [run = run_.release()] { delete run; });
+        retired_.push_back(std::move(run_));
+        QTimer::singleShot(0, this, [this] { retired_.clear(); });
     }
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/AppState.h"
 #include "app/ButtonMasks.h"
@@ -106,6 +107,7 @@ private:
     QPushButton* ReconnectBT = nullptr;
 
     std::unique_ptr<OperationRun> run_;
+    std::vector<std::unique_ptr<OperationRun>> retired_;  // ended, destroyed once idle
     bool checksumAfterWorker_ = false;
     int lastUiUpdates_ = 0;
 };
