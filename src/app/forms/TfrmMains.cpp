@@ -122,12 +122,12 @@ void WaitWithEvents(int milliseconds) {
 struct OperationRun {
     std::unique_ptr<QtOperationHost> host;
     std::unique_ptr<OperationContext> context;
-    std::thread worker;
+    std::thread Thread1;  // the worker
     std::atomic<bool> ended{false};
 
     ~OperationRun() {
-        if (worker.joinable()) {
-            worker.join();
+        if (Thread1.joinable()) {
+            Thread1.join();
         }
     }
 };
@@ -505,7 +505,7 @@ void TfrmMains::SB_ReadClick(QToolButton* button) {
     run.context = std::make_unique<OperationContext>(
         *state_.record, state_.buffer, state_.OperationCode, state_.errorCount, state_.running,
         *state_.link, state_.connection.FirmwareVersion, *run.host);
-    run.worker = std::thread([&run] {
+    run.Thread1 = std::thread([&run] {
         RunOperation(*run.context);
         run.ended = true;
     });
@@ -556,8 +556,8 @@ void TfrmMains::WaitForWorker() {
     // The run may be waited for from inside one of its own posted effects; it is
     // destroyed later, once that effect has returned.
     if (run_) {
-        if (run_->worker.joinable()) {
-            run_->worker.join();
+        if (run_->Thread1.joinable()) {
+            run_->Thread1.join();
         }
         retired_.push_back(std::move(run_));
         QTimer::singleShot(0, this, [this] { retired_.clear(); });
