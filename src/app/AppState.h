@@ -8,6 +8,7 @@
 #include <string>
 
 #include "devicedb/BufferRules.h"
+#include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceRecord.h"
 #include "link/Connection.h"
@@ -28,11 +29,6 @@ struct OptionFlags {
     bool Test_flag = true;     // "Insertion Test"
     bool MaxMin_flag = true;   // "Verify @ Vmax and Vmin"
 };
-
-// Bits of DatabaseFlags: which database files were present at start.
-inline constexpr uint8_t kEepromDatabasePresent = 1u << 1;
-inline constexpr uint8_t kMicroDatabasePresent = 1u << 3;
-inline constexpr uint8_t kAnyDatabaseMask = 0x1F;
 
 // The state the whole program shares. The main window owns the one instance and hands
 // parts of it by reference to whatever needs them.

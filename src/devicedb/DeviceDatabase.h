@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,6 +13,11 @@ namespace kardo {
 // The two database files and the device type each one stands for.
 inline constexpr const char* kEepromDatabase = "KARDO_e.usb";
 inline constexpr const char* kMicroDatabase = "KARDO_m.usb";
+
+// Bits of DatabaseFlags: which database files were present at start.
+inline constexpr uint8_t kEepromDatabasePresent = 1u << 1;
+inline constexpr uint8_t kMicroDatabasePresent = 1u << 3;
+inline constexpr uint8_t kAnyDatabaseMask = 0x1F;
 
 // Reads the device database files. Each call opens the file, reads and closes it again;
 // nothing is cached, since the files are small and may be replaced between calls.

@@ -39,8 +39,7 @@ void LogConnection(ProgrammerLink& link, ConnectionState& state, LogSink& log,
 }  // namespace
 
 void OpenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log) {
-    state.linkOpen = link.OpenEx(kProgrammerDescription) == kLinkOk;
-    if (state.linkOpen) {
+    if (link.OpenEx(kProgrammerDescription) == kLinkOk) {
         link.ResetDevice();
         state.LinkState = 1;
     }
@@ -49,14 +48,10 @@ void OpenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log) {
 
 void ReopenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log) {
     link.Close();
-    state.linkOpen = link.OpenEx(kProgrammerDescription) == kLinkOk;
-    state.LinkState = state.linkOpen ? 1 : 0;
+    state.LinkState = link.OpenEx(kProgrammerDescription) == kLinkOk ? 1 : 0;
     LogConnection(link, state, log, kModelNotFoundOnReconnect);
 }
 
-void CloseLink(ProgrammerLink& link, ConnectionState& state) {
-    link.Close();
-    state.linkOpen = false;
-}
+void CloseLink(ProgrammerLink& link) { link.Close(); }
 
 }  // namespace kardo

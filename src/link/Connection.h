@@ -12,7 +12,6 @@ struct ConnectionState {
     uint8_t LinkState = 0;  // 1 = programmer connected, 0 = demonstration mode
     uint32_t FirmwareVersion = 0;
     uint8_t HardwareModel = 24;
-    bool linkOpen = false;  // the link holds an open device that CloseLink must release
 };
 
 inline constexpr uint16_t kSoftwareRevision = 1006;
@@ -31,6 +30,6 @@ void OpenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log);
 void ReopenLink(ProgrammerLink& link, ConnectionState& state, LogSink& log);
 
 // Closing the main window.
-void CloseLink(ProgrammerLink& link, ConnectionState& state);
+void CloseLink(ProgrammerLink& link);
 
 }  // namespace kardo

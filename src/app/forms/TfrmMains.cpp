@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QThread>
 #include <QTimer>
 #include <QFontDatabase>
 #include <QFrame>
@@ -285,7 +284,7 @@ void TfrmMains::FormClose() {
     state_.running = false;
     WaitForWorker();
     if (state_.link) {
-        CloseLink(*state_.link, state_.connection);
+        CloseLink(*state_.link);
     }
     state_.record.reset();
 }

@@ -14,7 +14,6 @@
 #include "common/LogSink.h"
 
 class QLabel;
-class QThread;
 class QPlainTextEdit;
 class QPushButton;
 class QToolButton;

@@ -14,9 +14,6 @@
 namespace kardo {
 namespace {
 
-constexpr uint8_t kEepromFilePresent = 1u << 1;
-constexpr uint8_t kMicroFilePresent = 1u << 3;
-
 // Radio buttons in their order in the "Select Device Type" group; the database file
 // each one stands for, if any.
 struct DeviceType {
@@ -142,9 +139,9 @@ void TfrmSelectDevice::FormShow() {
         }
     };
     radio_[0]->setEnabled(false);
-    offer(1, kEepromFilePresent);
+    offer(1, kEepromDatabasePresent);
     radio_[2]->setEnabled(false);
-    offer(3, kMicroFilePresent);
+    offer(3, kMicroDatabasePresent);
     radio_[4]->setEnabled(false);
     ReloadBothLists();
     ListsReady = true;
