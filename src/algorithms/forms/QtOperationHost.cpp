@@ -7,18 +7,35 @@ QtOperationHost::QtOperationHost(TProgressForm& progress, Window window)
     gaugeTimer_.setInterval(33);
     connect(&gaugeTimer_, &QTimer::timeout, this, &QtOperationHost::ShowGauge);
     gaugeTimer_.start();
+    connect(this, &QtOperationHost::EffectsWaiting, this, &QtOperationHost::RunEffects,
+            Qt::QueuedConnection);
 }
 
 QtOperationHost::~QtOperationHost() = default;
 
 void QtOperationHost::Post(std::function<void()> effect) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, effect = std::move(effect)] {
-            ++uiUpdates_;
-            effect();
-        },
-        Qt::QueuedConnection);
+    bool wasEmpty = false;
+    {
+        std::lock_guard lock(effectsLock_);
+        wasEmpty = effects_.empty();
+        effects_.push_back(std::move(effect));
+    }
+    // One wake-up per batch: effects posted before the UI thread runs share it.
+    if (wasEmpty) {
+        emit EffectsWaiting();
+    }
+}
+
+void QtOperationHost::RunEffects() {
+    std::deque<std::function<void()>> batch;
+    {
+        std::lock_guard lock(effectsLock_);
+        batch.swap(effects_);
+    }
+    for (auto& effect : batch) {
+        ++uiUpdates_;
+        effect();
+    }
 }
 
 void QtOperationHost::ShowGauge() {

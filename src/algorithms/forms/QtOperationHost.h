@@ -4,7 +4,9 @@
 #include <QPointer>
 #include <QTimer>
 #include <atomic>
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "algorithms/OperationHost.h"
@@ -13,7 +15,9 @@
 namespace kardo {
 
 // Carries an operation's effects from its worker to the UI thread: every call is
-// queued to this object, which lives on the UI thread. Gauge moves are only stored; a
+// queued under our own lock and run by this object, which lives on the UI thread.
+// The lock, not Qt's event queue, hands the effects over, so the hand-over is visible
+// to the thread checker as well as correct. Gauge moves are only stored; a
 // timer shows the latest one at screen rate, so an operation of millions of units does
 // not flood the event loop.
 class QtOperationHost : public QObject, public OperationHost {
@@ -38,12 +42,18 @@ public:
     // How many times the worker's effects reached the windows.
     int UiUpdates() const { return uiUpdates_.load(); }
 
+signals:
+    void EffectsWaiting();
+
 private:
     void Post(std::function<void()> effect);
+    void RunEffects();
     void ShowGauge();
 
     QPointer<TProgressForm> progress_;
     Window window_;
+    std::mutex effectsLock_;
+    std::deque<std::function<void()>> effects_;
     QTimer gaugeTimer_;
     std::atomic<int64_t> gaugeMaximum_{0};
     std::atomic<int64_t> gaugePosition_{0};
