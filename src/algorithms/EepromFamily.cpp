@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "algorithms/DataPhase.h"
 #include "common/MessageCatalogue.h"
 #include "link/Protocol.h"
 
@@ -17,10 +18,14 @@ constexpr std::size_t kBlock = 128;
 // a whole number of them, the last unit read or compared holds only the bytes that
 // belong to the device, so nothing beyond the device is waited for or stored; a program
 // sends the last block whole, from the buffer, which always reaches the next 64 KiB.
+// Every unit and block goes through the data-phase rule: one that does not get through
+// ends the routine with its error line.
 class EepromRoutines {
 public:
     explicit EepromRoutines(OperationContext& c)
-        : c_(c), size_(static_cast<std::size_t>(std::max<int64_t>(0, c.record.Size()))) {}
+        : c_(c),
+          phase_(c),
+          size_(static_cast<std::size_t>(std::max<int64_t>(0, c.record.Size()))) {}
 
     void Read();
     void Verify();
@@ -40,7 +45,10 @@ private:
         return at >= c_.buffer.BufferSize() ? 0 : std::min(n, c_.buffer.BufferSize() - at);
     }
 
+    bool SendCommand(uint8_t command) { return phase_.Send(&command, 1); }
+
     OperationContext& c_;
+    DataPhase phase_;
     const std::size_t size_;
 };
 
@@ -52,18 +60,16 @@ void EepromRoutines::Read() {
     }
     c_.GaugeMaximum(static_cast<int64_t>(size_));
     c_.link.SetTimeouts(500, 500);
-    SendBytes(c_.link, {cmd::Read});
+    if (!SendCommand(cmd::Read)) {
+        return;
+    }
     for (std::size_t done = 0; done < size_ && c_.Running() && c_.Errors() == 0;) {
         uint8_t unit[kUnit];
         const std::size_t want = std::min(kUnit, size_ - done);
-        std::size_t got = 0;
-        if (c_.link.Read(unit, want, got) != kLinkOk) {
-            c_.CountError();
-            c_.Log(" Error with read");
-            break;
+        if (!phase_.ReceiveData(unit, want)) {
+            return;
         }
-        const std::size_t keep = Room(buffer.BufferPos, got);
-        std::copy_n(unit, keep, buffer.data() + buffer.BufferPos);
+        std::copy_n(unit, Room(buffer.BufferPos, want), buffer.data() + buffer.BufferPos);
         buffer.BufferPos += want;
         c_.Advance(static_cast<int64_t>(want));
         done += want;
@@ -82,13 +88,14 @@ void EepromRoutines::Verify() {
         return;
     }
     c_.GaugeMaximum(static_cast<int64_t>(remaining));
-    SendBytes(c_.link, {cmd::Read});
+    SendCommand(cmd::Read);  // if it fails, its error keeps the loop from starting
     while (remaining != 0 && c_.Running() && c_.Errors() == 0) {
-        uint8_t unit[kUnit] = {};
+        uint8_t unit[kUnit];
         const std::size_t want = std::min(kUnit, remaining);
         remaining -= want;
-        std::size_t got = 0;
-        c_.link.Read(unit, want, got);  // a short reply shows up as a difference
+        if (!phase_.ReceiveData(unit, want)) {
+            break;  // the stop command below still goes out
+        }
         for (std::size_t i = 0; i < want; ++i) {
             const uint8_t expected = Room(buffer.BufferPos, 1) ? buffer[buffer.BufferPos] : 0;
             if (unit[i] != expected) {
@@ -116,21 +123,24 @@ void EepromRoutines::Program() {
     }
     c_.GaugeMaximum(static_cast<int64_t>(size_));
     c_.GaugePosition(0);
-    SendBytes(c_.link, {cmd::Write});
+    if (!SendCommand(cmd::Write)) {
+        return;
+    }
     // An abort stops only the acknowledgement reads: the programmer expects every block
-    // of the device, so the remaining blocks still go out.
-    for (std::size_t done = 0; done < size_ && c_.Errors() == 0; done += kBlock) {
+    // of the device, so the remaining blocks still go out. A block that does not get
+    // through, or an acknowledgement that does not come, ends the program at once.
+    for (std::size_t done = 0; done < size_; done += kBlock) {
         uint8_t block[kBlock] = {};
         std::copy_n(buffer.data() + buffer.BufferPos, Room(buffer.BufferPos, kBlock), block);
         buffer.BufferPos += kBlock;
-        SendBytes(c_.link, block, kBlock);
-        for (std::size_t unit = 0; unit < kBlock / kUnit; ++unit) {
-            if (!c_.Running() || c_.Errors() != 0) {
-                break;
-            }
+        if (!phase_.Send(block, kBlock)) {
+            return;
+        }
+        for (std::size_t unit = 0; unit < kBlock / kUnit && c_.Running(); ++unit) {
             uint8_t ack[kUnit];
-            std::size_t got = 0;
-            c_.link.Read(ack, kUnit, got);
+            if (!phase_.ReceiveAcknowledgement(ack, kUnit)) {
+                return;
+            }
             c_.Advance(kUnit);
         }
     }

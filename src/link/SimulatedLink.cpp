@@ -15,12 +15,12 @@ void SimulatedLink::Wait(std::chrono::milliseconds time) {
     }
 }
 
-std::size_t SimulatedLink::Allowance(std::size_t n) const {
-    if (!options_.failAfterBytes) {
+std::size_t SimulatedLink::Allowance(const std::optional<std::size_t>& limit,
+                                     std::size_t n) const {
+    if (!limit) {
         return n;
     }
-    const std::size_t limit = *options_.failAfterBytes;
-    return transferred_ >= limit ? 0 : std::min(n, limit - transferred_);
+    return transferred_ >= *limit ? 0 : std::min(n, *limit - transferred_);
 }
 
 LinkStatus SimulatedLink::OpenEx(const std::string& description) {
@@ -55,7 +55,8 @@ LinkStatus SimulatedLink::Write(const uint8_t* data, std::size_t n, std::size_t&
     written = 0;
     if (!open_) return kLinkInvalidHandle;
     Wait(options_.latency);
-    written = Allowance(n);
+    written = std::min(Allowance(options_.failAfterBytes, n),
+                       Allowance(options_.writesFailAfterBytes, n));
     transferred_ += written;
     programmer_.Receive(data, written);
     return written == n ? kLinkOk : kLinkIoError;
@@ -65,8 +66,8 @@ LinkStatus SimulatedLink::Read(uint8_t* data, std::size_t n, std::size_t& got) {
     got = 0;
     if (!open_) return kLinkInvalidHandle;
     Wait(options_.latency);
-    const std::size_t allowed = Allowance(n);
-    got = programmer_.Take(data, allowed);
+    const std::size_t allowed = Allowance(options_.failAfterBytes, n);
+    got = programmer_.Take(data, std::min(allowed, Allowance(options_.silentAfterBytes, n)));
     transferred_ += got;
     if (allowed < n) {
         return kLinkIoError;
@@ -80,7 +81,12 @@ LinkStatus SimulatedLink::Read(uint8_t* data, std::size_t n, std::size_t& got) {
 LinkStatus SimulatedLink::GetQueueStatus(std::size_t& queued) {
     queued = 0;
     if (!open_) return kLinkInvalidHandle;
-    queued = programmer_.Available();
+    // A programmer that went quiet has nothing more for us, whatever it still holds.
+    queued = Allowance(options_.silentAfterBytes, programmer_.Available());
+    if (Allowance(options_.failAfterBytes, 1) == 0) {
+        queued = 0;
+        return kLinkIoError;
+    }
     return kLinkOk;
 }
 

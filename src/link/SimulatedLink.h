@@ -17,7 +17,12 @@ public:
         bool present = true;    // a programmer is plugged in
         bool realTime = false;  // wait timeouts and latency for real
         std::chrono::milliseconds latency{0};      // added to every write and read
-        std::optional<std::size_t> failAfterBytes;  // the link breaks after this many bytes
+        // Faults, each once this many bytes have passed the link in either direction
+        // (see transferred()):
+        std::optional<std::size_t> failAfterBytes;    // the link breaks: every call fails
+        std::optional<std::size_t> silentAfterBytes;  // the programmer stops sending; the
+                                                      // link stays up, reads time out
+        std::optional<std::size_t> writesFailAfterBytes;  // writes fail, reads still work
     };
 
     SimulatedLink() = default;
@@ -27,6 +32,8 @@ public:
     Options& options() { return options_; }
     // Time that passed on the virtual clock: timeouts waited out and latency.
     std::chrono::milliseconds elapsed() const { return elapsed_; }
+    // Bytes written and read so far: the count the faults start from.
+    std::size_t transferred() const { return transferred_; }
 
     LinkStatus OpenEx(const std::string& description) override;
     LinkStatus ResetDevice() override;
@@ -39,8 +46,8 @@ public:
 
 private:
     void Wait(std::chrono::milliseconds time);
-    // How many of n bytes may still pass before the link breaks.
-    std::size_t Allowance(std::size_t n) const;
+    // How many of n bytes may still pass before the fault set at `limit` starts.
+    std::size_t Allowance(const std::optional<std::size_t>& limit, std::size_t n) const;
 
     Options options_;
     VirtualProgrammer programmer_;

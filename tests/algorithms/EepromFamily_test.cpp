@@ -26,6 +26,7 @@ public:
         : record(test::MakeRecord('E', lastAddress, 0, "AT28C64B")),
           buffer(*BufferSizeFor(record)) {
         sim.OpenEx("Q6K USB");
+        sim.SetTimeouts(1000, 1000);  // as the version query at connection leaves them
         sim.programmer().firmwareVersion = static_cast<uint8_t>(firmware);
         sim.programmer().InsertChip(record);
         firmwareVersion = firmware;
@@ -154,6 +155,67 @@ TEST(EepromFamily, LinkErrorDuringReadStopsIt) {
     EXPECT_EQ(b.host.lines, Lines{" Error with read"});
     EXPECT_EQ(b.errors, 1);
     EXPECT_EQ(b.host.closes, 2);
+}
+
+// A programmer that goes quiet, a link that breaks and writes that fail, each at a point
+// inside the data phase of each routine: the operation fails with one line, no
+// completion line, and within one read timeout of the fault on the virtual clock.
+TEST(EepromFamily, AStreamThatStopsOrALinkThatFailsIsAnErrorWithinOneTimeout) {
+    enum class Fault { Silent, Broken, WritesFail };
+    struct Case {
+        char op;
+        Fault fault;
+        std::size_t afterBytes;  // counted from the start of the operation
+        Lines lines;
+        int64_t boundMs;
+    };
+    // 'E', "Go" and the command make 4 bytes; a program block is 128 bytes out and 128 back.
+    const std::string verifying = " Verifying @ Vdd = 5.0V ";
+    const std::vector<Case> cases{
+        {'R', Fault::Silent, 4 + 100, {" Error with read"}, 500},
+        {'R', Fault::Broken, 4 + 100, {" Error with read"}, 0},
+        {'R', Fault::WritesFail, 3, {" Error with write"}, 0},
+        {'V', Fault::Silent, 4, {verifying, " Error with read"}, 1000},
+        {'V', Fault::Silent, 4 + 0x1000, {verifying, " Error with read"}, 1000},
+        {'V', Fault::Broken, 4 + 0x1000, {verifying, " Error with read"}, 0},
+        {'P', Fault::Silent, 4 + 3 * 256 + 128 + 50, {" No acknowledgement from programmer"}, 4000},
+        {'P', Fault::Broken, 4 + 3 * 256 + 128 + 50, {" No acknowledgement from programmer"}, 0},
+        {'P', Fault::Broken, 4 + 3 * 256 + 60, {" Error with write"}, 0},
+        {'P', Fault::WritesFail, 4 + 2 * 256 + 10, {" Error with write"}, 0},
+    };
+    for (const Case& k : cases) {
+        EepromBench b(0x1FFF);
+        // Zeros on both sides: bytes that never came must not pass for matching ones.
+        std::fill(b.buffer.data(), b.buffer.data() + b.buffer.BufferSize(), 0);
+        std::fill(b.sim.programmer().chip().memory.begin(), b.sim.programmer().chip().memory.end(), 0);
+        const std::size_t at = b.sim.transferred() + k.afterBytes;
+        auto& options = b.sim.options();
+        (k.fault == Fault::Silent ? options.silentAfterBytes
+         : k.fault == Fault::Broken ? options.failAfterBytes
+                                    : options.writesFailAfterBytes) = at;
+        b.Run(k.op);
+        const std::string what = std::string(1, k.op) + " after " + std::to_string(k.afterBytes);
+        EXPECT_EQ(b.host.lines, k.lines) << what;
+        EXPECT_EQ(b.errors, 1) << what;
+        EXPECT_EQ(b.sim.elapsed().count(), k.boundMs) << what;
+        EXPECT_EQ(b.host.closes, 2) << what;  // the dispatch closes the window after a failure
+        if (k.op == 'V' && k.fault == Fault::Silent) {
+            EXPECT_EQ(b.Count("write 53"), 1) << what;  // the stop command after a failed verify
+        }
+    }
+}
+
+// Bytes that arrived before the stream stopped are kept; nothing after them is touched.
+TEST(EepromFamily, AReadThatStopsKeepsOnlyTheWholeUnitsThatArrived) {
+    EepromBench b(0x1FFF);
+    std::fill(b.sim.programmer().chip().memory.begin(), b.sim.programmer().chip().memory.end(), 0x5A);
+    std::fill(b.buffer.data(), b.buffer.data() + b.buffer.BufferSize(), 0x11);
+    b.sim.options().silentAfterBytes = b.sim.transferred() + 4 + 20;  // 2 units and a half
+    b.Run('R');
+    EXPECT_EQ(b.host.lines, Lines{" Error with read"});
+    EXPECT_EQ(b.Pattern(17), (std::vector<uint8_t>{0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A,
+                                                   0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A,
+                                                   0x11}));
 }
 
 TEST(EepromFamily, BlankAndEraseDoNothingForThisFamily) {

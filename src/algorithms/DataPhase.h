@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "algorithms/OperationContext.h"
+
+namespace kardo {
+
+// The lines a failed data phase leaves in the log.
+inline constexpr const char* kReadFailedLine = " Error with read";
+inline constexpr const char* kNoAcknowledgementLine = " No acknowledgement from programmer";
+inline constexpr const char* kWriteFailedLine = " Error with write";
+
+// The rule every family's data phases follow. A unit of a data stream or an
+// acknowledgement either arrives whole with a good status, and a block either goes out
+// whole with a good status, or the operation has failed: one error is counted, one line
+// is logged (none once the user has aborted), and the caller ends its routine at once,
+// without a completion line. Bytes of a unit that did not arrive whole are neither
+// stored nor compared, so a programmer that goes quiet or a broken link can never pass
+// for success, and every failure costs at most one read or write timeout.
+//
+//   a stream unit short or with a bad status   " Error with read"
+//   an acknowledgement short or with a bad status  " No acknowledgement from programmer"
+//   a write that fails or writes fewer bytes   " Error with write"
+class DataPhase {
+public:
+    explicit DataPhase(OperationContext& context) : c_(context) {}
+
+    // Each returns true when the whole unit or block went through.
+    bool ReceiveData(uint8_t* into, std::size_t n) { return Receive(into, n, kReadFailedLine); }
+    bool ReceiveAcknowledgement(uint8_t* into, std::size_t n) {
+        return Receive(into, n, kNoAcknowledgementLine);
+    }
+    bool Send(const uint8_t* data, std::size_t n);
+
+private:
+    bool Receive(uint8_t* into, std::size_t n, const char* lineOnFailure);
+    bool Fail(const char* line);
+
+    OperationContext& c_;
+};
+
+}  // namespace kardo
