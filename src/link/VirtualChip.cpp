@@ -1,7 +1,11 @@
 #include "link/VirtualChip.h"
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "common/FileBytes.h"
 
 namespace kardo {
 namespace {
@@ -23,7 +27,7 @@ void PutArea(std::string& out, const std::vector<uint8_t>& area) {
 
 class Reader {
 public:
-    explicit Reader(const std::string& bytes) : bytes_(bytes) {}
+    explicit Reader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
     bool Byte(uint8_t& v) {
         if (at_ >= bytes_.size()) return false;
         v = static_cast<uint8_t>(bytes_[at_++]);
@@ -37,25 +41,30 @@ public:
             n |= uint32_t{b} << (8 * i);
         }
         if (n > kLargestArea || bytes_.size() - at_ < n) return false;
-        area.assign(bytes_.begin() + static_cast<long>(at_), bytes_.begin() + static_cast<long>(at_ + n));
+        area.assign(bytes_.begin() + static_cast<long>(at_),
+                    bytes_.begin() + static_cast<long>(at_ + n));
         at_ += n;
         return true;
     }
     bool Text(std::string& text) {
         uint8_t n = 0;
         if (!Byte(n) || bytes_.size() - at_ < n) return false;
-        text = bytes_.substr(at_, n);
+        text.assign(bytes_.begin() + static_cast<long>(at_),
+                    bytes_.begin() + static_cast<long>(at_ + n));
         at_ += n;
         return true;
     }
     bool Expect(const std::string& literal) {
-        if (bytes_.compare(at_, literal.size(), literal) != 0) return false;
+        if (bytes_.size() - at_ < literal.size() ||
+            !std::equal(literal.begin(), literal.end(), bytes_.begin() + static_cast<long>(at_))) {
+            return false;
+        }
         at_ += literal.size();
         return true;
     }
 
 private:
-    const std::string& bytes_;
+    const std::vector<uint8_t>& bytes_;
     std::size_t at_ = 0;
 };
 
@@ -120,7 +129,7 @@ bool VirtualChip::SameDevice(const VirtualChip& other) const {
            data.size() == other.data.size() && config.size() == other.config.size();
 }
 
-bool VirtualChip::Save(const std::filesystem::path& file) const {
+std::string VirtualChip::Save(const std::filesystem::path& file) const {
     std::string out = kMagic;
     for (uint8_t b : {static_cast<uint8_t>(family), variant, configCode, blankValue}) {
         out.push_back(static_cast<char>(b));
@@ -136,21 +145,35 @@ bool VirtualChip::Save(const std::filesystem::path& file) const {
     }
     // Written beside the old file and renamed over it, so a crash never leaves half a chip.
     const auto temporary = std::filesystem::path(file.string() + ".new");
-    {
-        std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
-        stream.write(out.data(), static_cast<std::streamsize>(out.size()));
-        if (!stream) return false;
+    std::FILE* stream = std::fopen(temporary.string().c_str(), "wb");
+    if (stream == nullptr) {
+        return std::generic_category().message(errno);
+    }
+    const bool written = std::fwrite(out.data(), 1, out.size(), stream) == out.size();
+    const int writeError = errno;
+    if (std::fclose(stream) != 0 || !written) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return std::generic_category().message(written ? errno : writeError);
     }
     std::error_code error;
     std::filesystem::rename(temporary, file, error);
-    return !error;
+    return error ? error.message() : std::string();
 }
 
-std::optional<VirtualChip> VirtualChip::Load(const std::filesystem::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) return std::nullopt;
-    const std::string bytes((std::istreambuf_iterator<char>(stream)), {});
-    Reader in(bytes);
+ChipFile LoadChipFile(const std::filesystem::path& file) {
+    ChipFile result;
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file, error))) {
+        return result;  // Missing
+    }
+    const FileBytes read = ReadFileBytes(file, 8 * uint64_t{kLargestArea});
+    if (!read.ok()) {
+        result.status = ChipFile::Status::Unreadable;
+        result.reason = read.error;
+        return result;
+    }
+    Reader in(read.bytes);
     VirtualChip chip;
     uint8_t family = 0;
     bool ok = in.Expect(kMagic) && in.Byte(family) && in.Byte(chip.variant) &&
@@ -162,9 +185,14 @@ std::optional<VirtualChip> VirtualChip::Load(const std::filesystem::path& file) 
                        &chip.fuseLow, &chip.fuseHigh, &chip.fuseExt, &chip.lockBits}) {
         ok = ok && in.Byte(*b);
     }
-    if (!ok) return std::nullopt;
+    if (!ok) {
+        result.status = ChipFile::Status::NotAChipImage;
+        return result;
+    }
     chip.family = static_cast<char>(family);
-    return chip;
+    result.status = ChipFile::Status::Loaded;
+    result.chip = std::move(chip);
+    return result;
 }
 
 }  // namespace kardo

@@ -40,11 +40,25 @@ struct VirtualChip {
     // PICs, BlankValue, 0xFF pairs for ISP flash; lock bits unprogrammed.
     void Erase();
 
-    // Kept between runs in a file of its own. Load gives nothing for a missing, foreign
-    // or damaged file.
-    bool Save(const std::filesystem::path& file) const;
-    static std::optional<VirtualChip> Load(const std::filesystem::path& file);
+    // Kept between runs in a file of its own. Save replaces the file in one step and
+    // gives the reason when it cannot; empty on success.
+    std::string Save(const std::filesystem::path& file) const;
     bool SameDevice(const VirtualChip& other) const;
 };
+
+// What a chip file held when it was read.
+struct ChipFile {
+    enum class Status {
+        Missing,        // no file yet: one will be made
+        Loaded,         // `chip` holds it
+        NotAChipImage,  // some other file, or one of ours cut short: never replaced
+        Unreadable,     // a folder, a device, no permission, a failed read
+    };
+    Status status = Status::Missing;
+    std::optional<VirtualChip> chip;
+    std::string reason;  // for Unreadable
+};
+
+ChipFile LoadChipFile(const std::filesystem::path& file);
 
 }  // namespace kardo

@@ -1,6 +1,9 @@
 #include "link/VirtualProgrammer.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
 
 namespace kardo {
 
@@ -14,11 +17,65 @@ VirtualChip& VirtualProgrammer::chip() {
     return *chip_;
 }
 
+namespace {
+
+// What makes a chip file unusable, or empty when it can be used.
+std::string ChipFileProblem(const ChipFile& file) {
+    switch (file.status) {
+        case ChipFile::Status::Unreadable:
+            return "cannot be read (" + file.reason + ")";
+        case ChipFile::Status::NotAChipImage:
+            return "is not a virtual chip file; it is left as it is";
+        default:
+            return {};
+    }
+}
+
+// Whether a file can be made beside `file`, as every save does.
+std::string WriteProblem(const std::filesystem::path& file) {
+    const auto probe = std::filesystem::path(file.string() + ".new");
+    std::FILE* stream = std::fopen(probe.string().c_str(), "wb");
+    if (stream == nullptr) {
+        return "cannot be written (" + std::generic_category().message(errno) + ")";
+    }
+    std::fclose(stream);
+    std::error_code ignored;
+    std::filesystem::remove(probe, ignored);
+    return {};
+}
+
+}  // namespace
+
+std::string VirtualProgrammer::SetImageFile(std::filesystem::path file) {
+    imageFile_ = std::move(file);
+    imageProblem_.clear();
+    if (imageFile_.empty()) {
+        return {};
+    }
+    std::string problem = ChipFileProblem(LoadChipFile(imageFile_));
+    if (problem.empty()) {
+        problem = WriteProblem(imageFile_);
+    }
+    if (!problem.empty()) {
+        DropImageFile(problem);
+    }
+    return TakeImageProblem();
+}
+
+void VirtualProgrammer::DropImageFile(const std::string& what) {
+    imageProblem_ = "The virtual chip file " + imageFile_.string() + " " + what +
+                    ". The chip is kept in memory only.";
+    imageFile_.clear();
+}
+
 void VirtualProgrammer::InsertChip(const DeviceRecord& record) {
     VirtualChip fresh = VirtualChip::For(record);
     if (!imageFile_.empty()) {
-        if (auto kept = VirtualChip::Load(imageFile_); kept && kept->SameDevice(fresh)) {
-            chip_ = std::move(*kept);
+        ChipFile kept = LoadChipFile(imageFile_);
+        if (const std::string problem = ChipFileProblem(kept); !problem.empty()) {
+            DropImageFile(problem);
+        } else if (kept.chip && kept.chip->SameDevice(fresh)) {
+            chip_ = std::move(*kept.chip);
             return;
         }
     }
@@ -28,7 +85,9 @@ void VirtualProgrammer::InsertChip(const DeviceRecord& record) {
 
 void VirtualProgrammer::Changed() {
     if (!imageFile_.empty() && chip_) {
-        chip_->Save(imageFile_);
+        if (const std::string problem = chip_->Save(imageFile_); !problem.empty()) {
+            DropImageFile("cannot be written (" + problem + ")");
+        }
     }
 }
 

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "devicedb/DeviceRecord.h"
@@ -45,8 +47,13 @@ public:
     // A technician puts the selected device's chip in the socket. With an image file set,
     // the chip comes from that file when it holds the same device, else it is blank.
     void InsertChip(const DeviceRecord& record);
-    // Where the chip is kept between runs; empty for none.
-    void SetImageFile(std::filesystem::path file) { imageFile_ = std::move(file); }
+    // Where the chip is kept between runs; empty for none. A file that cannot be read or
+    // written, or one that is not a chip file (which is never replaced), is not used:
+    // the chip is kept in memory only, and the returned text says why (empty when the
+    // file can be used).
+    std::string SetImageFile(std::filesystem::path file);
+    // The reason the image file stopped being used since the last call, if it did.
+    std::string TakeImageProblem() { return std::exchange(imageProblem_, {}); }
     bool HasChip() const { return chip_.has_value(); }
     VirtualChip& chip();
 
@@ -71,6 +78,8 @@ private:
     void SendHandshake();
     void Stream(const std::vector<uint8_t>& area, bool mainArea);
     void Changed();
+    // Stops keeping the chip in the file, and says why.
+    void DropImageFile(const std::string& what);
     char Family() const;
 
     void Parameters2(const std::vector<uint8_t>& first);
@@ -87,6 +96,7 @@ private:
 
     std::optional<VirtualChip> chip_;
     std::filesystem::path imageFile_;
+    std::string imageProblem_;
     Parameters parameters_;
     std::deque<uint8_t> input_;
     std::deque<uint8_t> output_;

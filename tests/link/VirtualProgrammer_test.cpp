@@ -3,6 +3,7 @@
 #include "link/VirtualProgrammer.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/Records.h"
 #include "support/TempDir.h"
@@ -263,15 +264,62 @@ TEST(VirtualProgrammer, ChipIsKeptInItsImageFileBetweenRuns) {
         next.vp.InsertChip(Eeprom(0x7FF));  // another device: a blank chip
         EXPECT_EQ(next.vp.chip().memory[0], 0xFF);
     }
-    // A damaged file gives a blank chip, never a crash.
+    // One of our files cut short is not taken for a chip, nor written over.
     auto bytes = test::ReadBytes(image);
     bytes.resize(bytes.size() / 2);
     test::WriteBytes(image, bytes);
     Firmware damaged;
-    damaged.vp.SetImageFile(image);
+    EXPECT_NE(damaged.vp.SetImageFile(image).find("is not a virtual chip file"), std::string::npos);
     damaged.vp.InsertChip(Eeprom(0x7FF));
     EXPECT_EQ(damaged.vp.chip().memory.size(), 0x800u);
     EXPECT_EQ(damaged.vp.chip().memory[5], 0xFF);
+    damaged.Send({'E', 'W'});
+    damaged.Send(Bytes(128, 0xA3));
+    EXPECT_EQ(test::ReadBytes(image), bytes);
+}
+
+// A chip file that cannot be used leaves the chip in memory, with the reason, and never
+// touches what is there.
+TEST(VirtualProgrammer, AnUnusableImageFileKeepsTheChipInMemoryAndSaysWhy) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "folder");
+    test::WriteBytes(dir / "notes.txt", {'h', 'e', 'l', 'l', 'o'});
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+    const struct {
+        std::filesystem::path file;
+        const char* reason;
+    } cases[] = {
+        {dir / "folder", "cannot be read (it is a folder, not a file)"},
+        {dir / "pipe", "cannot be read (it is not a regular file)"},
+        {dir / "notes.txt", "is not a virtual chip file; it is left as it is"},
+        {dir / "notes.txt" / "chip.bin", "cannot be written (Not a directory)"},
+        {dir / "missing" / "chip.bin", "cannot be written (No such file or directory)"},
+    };
+    for (const auto& c : cases) {
+        Firmware f;
+        EXPECT_EQ(f.vp.SetImageFile(c.file), "The virtual chip file " + c.file.string() + " " +
+                                                 c.reason + ". The chip is kept in memory only.");
+        f.vp.InsertChip(Eeprom(0xFF));
+        f.Send({'E', 'W'});
+        f.Send(Bytes(128, 0xA1));
+        f.Send(Bytes(128, 0xA2));
+        EXPECT_EQ(f.vp.chip().memory[0], 0xA1) << c.file;
+        EXPECT_EQ(f.vp.TakeImageProblem(), "") << c.file;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder"));
+    EXPECT_EQ(test::ReadBytes(dir / "notes.txt"), (Bytes{'h', 'e', 'l', 'l', 'o'}));
+
+    // A file that stops being writable later is given up with the reason, once.
+    Firmware later;
+    std::filesystem::create_directory(dir / "gone");
+    EXPECT_EQ(later.vp.SetImageFile(dir / "gone" / "chip.bin"), "");
+    std::filesystem::remove_all(dir / "gone");
+    later.vp.InsertChip(Eeprom(0xFF));
+    EXPECT_NE(later.vp.TakeImageProblem().find("cannot be written"), std::string::npos);
+    later.Send({'E', 'W'});
+    later.Send(Bytes(256, 0xA1));
+    EXPECT_EQ(later.vp.TakeImageProblem(), "");
+    EXPECT_EQ(later.vp.chip().memory[0], 0xA1);
 }
 
 }  // namespace
