@@ -5,27 +5,34 @@
 #include <filesystem>
 
 #include "app/forms/TfrmMains.h"
+#include "app/qt/GuardedApplication.h"
 #include "app/qt/QtSoundBackend.h"
 #include "common/forms/Dialogs.h"
 #include "link/LinkChoice.h"
 #include "link/VirtualProgrammer.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    kardo::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("KARDO");
     try {
         kardo::QtDialogs dialogs;
         kardo::QtSoundBackend sound;
         kardo::LinkChoice choice =
-            kardo::ChooseLink(std::getenv("KARDO_LINK"), std::getenv("KARDO_SIM_IMAGE"));
+            kardo::ChooseLink(std::getenv("KARDO_LINK"), std::getenv("KARDO_SIM_IMAGE"),
+                              std::getenv("KARDO_SIM_FAULTS"));
         if (!choice.problem.empty()) {
             dialogs.ShowMessage(nullptr, QString::fromStdString(choice.problem), "KARDO",
                                 kardo::Dialogs::Icon::Warning);
         }
         std::function<void(const kardo::DeviceRecord&)> deviceSelected;
         if (choice.virtualProgrammer != nullptr) {
-            deviceSelected = [sim = choice.virtualProgrammer](const kardo::DeviceRecord& record) {
+            deviceSelected = [sim = choice.virtualProgrammer,
+                              &dialogs](const kardo::DeviceRecord& record) {
                 sim->InsertChip(record);
+                if (const std::string problem = sim->TakeImageProblem(); !problem.empty()) {
+                    dialogs.ShowMessage(nullptr, QString::fromStdString(problem), "KARDO",
+                                        kardo::Dialogs::Icon::Warning);
+                }
             };
         }
         kardo::TfrmMains window({dialogs, sound, std::move(choice.link),

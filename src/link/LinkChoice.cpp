@@ -3,11 +3,12 @@
 #include <string_view>
 
 #include "link/FtdiLink.h"
+#include "link/SimFaults.h"
 #include "link/SimulatedLink.h"
 
 namespace kardo {
 
-LinkChoice ChooseLink(const char* kardoLink, const char* simImage) {
+LinkChoice ChooseLink(const char* kardoLink, const char* simImage, const char* simFaults) {
     LinkChoice choice;
     const std::string_view name = kardoLink != nullptr ? kardoLink : "";
     if (name == "sim") {
@@ -16,7 +17,11 @@ LinkChoice ChooseLink(const char* kardoLink, const char* simImage) {
         options.realTime = true;
         auto sim = std::make_unique<SimulatedLink>(options);
         if (simImage != nullptr && *simImage != '\0') {
-            sim->programmer().SetImageFile(simImage);
+            choice.problem = sim->programmer().SetImageFile(simImage);
+        }
+        if (simFaults != nullptr) {
+            const std::string problem = ApplySimFaults(simFaults, *sim);
+            choice.problem += (choice.problem.empty() || problem.empty() ? "" : "\n") + problem;
         }
         choice.virtualProgrammer = &sim->programmer();
         choice.link = std::move(sim);

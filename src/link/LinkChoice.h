@@ -12,13 +12,16 @@ class VirtualProgrammer;
 // The link the program talks over, chosen by the environment:
 //   KARDO_LINK unset or "ftdi": the programmer on USB;
 //   KARDO_LINK "sim": the virtual programmer, whose chip is kept in the file that
-//   KARDO_SIM_IMAGE names, if any.
+//   KARDO_SIM_IMAGE names, if any, with the faults KARDO_SIM_FAULTS switches on.
 struct LinkChoice {
     std::unique_ptr<ProgrammerLink> link;
     VirtualProgrammer* virtualProgrammer = nullptr;  // set for "sim"
-    std::string problem;  // a value we do not know; the hardware link is used then
+    // Told to the user at start: a link we do not know (the hardware link is used then),
+    // a chip file the virtual programmer cannot use, or faults it does not know.
+    std::string problem;
 };
 
-LinkChoice ChooseLink(const char* kardoLink, const char* simImage);
+LinkChoice ChooseLink(const char* kardoLink, const char* simImage,
+                      const char* simFaults = nullptr);
 
 }  // namespace kardo

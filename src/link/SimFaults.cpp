@@ -1,0 +1,73 @@
+#include "link/SimFaults.h"
+
+#include <charconv>
+#include <optional>
+#include <vector>
+
+namespace kardo {
+namespace {
+
+std::optional<uint64_t> Number(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Applies one item to `link`; false when the item is not one we know.
+bool Apply(std::string_view item, SimulatedLink& link) {
+    auto& faults = link.programmer().faults;
+    auto& options = link.options();
+    if (item == "silent") return faults.silent = true;
+    if (item == "wrong-handshake") return faults.wrongHandshake = true;
+    if (item == "reject-parameters") return faults.rejectParameters = true;
+    if (item == "self-test-fails") return faults.selfTestFails = true;
+
+    const auto equals = item.find('=');
+    if (equals == std::string_view::npos) return false;
+    const std::string_view key = item.substr(0, equals);
+    const auto value = Number(item.substr(equals + 1));
+    if (!value) return false;
+    if (key == "silent-after") options.silentAfterBytes = *value;
+    else if (key == "break-after") options.failAfterBytes = *value;
+    else if (key == "writes-fail-after") options.writesFailAfterBytes = *value;
+    else if (key == "corrupt" && *value <= UINT32_MAX) faults.corruptAddress = static_cast<uint32_t>(*value);
+    else if (key == "latency" && *value <= 60000) options.latency = std::chrono::milliseconds(*value);
+    else return false;
+    return true;
+}
+
+}  // namespace
+
+std::string ApplySimFaults(std::string_view text, SimulatedLink& link) {
+    std::vector<std::string_view> items;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        if (comma > start) {
+            items.push_back(text.substr(start, comma - start));
+        }
+        start = comma + 1;
+    }
+    SimulatedLink trial;  // every item is tried first, so a bad text switches nothing on
+    for (const std::string_view item : items) {
+        if (!Apply(item, trial)) {
+            return "KARDO_SIM_FAULTS: \"" + std::string(item) +
+                   "\" is not a fault the virtual programmer knows (silent, wrong-handshake, "
+                   "reject-parameters, self-test-fails, silent-after=N, break-after=N, "
+                   "writes-fail-after=N, corrupt=ADDRESS, latency=MS); no fault is switched on.";
+        }
+    }
+    for (const std::string_view item : items) {
+        Apply(item, link);
+    }
+    return {};
+}
+
+}  // namespace kardo
