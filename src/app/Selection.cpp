@@ -1,18 +1,18 @@
 #include "app/Selection.h"
 
-#include <system_error>
-
+#include "common/FileBytes.h"
 #include "devicedb/DeviceDatabase.h"
 
 namespace kardo {
 
 uint8_t DatabaseFlagsIn(const std::filesystem::path& directory) {
-    std::error_code error;
+    // Only a regular file counts: a folder of that name cannot be read, and reading a
+    // pipe would block the window.
     uint8_t flags = 0;
-    if (std::filesystem::exists(directory / kEepromDatabase, error)) {
+    if (IsRegularFile(directory / kEepromDatabase)) {
         flags |= kEepromDatabasePresent;
     }
-    if (std::filesystem::exists(directory / kMicroDatabase, error)) {
+    if (IsRegularFile(directory / kMicroDatabase)) {
         flags |= kMicroDatabasePresent;
     }
     return flags;

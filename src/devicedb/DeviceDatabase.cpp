@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <fstream>
 
+#include "common/FileBytes.h"
+
 namespace kardo {
 namespace {
 
@@ -18,7 +20,11 @@ constexpr uint64_t kBlockHeaderSize = 4;
 // says how many bytes it delivered.
 class FileReader {
 public:
-    explicit FileReader(const std::filesystem::path& path) : in_(path, std::ios::binary) {
+    // Only a regular file is opened: a folder cannot be read, and a pipe would block.
+    explicit FileReader(const std::filesystem::path& path) {
+        if (IsRegularFile(path)) {
+            in_.open(path, std::ios::binary);
+        }
         if (in_) {
             in_.seekg(0, std::ios::end);
             size_ = static_cast<uint64_t>(in_.tellg());

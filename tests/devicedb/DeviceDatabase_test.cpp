@@ -3,6 +3,9 @@
 #include "devicedb/DeviceDatabase.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/Selection.h"
 
 #include "support/TempDir.h"
 
@@ -160,11 +163,17 @@ TEST_F(DeviceDatabaseTest, FilesTooShortForTheirHeaderAreEmpty) {
     }
 }
 
+// A folder or a pipe under a database file's name counts as missing: neither can be
+// read as a file, and opening the pipe would block the window.
 TEST_F(DeviceDatabaseTest, MissingFileIsReportedAsSuch) {
-    const auto file = dir / "absent.usb";
-    EXPECT_FALSE(ListManufacturers(file).has_value());
-    EXPECT_FALSE(ListDevices(file, 0).has_value());
-    EXPECT_EQ(LoadRecord(file, 0, 0).status, Status::FileMissing);
+    std::filesystem::create_directory(dir / "KARDO_e.usb");
+    ASSERT_EQ(mkfifo((dir / "KARDO_m.usb").c_str(), 0600), 0);
+    for (const auto& file : {dir / "absent.usb", dir / "KARDO_e.usb", dir / "KARDO_m.usb"}) {
+        EXPECT_FALSE(ListManufacturers(file).has_value()) << file;
+        EXPECT_FALSE(ListDevices(file, 0).has_value()) << file;
+        EXPECT_EQ(LoadRecord(file, 0, 0).status, Status::FileMissing) << file;
+    }
+    EXPECT_EQ(DatabaseFlagsIn(dir.path()), 0);
 }
 
 }  // namespace
