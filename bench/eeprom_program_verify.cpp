@@ -76,7 +76,7 @@ ButtonMask = 0xE7
     f.Select("RadioButton2", 0, 0);
     int updates = 0;
     for (auto _ : state) {
-        test::Click(f.button("SB_Prog"));
+        f.Operate("SB_Prog");
         updates = f.window().LastOperationUiUpdates();
         if (!f.log().contains(" Verified OK")) state.SkipWithError("failed");
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 namespace kardo {
 
@@ -14,6 +15,10 @@ class SoundBackend {
 public:
     virtual ~SoundBackend() = default;
     virtual bool Play(Sound sound, const std::filesystem::path& file) = 0;
+    // Some errors are only known after Play has returned, once the file has been
+    // loaded (a corrupt file, say); a backend that can have them reports them here, on
+    // the thread it was made on.
+    virtual void SetLateFailureHandler(std::function<void()> handler) { (void)handler; }
 };
 
 // Plays `sound` if sound is on; a device error switches sound off silently.

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QEventLoop>
-#include <QTimer>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
@@ -13,17 +11,11 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <array>
-#include <chrono>
-#include <thread>
 
-#include "algorithms/ElapsedTime.h"
-#include "algorithms/OperationContext.h"
-#include "algorithms/OperationDispatch.h"
-#include "algorithms/forms/QtOperationHost.h"
-#include "algorithms/forms/TProgressForm.h"
 #include "app/MainWindowLayout.h"
 #include "app/Selection.h"
 #include "app/forms/ButtonIcons.h"
+#include "app/forms/OperationControl.h"
 #include "common/MessageCatalogue.h"
 #include "common/forms/Dialogs.h"
 #include "devicedb/Checksum.h"
@@ -108,28 +100,7 @@ constexpr std::array<OperationButton, 5> kOperationButtons{{
     {"SB_Erase", 'E', "Erase"},
 }};
 
-// Lets the window run for a while, so posted effects arrive while we wait.
-void WaitWithEvents(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 }  // namespace
-
-// One operation's worker with what it works through; kept until the worker has ended.
-struct OperationRun {
-    std::unique_ptr<QtOperationHost> host;
-    std::unique_ptr<OperationContext> context;
-    std::thread Thread1;  // the worker
-    std::atomic<bool> ended{false};
-
-    ~OperationRun() {
-        if (Thread1.joinable()) {
-            Thread1.join();
-        }
-    }
-};
 
 TfrmMains::TfrmMains(Services services, QWidget* parent)
     : QWidget(parent),
@@ -141,13 +112,26 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
     setObjectName("TfrmMains");
     setWindowTitle("KARDO");
     BuildControls();
+    // A sound file found unplayable once loaded switches sound off, as a missing device does.
+    sound_.SetLateFailureHandler([this] { state_.SoundON = false; });
+    operations_ = std::make_unique<OperationControl>(
+        state_, *this,
+        OperationControl::Window{
+            [this](const std::string& line) { AppendLine(line); },
+            [this](const std::string& text) { SetLabel("CheckL", text); },
+            [this] { RefreshChecksum(); }, [this](bool locked) { LockForOperation(locked); },
+            [this](Sound sound) { Play(sound); },
+            [this] {
+                activateWindow();
+                setFocus();
+            },
+            [] {}});
     FormCreate();
 }
 
 TfrmMains::~TfrmMains() {
-    state_.running = false;
-    run_.reset();  // joins a worker that is still ending
-    retired_.clear();
+    operations_->Shutdown();
+    sound_.SetLateFailureHandler({});
 }
 
 void TfrmMains::BuildControls() {
@@ -281,8 +265,7 @@ void TfrmMains::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmMains::FormClose() {
-    state_.running = false;
-    WaitForWorker();
+    operations_->Shutdown();
     if (state_.link) {
         CloseLink(*state_.link);
     }
@@ -335,8 +318,20 @@ void TfrmMains::SetLabel(const char* name, const std::string& text) {
     values_.at(name)->setText(Latin1(text));
 }
 
+void TfrmMains::LockForOperation(bool locked) {
+    if (locked) {
+        LockDeviceButtons(false);
+    } else {
+        ApplyButtonMasks();
+    }
+    SetButton(buttons_["SB_Select"], !locked);
+    ReconnectBT->setEnabled(!locked);
+}
+
 void TfrmMains::ReconnectBTClick() {
-    WaitForWorker();
+    if (operations_->Busy()) {
+        return;
+    }
     state_.running = true;
     if (state_.link) {
         ReopenLink(*state_.link, state_.connection, *this);
@@ -347,7 +342,9 @@ void TfrmMains::ReconnectBTClick() {
 }
 
 void TfrmMains::SB_SelectClick() {
-    WaitForWorker();
+    if (operations_->Busy()) {
+        return;
+    }
     state_.errorCount = 0;
     if ((state_.DatabaseFlags & kAnyDatabaseMask) == 0) {
         dialogs_.ShowMessage(this, " No Device Files Found ", "", Dialogs::Icon::Error);
@@ -391,13 +388,18 @@ bool TfrmMains::ConfirmSelection(const std::string& manufacturer, const std::str
     const auto lookup = DeviceDatabase::LoadRecord(file, state_.selection.Manuf_index,
                                                    state_.selection.Device_index);
     using Status = DeviceDatabase::RecordLookup::Status;
+    if (lookup.status == Status::FileMissing) {
+        dialogs_.ShowMessage(this, QString::fromStdString(state_.selection.Filename),
+                             " File Not Found ", Dialogs::Icon::Error);
+        return false;
+    }
     if (lookup.status != Status::Ok) {
-        const QString problem = lookup.status == Status::FileMissing
-                                    ? QString::fromStdString(state_.selection.Filename)
-                                    : QString("The record of %1 is cut short in %2")
-                                          .arg(Latin1(device),
-                                               QString::fromStdString(state_.selection.Filename));
-        dialogs_.ShowMessage(this, problem, " File Not Found ", Dialogs::Icon::Error);
+        const QString file = QString::fromStdString(state_.selection.Filename);
+        dialogs_.ShowMessage(this,
+                             lookup.status == Status::Truncated
+                                 ? QString("The record of %1 is cut short in %2").arg(Latin1(device), file)
+                                 : QString("%1 is no longer listed in %2").arg(Latin1(device), file),
+                             "Device Database", Dialogs::Icon::Error);
         return false;
     }
     const auto size = BufferSizeFor(lookup.record);
@@ -469,97 +471,15 @@ void TfrmMains::UploadSelection(bool differentDevice) {
     ApplyButtonMasks();
 }
 
-void TfrmMains::SB_ReadClick(QToolButton* button) {
-    WaitForWorker();
-    const auto start = std::chrono::steady_clock::now();
-    state_.buffer.BufferPos = 0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    if (state_.connection.LinkState == 0 || (state_.DatabaseFlags & kAnyDatabaseMask) == 0 ||
-        !state_.record || !state_.link) {
-        return;
-    }
-    LockDeviceButtons(false);
-    SetButton(buttons_["SB_Select"], false);
+int TfrmMains::LastOperationUiUpdates() const { return operations_->LastUiUpdates(); }
 
-    TProgressForm progress(this);
-    AppendLine("");
+bool TfrmMains::OperationBusy() const { return operations_->Busy(); }
+
+void TfrmMains::SB_ReadClick(QToolButton* button) {
     for (const auto& op : kOperationButtons) {
         if (button->objectName() == op.name) {
-            state_.OperationCode = op.code;
-            progress.setWindowTitle(op.caption);
+            operations_->Run(op.code, op.caption);
         }
-    }
-    connect(&progress, &TProgressForm::BitBtn1Click, this,
-            [this, &progress] { AbortOperation(progress); });
-    state_.running = true;
-    state_.link->Purge(kPurgeRxTx);
-
-    run_ = std::make_unique<OperationRun>();
-    OperationRun& run = *run_;
-    run.host = std::make_unique<QtOperationHost>(
-        progress, QtOperationHost::Window{
-                      [this](const std::string& line) { AppendLine(line); },
-                      [this](const std::string& text) { SetLabel("CheckL", text); },
-                      [this] { OperationFinished(); }});
-    run.context = std::make_unique<OperationContext>(
-        *state_.record, state_.buffer, state_.OperationCode, state_.errorCount, state_.running,
-        *state_.link, state_.connection.FirmwareVersion, *run.host);
-    run.Thread1 = std::thread([&run] {
-        RunOperation(*run.context);
-        run.ended = true;
-    });
-
-    progress.exec();
-
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start);
-    AppendLine(ElapsedTimeLine(took.count()));
-    if (state_.running) {
-        Play(state_.errorCount != 0 ? Sound::Error : Sound::Chimes);
-    }
-    WaitWithEvents(250);
-    if (run_ && !run_->ended) {
-        checksumAfterWorker_ = true;  // still ending after an abort: refresh when it has
-    } else {
-        RefreshChecksum();
-    }
-}
-
-void TfrmMains::AbortOperation(TProgressForm& progress) {
-    state_.running = false;
-    progress.hide();
-    AppendLine(" Process Aborted");
-    Play(Sound::Error);
-    ApplyButtonMasks();
-    SetButton(buttons_["SB_Select"], true);
-    progress.Finish();
-}
-
-// The worker's last word, on the UI thread: it is about to end, so it is joined here.
-void TfrmMains::OperationFinished() {
-    ApplyButtonMasks();
-    SetButton(buttons_["SB_Select"], true);
-    activateWindow();
-    setFocus();
-    if (run_) {
-        lastUiUpdates_ = run_->host->UiUpdates();
-    }
-    WaitForWorker();
-    if (checksumAfterWorker_) {
-        checksumAfterWorker_ = false;
-        RefreshChecksum();
-    }
-}
-
-void TfrmMains::WaitForWorker() {
-    // The run may be waited for from inside one of its own posted effects; it is
-    // destroyed later, once that effect has returned.
-    if (run_) {
-        if (run_->Thread1.joinable()) {
-            run_->Thread1.join();
-        }
-        retired_.push_back(std::move(run_));
-        QTimer::singleShot(0, this, [this] { retired_.clear(); });
     }
 }
 

@@ -22,8 +22,7 @@ class QFrame;
 namespace kardo {
 
 class Dialogs;
-class TProgressForm;
-struct OperationRun;
+class OperationControl;
 
 // The main window: the button row, the message log, the two information panels, and
 // the handlers that start everything else.
@@ -57,7 +56,9 @@ public:
     void SB_ReadClick(QToolButton* button);
 
     // How many effects of the last operation reached the windows (for the benchmarks).
-    int LastOperationUiUpdates() const { return lastUiUpdates_; }
+    int LastOperationUiUpdates() const;
+    // From the press of an operation button until that operation has finished.
+    bool OperationBusy() const;
 
     // Enables the device buttons the selected record allows, with their hints.
     void ApplyButtonMasks();
@@ -84,11 +85,8 @@ private:
     void UploadSelection(bool differentDevice);
     void SetLabel(const char* name, const std::string& text);
 
-    void AbortOperation(TProgressForm& progress);
-    void OperationFinished();
-    // Lets a worker that is still ending (after an abort) finish before anything else
-    // uses the link or the buffer.
-    void WaitForWorker();
+    // Every control that reaches the link or the buffer, off while an operation runs.
+    void LockForOperation(bool locked);
 
     AppState state_;
     Dialogs& dialogs_;
@@ -105,10 +103,7 @@ private:
     QPushButton* ClearMessages = nullptr;
     QPushButton* ReconnectBT = nullptr;
 
-    std::unique_ptr<OperationRun> run_;
-    std::vector<std::unique_ptr<OperationRun>> retired_;  // ended, destroyed once idle
-    bool checksumAfterWorker_ = false;
-    int lastUiUpdates_ = 0;
+    std::unique_ptr<OperationControl> operations_;
 };
 
 }  // namespace kardo

@@ -3,30 +3,43 @@
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QUrl>
-#include <system_error>
+
+#include "common/FileBytes.h"
 
 namespace kardo {
 
-QtSoundBackend::QtSoundBackend() = default;
+QtSoundBackend::QtSoundBackend(bool needsOutputDevice) : needsOutputDevice_(needsOutputDevice) {}
 QtSoundBackend::~QtSoundBackend() = default;
 
-bool QtSoundBackend::Play(Sound sound, const std::filesystem::path& file) {
-    std::error_code error;
-    if (QMediaDevices::audioOutputs().isEmpty() || !std::filesystem::is_regular_file(file, error)) {
-        return false;
-    }
+QSoundEffect& QtSoundBackend::Player(Sound sound) {
     auto& player = players_[static_cast<std::size_t>(sound)];
     if (!player) {
         player = std::make_unique<QSoundEffect>();
+        // A file loads after setSource has returned: whether it can be played is only
+        // known then.
+        QObject::connect(player.get(), &QSoundEffect::statusChanged, player.get(),
+                         [this, p = player.get()] {
+                             if (p->status() == QSoundEffect::Error && lateFailure_) {
+                                 lateFailure_();
+                             }
+                         });
     }
-    const QUrl source = QUrl::fromLocalFile(QString::fromStdString(file.string()));
-    if (player->source() != source) {
-        player->setSource(source);
-    }
-    if (player->status() == QSoundEffect::Error) {
+    return *player;
+}
+
+bool QtSoundBackend::Play(Sound sound, const std::filesystem::path& file) {
+    if ((needsOutputDevice_ && QMediaDevices::audioOutputs().isEmpty()) || !IsRegularFile(file)) {
         return false;
     }
-    player->play();
+    QSoundEffect& player = Player(sound);
+    const QUrl source = QUrl::fromLocalFile(QString::fromStdString(file.string()));
+    if (player.source() != source) {
+        player.setSource(source);
+    }
+    if (player.status() == QSoundEffect::Error) {
+        return false;
+    }
+    player.play();  // while still loading, it starts once loaded
     return true;
 }
 

@@ -59,7 +59,25 @@ private slots:
     void abortStopsTheOperationAndLeavesTheWindowUsable();
     void aFailedOperationClosesItsProgressWindowItself();
     void operationsDoNothingWithoutAProgrammer();
+    void aProgrammerThatGoesQuietEndsTheProgramAfterOneTimeout();
+    void afterAnAbortedProgramNothingWaitsForTheWorker();
 };
+
+namespace {
+
+// Counts the turns of the event loop while it lives: a window that keeps counting is
+// one that repaints and takes clicks.
+struct Heartbeat {
+    QTimer timer;
+    int beats = 0;
+    Heartbeat() {
+        timer.setInterval(50);
+        QObject::connect(&timer, &QTimer::timeout, [this] { ++beats; });
+        timer.start();
+    }
+};
+
+}  // namespace
 
 void OperationsTest::programThenReadGivesThePatternBack() {
     Workbench w;
@@ -68,7 +86,7 @@ void OperationsTest::programThenReadGivesThePatternBack() {
     const auto pattern = w.Buffer(0x8000);
     const int before = static_cast<int>(f.log().size());
 
-    Click(f.button("SB_Prog"));
+    f.Operate("SB_Prog");
     QStringList lines = w.LogSince(before);
     QCOMPARE(lines.size(), 5);
     QCOMPARE(lines[0], QString(""));
@@ -88,7 +106,7 @@ void OperationsTest::programThenReadGivesThePatternBack() {
     const QString programmedChecksum = f.label("CheckL");
 
     std::fill(f.state().buffer.data(), f.state().buffer.data() + 0x8000, 0x00);
-    Click(f.button("SB_Read"));
+    f.Operate("SB_Read");
     QCOMPARE(w.LogSince(before + 5).mid(1, 1), QStringList({" Read Completed"}));
     QCOMPARE(w.Buffer(0x8000), pattern);
     QCOMPARE(f.label("CheckL"), programmedChecksum);
@@ -122,19 +140,21 @@ void OperationsTest::abortStopsTheOperationAndLeavesTheWindowUsable() {
     QVERIFY(IsElapsedLine(lines[2]));
     QCOMPARE(f.sound.played.size(), soundsBefore + 1);
     QCOMPARE(f.sound.played.back(), Sound::Error);
+
+    // The worker ends at its next check; nothing more is logged, no second sound, and the
+    // buttons come back.
+    QTRY_VERIFY(!f.window().OperationBusy());
     for (const char* name : kOperationButtons) {
         QVERIFY2(f.button(name)->isEnabled(), name);
     }
     QVERIFY(f.button("SB_Select")->isEnabled());
-
-    // The worker ends at its next check; nothing more is logged, no second sound.
     QTest::qWait(200);
     QCOMPARE(w.LogSince(before), lines);
     QCOMPARE(f.sound.played.size(), soundsBefore + 1);
 
     // And the next operation runs as usual.
     w.sim->options().realTime = false;
-    Click(f.button("SB_Verify"));
+    f.Operate("SB_Verify");
     QVERIFY(f.log().contains(" Verifying @ Vdd = 5.0V "));
 }
 
@@ -144,6 +164,8 @@ void OperationsTest::aFailedOperationClosesItsProgressWindowItself() {
     w.sim->programmer().faults.silent = true;  // the jumpers are not set
     const int before = static_cast<int>(f.log().size());
     Click(f.button("SB_Read"));  // returns only once the progress window has closed
+    QVERIFY(f.window().findChild<TProgressForm*>() == nullptr);
+    QTRY_VERIFY(!f.window().OperationBusy());
     QStringList lines = w.LogSince(before);
     QCOMPARE(lines.mid(0, 2), QStringList({"", " Set Jumper for 28C's"}));
     QVERIFY(IsElapsedLine(lines[2]));
@@ -156,7 +178,7 @@ void OperationsTest::aFailedOperationClosesItsProgressWindowItself() {
     std::fill(w.sim->programmer().chip().memory.begin(), w.sim->programmer().chip().memory.end(), 0xFF);
     w.sim->programmer().faults.corruptAddress = 0x1A3;
     std::fill(f.state().buffer.data(), f.state().buffer.data() + 0x8000, 0xFF);
-    Click(f.button("SB_Verify"));
+    f.Operate("SB_Verify");
     QVERIFY(f.log().contains("  Compare Error @ 0x001A3 Ram = 0xFF AT28C256 = 0x00"));
 }
 
@@ -167,6 +189,71 @@ void OperationsTest::operationsDoNothingWithoutAProgrammer() {
     f.window().SB_ReadClick(f.button("SB_Read"));  // even were the button enabled
     QCOMPARE(f.log(), before);
     QVERIFY(f.sound.played.empty() || f.sound.played.back() != Sound::Chimes);
+}
+
+void OperationsTest::aProgrammerThatGoesQuietEndsTheProgramAfterOneTimeout() {
+    SimulatedLink::Options realTime;
+    realTime.realTime = true;  // timeouts are waited out for real, as in the window
+    Workbench w(realTime);
+    MainWindowFixture& f = *w.f;
+    // 'E', "Go" and 'W', ten blocks with their acknowledgements, then nothing more comes.
+    w.sim->options().silentAfterBytes = w.sim->transferred() + 4 + 10 * 256;
+    const auto waitedBefore = w.sim->elapsed();
+    const int before = static_cast<int>(f.log().size());
+    Heartbeat heart;
+
+    f.Operate("SB_Prog");
+    const QStringList lines = w.LogSince(before);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.mid(0, 2), QStringList({"", " No acknowledgement from programmer"}));
+    QVERIFY(IsElapsedLine(lines[2]));
+    QCOMPARE(int(f.state().errorCount), 1);
+    QCOMPARE(f.sound.played.back(), Sound::Error);
+    // Exactly one acknowledgement timeout was waited out, with the window alive meanwhile.
+    QCOMPARE((w.sim->elapsed() - waitedBefore).count(), 4000);
+    QVERIFY2(heart.beats >= 20, qPrintable(QString::number(heart.beats)));
+    QVERIFY(f.button("SB_Prog")->isEnabled());
+}
+
+void OperationsTest::afterAnAbortedProgramNothingWaitsForTheWorker() {
+    SimulatedLink::Options slow;
+    slow.realTime = true;
+    slow.latency = std::chrono::milliseconds(5);  // the blocks after the abort take a second
+    Workbench w(slow);
+    MainWindowFixture& f = *w.f;
+    FillPattern(f.state().buffer, 0x8000);
+    const auto pattern = w.Buffer(0x8000);
+    const int before = static_cast<int>(f.log().size());
+    QTimer::singleShot(300, [&] {
+        Click(f.window().findChild<TProgressForm*>()->findChild<QPushButton*>("BitBtn1"));
+    });
+    Click(f.button("SB_Prog"));  // returns when the progress window has gone
+    Heartbeat heart;
+
+    // The remaining blocks are still going out: nothing that reaches the link or the
+    // buffer can be used, and stray calls return at once instead of waiting.
+    QVERIFY(f.window().OperationBusy());
+    auto* reconnect = f.window().findChild<QPushButton*>("ReconnectBT");
+    for (const char* name : {"SB_Select", "SB_Read", "SB_Prog", "SB_Verify", "SB_Load"}) {
+        QVERIFY2(!f.button(name)->isEnabled(), name);
+    }
+    QVERIFY(!reconnect->isEnabled());
+    f.window().SB_SelectClick();
+    f.window().ReconnectBTClick();
+    f.window().SB_ReadClick(f.button("SB_Read"));
+    QVERIFY(f.window().OperationBusy());
+    QTRY_VERIFY(f.log().contains(" Waiting for the programmer to finish the aborted operation"));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!f.window().OperationBusy(), 20000);
+    QVERIFY2(heart.beats >= 5, qPrintable(QString::number(heart.beats)));
+    const QStringList lines = w.LogSince(before);
+    QCOMPARE(lines.mid(0, 2), QStringList({"", " Process Aborted"}));
+    QVERIFY(!lines.contains(" Programmed") && !lines.contains(" Verified OK"));
+    QCOMPARE(w.sim->programmer().chip().memory, pattern);  // every block reached the chip
+    QVERIFY(f.button("SB_Select")->isEnabled() && f.button("SB_Read")->isEnabled());
+    QVERIFY(reconnect->isEnabled());
+    QCOMPARE(f.label("CheckL"), QString::fromStdString(ChecksumText(
+                                    ComputeChecksum(*f.state().record, f.state().buffer))));
 }
 
 QTEST_MAIN(OperationsTest)

@@ -49,6 +49,7 @@ private slots:
     void worksAgainstTheVirtualProgrammer();
     void reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls();
     void soundBackendCallsAMissingFileADeviceError();
+    void aSoundFoundUnplayableLaterSwitchesSoundOff();
 };
 
 void TfrmMainsTest::startsWithItsControlsInOrder() {
@@ -282,6 +283,8 @@ void TfrmMainsTest::refusedRecordLeavesTheDeviceAsItWas() {
     WriteBytes(file, bytes);
     f.Select(nullptr, 1, 0);
     QCOMPARE(f.dialogs.messages.size(), std::size_t{1});
+    QCOMPARE(f.dialogs.messages[0].text, QString("The record of X28C64 is cut short in KARDO_e.usb"));
+    QCOMPARE(f.dialogs.messages[0].caption, QString("Device Database"));
     QCOMPARE(f.log(), before);
     QCOMPARE(QString::fromStdString(f.state().record->Name()), QString("AT28C256"));
 }
@@ -347,6 +350,14 @@ void TfrmMainsTest::reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls() {
 void TfrmMainsTest::soundBackendCallsAMissingFileADeviceError() {
     QtSoundBackend backend;
     QVERIFY(!backend.Play(Sound::Chimes, "/nonexistent/chimes.wav"));
+}
+
+void TfrmMainsTest::aSoundFoundUnplayableLaterSwitchesSoundOff() {
+    MainWindowFixture f(nullptr);
+    QVERIFY(f.state().SoundON);
+    QVERIFY(f.sound.lateFailure);
+    f.sound.lateFailure();  // the backend found out once the file had loaded
+    QVERIFY(!f.state().SoundON);
 }
 
 QTEST_MAIN(TfrmMainsTest)

@@ -43,3 +43,12 @@ void MainWindowFixture::Select(const char* type, int manufacturer, int device) {
 }
 
 }  // namespace kardo::test
+
+namespace kardo::test {
+
+void MainWindowFixture::Operate(const char* name) {
+    Click(button(name));
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->OperationBusy(), 30000);
+}
+
+}  // namespace kardo::test

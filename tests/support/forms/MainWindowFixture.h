@@ -30,6 +30,9 @@ public:
     void AnswerSelection(const char* type, int manufacturer, int device);
     // Runs "Select" with that answer.
     void Select(const char* type, int manufacturer, int device);
+    // Clicks an operation button and waits until the operation has finished completely:
+    // the worker ended, the checksum shown and the buttons back.
+    void Operate(const char* button);
 
     TempDir dir;
     ScriptedDialogs dialogs;

@@ -40,11 +40,15 @@ class RecordingSound : public SoundBackend {
 public:
     bool works = true;
     std::vector<Sound> played;
+    std::function<void()> lateFailure;
     bool Play(Sound sound, const std::filesystem::path&) override {
         if (works) {
             played.push_back(sound);
         }
         return works;
+    }
+    void SetLateFailureHandler(std::function<void()> handler) override {
+        lateFailure = std::move(handler);
     }
 };
 

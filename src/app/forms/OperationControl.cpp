@@ -1,0 +1,138 @@
+#include "app/forms/OperationControl.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
+#include <thread>
+
+#include "algorithms/ElapsedTime.h"
+#include "algorithms/OperationContext.h"
+#include "algorithms/OperationDispatch.h"
+#include "algorithms/forms/QtOperationHost.h"
+#include "algorithms/forms/TProgressForm.h"
+#include "devicedb/DeviceDatabase.h"
+
+namespace kardo {
+namespace {
+
+// The wait between the progress window closing and the checksum.
+constexpr int kChecksumDelayMs = 250;
+
+}  // namespace
+
+// One operation's worker with what it works through; kept until the worker has ended.
+struct OperationRun {
+    std::unique_ptr<QtOperationHost> host;
+    std::unique_ptr<OperationContext> context;
+    std::thread Thread1;  // the worker
+    bool workerEnded = false;
+    bool finishStepDue = false;
+
+    ~OperationRun() {
+        if (Thread1.joinable()) {
+            Thread1.join();
+        }
+    }
+};
+
+OperationControl::OperationControl(AppState& state, QWidget& parent, Window window)
+    : state_(state), parent_(parent), window_(std::move(window)) {}
+
+OperationControl::~OperationControl() { Shutdown(); }
+
+void OperationControl::Shutdown() {
+    state_.running = false;
+    run_.reset();  // joins a worker that is still ending
+    retired_.clear();
+}
+
+void OperationControl::Run(char code, const char* caption) {
+    if (Busy()) {
+        return;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    state_.buffer.BufferPos = 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    if (state_.connection.LinkState == 0 || (state_.DatabaseFlags & kAnyDatabaseMask) == 0 ||
+        !state_.record || !state_.link) {
+        return;
+    }
+    window_.lockControls(true);
+
+    TProgressForm progress(&parent_);
+    window_.log("");
+    state_.OperationCode = code;
+    progress.setWindowTitle(caption);
+    connect(&progress, &TProgressForm::BitBtn1Click, this, [this, &progress] { Abort(progress); });
+    state_.running = true;
+    state_.link->Purge(kPurgeRxTx);
+
+    run_ = std::make_unique<OperationRun>();
+    OperationRun& run = *run_;
+    run.host = std::make_unique<QtOperationHost>(
+        progress, QtOperationHost::Window{window_.log, window_.showChecksum, [this] { WorkerEnded(); }});
+    run.context = std::make_unique<OperationContext>(
+        *state_.record, state_.buffer, state_.OperationCode, state_.errorCount, state_.running,
+        *state_.link, state_.connection.FirmwareVersion, *run.host);
+    run.Thread1 = std::thread([&run] { RunOperation(*run.context); });
+
+    progress.exec();
+
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    window_.log(ElapsedTimeLine(took.count()));
+    if (state_.running) {
+        window_.play(state_.errorCount != 0 ? Sound::Error : Sound::Chimes);
+    }
+    // A timer, not a nested event loop: nothing can be clicked meanwhile anyway, since the
+    // controls stay locked until the finish.
+    QTimer::singleShot(kChecksumDelayMs, this, [this] { FinishStepDue(); });
+}
+
+void OperationControl::Abort(TProgressForm& progress) {
+    state_.running = false;
+    progress.hide();
+    window_.log(" Process Aborted");
+    window_.play(Sound::Error);
+    progress.Finish();
+}
+
+// The worker's last word, on the UI thread: it is about to return, so the join is short.
+void OperationControl::WorkerEnded() {
+    if (!run_) {
+        return;
+    }
+    lastUiUpdates_ = run_->host->UiUpdates();
+    if (run_->Thread1.joinable()) {
+        run_->Thread1.join();
+    }
+    run_->workerEnded = true;
+    FinishIfDone();
+}
+
+void OperationControl::FinishStepDue() {
+    if (!run_) {
+        return;
+    }
+    run_->finishStepDue = true;
+    if (!run_->workerEnded && !state_.running) {
+        window_.log(" Waiting for the programmer to finish the aborted operation");
+    }
+    FinishIfDone();
+}
+
+void OperationControl::FinishIfDone() {
+    if (!run_->workerEnded || !run_->finishStepDue) {
+        return;
+    }
+    // This may run inside one of the run's own posted effects: it is destroyed later,
+    // once that effect has returned.
+    retired_.push_back(std::move(run_));
+    QTimer::singleShot(0, this, [this] { retired_.clear(); });
+    window_.refreshChecksum();
+    window_.lockControls(false);
+    window_.focus();
+    window_.idle();
+}
+
+}  // namespace kardo
