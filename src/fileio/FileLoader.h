@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "devicedb/DeviceBuffer.h"
+#include "devicedb/DeviceRecord.h"
+#include "fileio/FileIoHost.h"
+#include "fileio/FileSettings.h"
+#include "fileio/LoadErrors.h"
+
+namespace kardo {
+
+// What a load works from.
+struct LoadRequest {
+    std::filesystem::path file;
+    const DeviceRecord& record;
+    const FileSettings& settings;
+    bool oddEven = false;  // the "Odd && Even programming" option
+};
+
+// Reads a data file into the buffer in the format the settings name. The file is read
+// into memory whole first, so a file that cannot be read leaves the buffer as it was
+// ("File ERROR"). Otherwise the buffer is re-created and filled for the device, the
+// records are stored, and the outcome is logged: the success report, or the line of
+// the failure, with the bytes stored before it kept. Returns the result code (load::).
+uint8_t LoadFile(const LoadRequest& request, DeviceBuffer& buffer, FileIoHost& host);
+
+// The largest data file we read: far beyond any device image written as text.
+inline constexpr uint64_t kLargestDataFile = 512ull << 20;
+
+}  // namespace kardo

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "devicedb/DeviceRecord.h"
+
+namespace kardo {
+
+// The areas of a PIC file that the loader looks for, as bits of MissingAreas.
+namespace area {
+inline constexpr uint8_t Data = 1u << 0;
+inline constexpr uint8_t Config = 1u << 1;
+inline constexpr uint8_t Id = 1u << 2;
+}  // namespace area
+
+// Where a PIC's ID, configuration and data-EEPROM records sit in a byte-addressed
+// (Inh8m) file, and where they go in the buffer. The file keeps them at addresses
+// beyond the code that depend on the core; the buffer keeps them at fixed positions.
+struct PicAreaMap {
+    // File byte addresses. For PIC18-style parts (byExtendedAddress) they are the
+    // values of the extended-address records that open each area instead.
+    uint32_t idFile = 0;
+    uint32_t idBuffer = 0x4000;
+    uint32_t configFile = 0x1FFE;
+    uint32_t configBuffer = 0x400E;
+    std::optional<uint32_t> eepromFile;  // first address; the range is eepromFileEnd - eepromFile
+    uint32_t eepromFileEnd = 0;
+    uint32_t eepromBuffer = 0;
+    bool byExtendedAddress = false;
+    uint8_t missingPreset = area::Config | area::Id;  // areas the file must bring
+
+    bool InEepromRange(uint64_t address) const {
+        return eepromFile && address >= *eepromFile && address < eepromFileEnd;
+    }
+};
+
+PicAreaMap PicAreaMapFor(const DeviceRecord& record);
+
+// The word addresses of the ID and configuration records of a word-addressed (Inx16)
+// file; their buffer positions are those of the byte-addressed map.
+struct PicWordMap {
+    uint32_t idWord = 0;
+    uint32_t configWord = 0x0FFF;
+};
+
+PicWordMap PicWordMapFor(const DeviceRecord& record);
+
+}  // namespace kardo

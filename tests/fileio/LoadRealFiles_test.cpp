@@ -1,0 +1,168 @@
+// The loader on files made by tools nobody here wrote (see data/make-test-data.sh):
+// srec_cat, avr-gcc with avr-objcopy, sdcc and gpasm. Byte-organised files are checked
+// against srec_cat's own reading of them; PIC files against the placements gpasm's
+// listing states, mapped to the buffer positions the program keeps PIC areas at.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "fileio/FileLoader.h"
+#include "support/RecordingFileHost.h"
+#include "support/Records.h"
+#include "support/ShippedRecords.h"
+#include "support/TempDir.h"
+
+namespace kardo {
+namespace {
+
+const std::filesystem::path kData = std::filesystem::path(KARDO_SOURCE_DIR) / "tests/fileio/data";
+
+struct Loaded {
+    DeviceBuffer buffer;
+    test::RecordingFileHost host;
+    uint8_t result = 0;
+};
+
+Loaded Load(const std::string& file, const DeviceRecord& record, uint8_t fileFormat,
+            uint8_t fillOption) {
+    Loaded l;
+    FileSettings settings;
+    settings.format = fileFormat;
+    settings.fill = fillOption;
+    l.result = LoadFile({kData / file, record, settings}, l.buffer, l.host);
+    return l;
+}
+
+std::vector<std::string> Success(const std::string& file, const std::string& highest,
+                                 const std::string& lowest) {
+    return {"", " File " + (kData / file).string() + " Loaded", " Highest Load Address : " + highest,
+            " Lowest Load Address  : " + lowest};
+}
+
+// Every byte-organised file, into a device that has room for it, filled with 0xFF as
+// srec_cat filled its reading.
+TEST(LoadRealFiles, ByteOrganisedFilesGiveSrecCatsImage) {
+    std::ifstream manifest(kData / "expect.txt");
+    ASSERT_TRUE(manifest);
+    int files = 0;
+    for (std::string file, kind, size; manifest >> file >> kind >> size; ++files) {
+        const auto n = static_cast<std::size_t>(std::stoul(size, nullptr, 16));
+        DeviceRecord record = test::MakeRecord('E', static_cast<int32_t>(n - 1));
+        if (file.starts_with("avr-") && file != "avr-eeprom.hex") record = test::ShippedRecord("ATmega328P");
+        if (file.starts_with("mcs51")) record = test::ShippedRecord("AT89S52");
+        const Loaded l = Load(file, record, kind == "ihex" ? format::IntelHex : format::Motorola, fill::FF);
+        const std::string stem = file.substr(0, file.rfind('.'));
+        const auto expected = test::ReadBytes(kData / (stem + ".expect.bin"));
+        ASSERT_EQ(expected.size(), n) << file;
+        ASSERT_GE(l.buffer.BufferSize(), n) << file;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), l.buffer.data())) << file;
+        if (file == "srec-s3.s37") {
+            // srec_cat wrote no termination record: every byte is in, and the file is
+            // still not a complete S-record file.
+            EXPECT_EQ(l.result, load::NotMotorola);
+            EXPECT_EQ(l.host.lines, std::vector<std::string>{" Not Motorola S-record format"});
+            EXPECT_EQ(l.host.failureSounds, 1);
+        } else {
+            EXPECT_EQ(l.result, load::Ok) << file;
+            ASSERT_EQ(l.host.lines.size(), 4u) << file;  // no warnings: each fits its device
+            EXPECT_EQ(l.host.failureSounds, 0);
+            EXPECT_TRUE(l.host.messages.empty());
+        }
+        EXPECT_EQ(l.host.closed, 1);
+    }
+    EXPECT_EQ(files, 13);
+}
+
+TEST(LoadRealFiles, HighestAndLowestLoadAddressesOfFilesWithHoles) {
+    const Loaded holes = Load("ihex-holes.hex", test::MakeRecord('E', 0x7FFF), format::IntelHex, fill::FF);
+    EXPECT_EQ(holes.host.lines, Success("ihex-holes.hex", "7FFF", "0"));
+    // S2 records from 0xF000 to 0x10FFF, into a part of 0x11000 bytes.
+    const Loaded s2 = Load("srec-s2.s28", test::MakeRecord('E', 0x10FFF), format::Motorola, fill::FF);
+    EXPECT_EQ(s2.host.lines, Success("srec-s2.s28", "10FFF", "F000"));
+}
+
+// gpasm's placements, one item per line: "<area> <address> <value>".
+struct Placement {
+    std::string area;
+    uint32_t address;
+    uint32_t value;
+};
+
+std::vector<Placement> Placements(const std::string& expectFile) {
+    std::ifstream in(kData / expectFile);
+    std::vector<Placement> items;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string area, address, value;
+        fields >> area >> address >> value;
+        items.push_back({area, static_cast<uint32_t>(std::stoul(address, nullptr, 16)),
+                         static_cast<uint32_t>(std::stoul(value, nullptr, 16))});
+    }
+    return items;
+}
+
+// 12- and 14-bit parts: words high byte first at twice their address; ID words from the
+// ID buffer position on; the configuration word at 0x400E; data EEPROM bytes as the low
+// byte of one word each from 0x4200 on.
+void ExpectMidRangePlacements(const DeviceBuffer& buffer, const std::vector<Placement>& items) {
+    uint32_t firstId = UINT32_MAX, firstEeprom = UINT32_MAX;
+    for (const auto& p : items) {
+        if (p.area == "id") firstId = std::min(firstId, p.address);
+        if (p.area == "eeprom") firstEeprom = std::min(firstEeprom, p.address);
+    }
+    for (const auto& p : items) {
+        std::size_t at = 2 * p.address;
+        if (p.area == "id") at = 0x4000 + 2 * (p.address - firstId);
+        if (p.area == "config") at = 0x400E;
+        if (p.area == "eeprom") at = 0x4200 + 2 * (p.address - firstEeprom);
+        const uint32_t got = buffer[at] << 8 | buffer[at + 1];
+        EXPECT_EQ(got, p.value) << p.area << " 0x" << std::hex << p.address;
+    }
+}
+
+TEST(LoadRealFiles, MidRangePicFilesFromGpasm) {
+    const struct {
+        const char* file;
+        const char* part;
+        uint8_t fileFormat;
+    } cases[] = {
+        {"pic16f84a-inhx8m.hex", "PIC16F84A", format::Inh8m},
+        {"pic16f84a-inhx16.hex", "PIC16F84A", format::Inx16},
+        {"pic16f628a-inhx8m.hex", "PIC16F628A", format::Inh8m},
+        {"pic12f508-inhx8m.hex", "PIC12F508", format::Inh8m},
+    };
+    for (const auto& c : cases) {
+        const Loaded l = Load(c.file, test::ShippedRecord(c.part), c.fileFormat, fill::DeviceDefault);
+        EXPECT_EQ(l.result, load::Ok) << c.file;
+        // Every area is in the file: no warnings, and no load addresses for a PIC.
+        EXPECT_EQ(l.host.lines, (std::vector<std::string>{"", " File " + (kData / c.file).string() + " Loaded"}))
+            << c.file;
+        const std::string stem = std::string(c.file).substr(0, std::string(c.file).rfind('.'));
+        const auto items = Placements(stem + ".expect");
+        ASSERT_GT(items.size(), 30u) << c.file;
+        ExpectMidRangePlacements(l.buffer, items);
+    }
+}
+
+// PIC18: code bytes exchanged into high-byte-first words; ID and configuration bytes
+// the same way at 0xF0000 and 0xF0010; EEPROM bytes one per position from 0xF0200 on.
+TEST(LoadRealFiles, Pic18FileFromGpasm) {
+    const Loaded l = Load("pic18f452-inhx32.hex", test::ShippedRecord("PIC18F452"), format::Inh8m,
+                          fill::DeviceDefault);
+    EXPECT_EQ(l.result, load::Ok);
+    EXPECT_EQ(l.host.lines.size(), 2u);
+    const auto items = Placements("pic18f452-inhx32.expect");
+    ASSERT_GT(items.size(), 100u);
+    for (const auto& p : items) {
+        std::size_t at = p.address ^ 1u;
+        if (p.area == "id") at = 0xF0000 + ((p.address - 0x200000) ^ 1u);
+        if (p.area == "config") at = 0xF0010 + ((p.address - 0x300000) ^ 1u);
+        if (p.area == "eeprom") at = 0xF0200 + (p.address - 0xF00000);
+        EXPECT_EQ(l.buffer[at], p.value) << p.area << " 0x" << std::hex << p.address;
+    }
+}
+
+}  // namespace
+}  // namespace kardo

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "devicedb/DeviceRecord.h"
+
+namespace kardo::test {
+
+// The record of a device as the shipped database files list it, found by its name in
+// either file; fails the test when there is no such device.
+DeviceRecord ShippedRecord(const std::string& name);
+
+}  // namespace kardo::test
