@@ -11,6 +11,7 @@
 #include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceRecord.h"
+#include "fileio/FileSettings.h"
 #include "link/Connection.h"
 #include "link/ProgrammerLink.h"
 
@@ -28,6 +29,7 @@ struct OptionFlags {
     bool Id_flag = true;       // "ID Check"
     bool Test_flag = true;     // "Insertion Test"
     bool MaxMin_flag = true;   // "Verify @ Vmax and Vmin"
+    bool OddEven = false;      // "Odd && Even programming": the two halves of a pair, not stored
 };
 
 // The state the whole program shares. The main window owns the one instance and hands
@@ -46,6 +48,10 @@ struct AppState {
     uint8_t ProgBits = 0;
     OptionFlags options;
     bool SoundON = false;
+
+    FileSettings fileSettings;             // the last choices of the format dialog
+    std::filesystem::path LoadedFile;      // the file last chosen for loading
+    std::filesystem::path SaveDialogFile;  // the name the save dialog offers next
 
     SelectionState selection;
     uint8_t DatabaseFlags = 0;

@@ -31,6 +31,7 @@ uint8_t ReadIntelHex(LoadSession& s, int64_t offset) {
                     uint8_t data = 0;
                     if (!s.Byte(data) || !s.Store(at++, data)) return s.Failure();
                 }
+                s.ShowProgress(at);
                 break;
             case 0x01:
                 return load::Ok;
@@ -55,7 +56,6 @@ uint8_t ReadIntelHex(LoadSession& s, int64_t offset) {
         uint8_t checksum = 0;
         if (!s.Byte(checksum)) return s.Failure();
         if (s.Sum() != 0) return load::ChecksumError;
-        s.ShowProgress(at);
     }
 }
 

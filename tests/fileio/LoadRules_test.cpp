@@ -196,6 +196,9 @@ TEST(LoadRules, IntelHexAddressRecordsAndTheReport) {
     EXPECT_EQ(tooBig.result, load::Ok);
     EXPECT_EQ(tooBig.host.lines, tooBig.Success({" Highest Load Address : FFFF", " Lowest Load Address  : 0",
                                                  " File bigger than selected device"}));
+    // The bar only moves forward, and stops at its end however far past the device.
+    EXPECT_TRUE(std::is_sorted(tooBig.host.progress.begin(), tooBig.host.progress.end()));
+    EXPECT_EQ(tooBig.host.progress.back(), 100);
     // ... unless the two halves of an odd/even pair are loaded together.
     Load pair;
     pair.Run(test::MakeRecord('R', 0x7FFF), big + kEnd, format::IntelHex, true);

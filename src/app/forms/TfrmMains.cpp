@@ -16,6 +16,7 @@
 #include "app/Selection.h"
 #include "app/forms/ButtonIcons.h"
 #include "app/forms/OperationControl.h"
+#include "fileio/forms/LoadFlow.h"
 #include "common/MessageCatalogue.h"
 #include "common/forms/Dialogs.h"
 #include "devicedb/Checksum.h"
@@ -82,8 +83,11 @@ constexpr std::array<PanelField, 3> kPanel2Fields{{
     {"Comments:", "ComL", 0, 2},
 }};
 
+// Device names come from the database in Latin-1; file names from the system in UTF-8.
 QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+    const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+    const QString utf8 = QString::fromUtf8(bytes);
+    return utf8.toUtf8() == bytes ? utf8 : QString::fromLatin1(bytes);
 }
 
 // The operation buttons: the code the algorithms see and the progress window's caption.
@@ -125,7 +129,14 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
                 activateWindow();
                 setFocus();
             },
-            [] {}});
+            [this] { loadFlow_->BufferFreed(); }});
+    loadFlow_ = std::make_unique<LoadFlow>(
+        LoadTarget{state_.record, state_.buffer, state_.fileSettings, state_.PathLoadSave,
+                   state_.LoadedFile, state_.SaveDialogFile, state_.options.OddEven, state_.errorCount},
+        LoadFlow::Window{*this, dialogs_, [this](const std::string& line) { AppendLine(line); },
+                         [this] { Play(Sound::Error); }, [this] { RefreshChecksum(); },
+                         [this](const std::string& file) { SetLabel("FileL", file); },
+                         [this] { return !operations_->Busy() && QApplication::activeModalWidget() == nullptr; }});
     FormCreate();
 }
 
@@ -161,6 +172,7 @@ void TfrmMains::BuildControls() {
         SetButton(button, b.enabled);
     }
     connect(buttons_["SB_Select"], &QToolButton::clicked, this, &TfrmMains::SB_SelectClick);
+    connect(buttons_["SB_Load"], &QToolButton::clicked, this, &TfrmMains::SB_LoadClick);
     for (const auto& op : kOperationButtons) {
         QToolButton* button = buttons_[op.name];
         connect(button, &QToolButton::clicked, this, [this, button] { SB_ReadClick(button); });
@@ -339,6 +351,12 @@ void TfrmMains::ReconnectBTClick() {
     // The programmer may be another one now: the device must be selected again.
     LockDeviceButtons(false);
     SetButton(buttons_["SB_Test"], true);
+}
+
+void TfrmMains::SB_LoadClick() {
+    if (state_.connection.LinkState == 1 && !operations_->Busy()) {
+        loadFlow_->Run();
+    }
 }
 
 void TfrmMains::SB_SelectClick() {

@@ -22,6 +22,7 @@ class QFrame;
 namespace kardo {
 
 class Dialogs;
+class LoadFlow;
 class OperationControl;
 
 // The main window: the button row, the message log, the two information panels, and
@@ -50,6 +51,7 @@ public:
     void ClearLog();
 
     void SB_SelectClick();
+    void SB_LoadClick();
     void ClearMessagesClick();
     void ReconnectBTClick();
     // Blank, Read, Program, Verify and Erase: one operation on the device.
@@ -59,6 +61,8 @@ public:
     int LastOperationUiUpdates() const;
     // From the press of an operation button until that operation has finished.
     bool OperationBusy() const;
+    // The Load button's flow, with the watch of the loaded file.
+    LoadFlow& loadFlow() { return *loadFlow_; }
 
     // Enables the device buttons the selected record allows, with their hints.
     void ApplyButtonMasks();
@@ -104,6 +108,7 @@ private:
     QPushButton* ReconnectBT = nullptr;
 
     std::unique_ptr<OperationControl> operations_;
+    std::unique_ptr<LoadFlow> loadFlow_;
 };
 
 }  // namespace kardo

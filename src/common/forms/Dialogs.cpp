@@ -1,6 +1,7 @@
 #include "common/forms/Dialogs.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace kardo {
@@ -29,6 +30,40 @@ void QtDialogs::ShowMessage(QWidget* parent, const QString& text, const QString&
 }
 
 int QtDialogs::Run(QDialog& dialog) { return dialog.exec(); }
+
+namespace {
+
+// "Intel Hex (*.HEX)|*.hex|..." as the file dialog's name filters. Names on disk may be
+// in either case, and the dialog matches patterns as they are written, so each pattern
+// goes in lower and upper case.
+QStringList NameFilters(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString pattern = parts[i + 1];
+        const QString both = pattern.toLower() == pattern.toUpper()
+                                 ? pattern
+                                 : pattern.toLower() + " " + pattern.toUpper();
+        filters << parts[i] + " (" + both + ")";
+    }
+    return filters;
+}
+
+}  // namespace
+
+std::optional<Dialogs::FileChoice> QtDialogs::GetOpenFile(QWidget* parent,
+                                                          const std::filesystem::path& directory,
+                                                          const std::string& filter) {
+    QFileDialog dialog(parent, "Open", QString::fromStdString(directory.string()));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList filters = NameFilters(filter);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return FileChoice{dialog.selectedFiles().front().toStdString(),
+                      static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};
+}
 
 // The picture dialogs belong with the programmer's self-test pictures; until those
 // exist the selection goes on without showing them.

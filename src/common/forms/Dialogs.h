@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 class QDialog;
 class QWidget;
@@ -19,6 +21,16 @@ public:
                              Icon icon) = 0;
     // Shows the dialog modally; returns its result code.
     virtual int Run(QDialog& dialog) = 0;
+
+    // The file the user picked in an open dialog, and the filter (counted from 1) it was
+    // picked under. `filter` is in the notation "description|pattern|...".
+    struct FileChoice {
+        std::filesystem::path file;
+        int filterIndex = 1;
+    };
+    virtual std::optional<FileChoice> GetOpenFile(QWidget* parent,
+                                                  const std::filesystem::path& directory,
+                                                  const std::string& filter) = 0;
     // The jumper picture for PIC and EEPROM sockets, and the ISP header pinout.
     virtual void ShowJumperSet(QWidget* parent, const std::filesystem::path& picture) = 0;
     virtual void ShowIspHeader(QWidget* parent) = 0;
@@ -30,6 +42,8 @@ public:
     void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
                      Icon icon) override;
     int Run(QDialog& dialog) override;
+    std::optional<FileChoice> GetOpenFile(QWidget* parent, const std::filesystem::path& directory,
+                                          const std::string& filter) override;
     void ShowJumperSet(QWidget* parent, const std::filesystem::path& picture) override;
     void ShowIspHeader(QWidget* parent) override;
 };

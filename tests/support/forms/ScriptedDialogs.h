@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 #include <deque>
+#include <optional>
+#include <string>
 #include <functional>
 #include <vector>
 
@@ -24,6 +26,22 @@ public:
     std::deque<std::function<void(QDialog&)>> drivers;
     std::vector<std::filesystem::path> jumperPictures;
     int ispHeaders = 0;
+    // The answers to the next open dialogs (nullopt: cancelled), and what was asked.
+    std::deque<std::optional<FileChoice>> openFiles;
+    struct OpenAsked {
+        std::filesystem::path directory;
+        std::string filter;
+    };
+    std::vector<OpenAsked> openAsked;
+
+    std::optional<FileChoice> GetOpenFile(QWidget*, const std::filesystem::path& directory,
+                                          const std::string& filter) override {
+        openAsked.push_back({directory, filter});
+        if (openFiles.empty()) return std::nullopt;
+        auto answer = openFiles.front();
+        openFiles.pop_front();
+        return answer;
+    }
 
     void ShowMessage(QWidget*, const QString& text, const QString& caption, Icon icon) override {
         messages.push_back({text, caption, icon});

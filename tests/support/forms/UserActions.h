@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QListWidget>
 #include <QStringList>
 #include <QTest>
@@ -9,6 +11,11 @@ namespace kardo::test {
 
 // What a user does with the mouse, on real widgets.
 inline void Click(QAbstractButton* button) {
+    // A radio button or check box takes a click only on its mark and its text.
+    if (qobject_cast<QRadioButton*>(button) != nullptr || qobject_cast<QCheckBox*>(button) != nullptr) {
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+        return;
+    }
     QTest::mouseClick(button, Qt::LeftButton);
 }
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "devicedb/DeviceRecord.h"
+
+namespace kardo {
+
+// The filter of the load and save file dialogs, by family, in the dialogs' notation:
+// "description|pattern|description|pattern...".
+std::string FileDialogFilterFor(char family);
+
+// The format a load starts from: Inh8m for PICs, JEDEC for fuse maps, otherwise the
+// chosen filter (1 Intel HEX, 2 Motorola, 3 Binary, 4 "All Files", which the format
+// dialog shows as Binary).
+uint8_t LoadFormatFor(char family, int filterIndex);
+
+// The save dialog's default stop address as 8 hexadecimal digits, or empty for an
+// 'M' device that none of its rules covers.
+std::string DefaultSaveStopText(const DeviceRecord& record, bool oddEven);
+
+}  // namespace kardo

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "devicedb/DeviceBuffer.h"
+#include "devicedb/DeviceRecord.h"
+#include "fileio/FileSettings.h"
+#include "fileio/forms/FileMonitor.h"
+#include "fileio/forms/QtFileIoHost.h"
+
+class QWidget;
+
+namespace kardo {
+
+class Dialogs;
+
+// The shared state a load reads and changes.
+struct LoadTarget {
+    const std::optional<DeviceRecord>& record;
+    DeviceBuffer& buffer;
+    FileSettings& settings;
+    std::filesystem::path& PathLoadSave;
+    std::filesystem::path& LoadedFile;
+    std::filesystem::path& SaveDialogFile;
+    const bool& oddEven;
+    std::atomic<uint8_t>& errorCount;  // left with the load's result
+};
+
+// The Load button's work and the automatic reload of the loaded file: the file
+// dialog, the format dialog, the load, the file label, the watch and the checksum.
+class LoadFlow {
+public:
+    struct Window {
+        QWidget& parent;
+        Dialogs& dialogs;
+        std::function<void(const std::string&)> log;
+        std::function<void()> playFailure;
+        std::function<void()> refreshChecksum;
+        std::function<void(const std::string&)> showFile;  // the file label
+        std::function<bool()> bufferFree;  // no operation running, no dialog open
+    };
+
+    LoadFlow(LoadTarget target, Window window);
+
+    // SB_LoadClick, once the main window has checked that a programmer is there.
+    void Run();
+    // An operation has ended: a reload that waited for it runs now.
+    void BufferFreed() { monitor_.BufferFreed(); }
+
+    const FileMonitor& monitor() const { return monitor_; }
+    QtFileIoHost& host() { return host_; }
+
+private:
+    void Reload(const std::filesystem::path& file, const FileSettings& settings);
+
+    LoadTarget target_;
+    Window window_;
+    QtFileIoHost host_;
+    FileMonitor monitor_;
+};
+
+}  // namespace kardo

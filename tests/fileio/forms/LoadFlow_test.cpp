@@ -1,0 +1,260 @@
+// Loading a file from the real main window, as a user does: the file dialog, the format
+// dialog, the log and the panels; then the automatic reload when the file is written
+// again, also while an operation runs.
+#include <QApplication>
+#include <QPushButton>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "common/Format.h"
+#include "devicedb/Checksum.h"
+#include "fileio/LoadErrors.h"
+#include "fileio/forms/LoadFlow.h"
+#include "fileio/forms/TfrmFileFormat.h"
+#include "link/SimulatedLink.h"
+#include "support/forms/MainWindowFixture.h"
+#include "support/forms/UserActions.h"
+
+using namespace kardo;
+using namespace kardo::test;
+
+namespace {
+
+std::string IntelHex(uint32_t address, const std::vector<uint8_t>& data) {
+    std::string text;
+    uint32_t segment = UINT32_MAX;
+    for (std::size_t i = 0; i < data.size(); i += 32) {
+        const uint32_t at = address + static_cast<uint32_t>(i);
+        if (at >> 16 != segment) {
+            segment = at >> 16;
+            const unsigned sum = 2 + 4 + (segment >> 8) + (segment & 0xFF);
+            text += Format(":02000004%04X%02X\n", segment, (0x100 - sum) & 0xFF);
+        }
+        const std::size_t n = std::min<std::size_t>(32, data.size() - i);
+        unsigned sum = static_cast<unsigned>(n) + ((at >> 8) & 0xFF) + (at & 0xFF);
+        text += Format(":%02zX%04X00", n, at & 0xFFFF);
+        for (std::size_t k = 0; k < n; ++k) {
+            text += Format("%02X", unsigned{data[i + k]});
+            sum += data[i + k];
+        }
+        text += Format("%02X\n", (0x100 - sum) & 0xFF);
+    }
+    return text + ":00000001FF\n";
+}
+
+std::vector<uint8_t> Pattern(std::size_t n, uint8_t seed) {
+    std::vector<uint8_t> bytes(n);
+    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 31 + seed + (i >> 9));
+    return bytes;
+}
+
+void WriteText(const std::filesystem::path& file, const std::string& text) {
+    WriteBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+// The main window against the virtual programmer, a 28C256 selected.
+struct Bench {
+    SimulatedLink* sim;
+    std::unique_ptr<MainWindowFixture> f;
+    explicit Bench(SimulatedLink::Options options = {}, std::filesystem::path directory = {},
+                   int manufacturer = 0, int device = 1) {
+        auto link = std::make_unique<SimulatedLink>(options);
+        sim = link.get();
+        f = std::make_unique<MainWindowFixture>(std::move(link), directory, [s = sim](const DeviceRecord& r) {
+            s->programmer().InsertChip(r);
+        });
+        f->Select("RadioButton2", manufacturer, device);
+    }
+    // The user picks `file` under filter `filterIndex`, then, in the format dialog, does
+    // what `inFormatDialog` does (OK when nothing is given).
+    void Load(const std::filesystem::path& file, int filterIndex = 1,
+              std::function<void(QDialog&)> inFormatDialog = {}) {
+        f->dialogs.openFiles.push_back(Dialogs::FileChoice{file, filterIndex});
+        f->dialogs.drivers.push_back([inFormatDialog](QDialog& dialog) {
+            if (inFormatDialog) inFormatDialog(dialog);
+            if (dialog.isVisible()) Click(dialog.findChild<QPushButton*>("BitBtn1"));
+        });
+        Click(f->button("SB_Load"));
+    }
+    bool BufferHolds(const std::vector<uint8_t>& bytes) {
+        return std::equal(bytes.begin(), bytes.end(), f->state().buffer.data());
+    }
+    QString Checksum() {
+        return QString::fromStdString(ChecksumText(ComputeChecksum(*f->state().record, f->state().buffer)));
+    }
+};
+
+}  // namespace
+
+class LoadFlowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void loadsThroughBothDialogsAndReports();
+    void allFilesFilterAndTheFiltersByFamily();
+    void cancellingChangesNothingButTheChecksumIsShown();
+    void aRewrittenFileIsLoadedAgainASecondLater();
+    void aRewriteDuringAnOperationWaitsForItsEnd();
+    void aLargeLoadMovesTheBar();
+};
+
+void LoadFlowTest::loadsThroughBothDialogsAndReports() {
+    Bench b;
+    MainWindowFixture& f = *b.f;
+    const auto data = Pattern(0x8000, 1);
+    const auto file = f.dir / "image.hex";
+    WriteText(file, IntelHex(0, data));
+    const int before = static_cast<int>(f.log().size());
+    b.Load(file);
+    QCOMPARE(f.log().mid(before), QStringList({"", " File " + QString::fromStdString(file.string()) + " Loaded",
+                                               " Highest Load Address : 7FFF", " Lowest Load Address  : 0"}));
+    QVERIFY(b.BufferHolds(data));
+    QCOMPARE(f.label("FileL"), QString::fromStdString(file.string()));
+    QCOMPARE(f.label("CheckL"), b.Checksum());
+    QCOMPARE(f.state().PathLoadSave, f.dir.path());
+    QCOMPARE(f.state().LoadedFile, file);
+    QCOMPARE(int(f.state().errorCount), 0);
+    QVERIFY(f.window().findChild<TfrmFileFormat*>() == nullptr);
+
+    // Programmed and read back, the file's bytes come from the chip.
+    f.Operate("SB_Prog");
+    QVERIFY(f.log().contains(" Verified OK"));
+    QCOMPARE(b.sim->programmer().chip().memory, data);
+
+    // A broken file: its line, the error sound, and the error in the counter.
+    WriteText(f.dir / "broken.hex", ":0100000001FF\n");
+    b.Load(f.dir / "broken.hex");
+    QCOMPARE(f.log().last(), QString(" Checksum Error "));
+    QCOMPARE(int(f.state().errorCount), int(load::ChecksumError));
+    QCOMPARE(f.sound.played.back(), Sound::Error);
+}
+
+void LoadFlowTest::allFilesFilterAndTheFiltersByFamily() {
+    Bench b;
+    MainWindowFixture& f = *b.f;
+    WriteBytes(f.dir / "raw.bin", Pattern(0x100, 7));
+    bool binaryChecked = false;
+    b.Load(f.dir / "raw.bin", 4, [&](QDialog& dialog) {
+        binaryChecked = dialog.findChild<QRadioButton*>("RB_Binary")->isChecked();
+    });
+    QVERIFY(binaryChecked);
+    QVERIFY(b.BufferHolds(Pattern(0x100, 7)));
+    QCOMPARE(f.dialogs.openAsked.back().filter,
+             std::string("Intel Hex (*.HEX)|*.hex|Motorola (*.MOT)|*.MOT|Binary (*.BIN)|*.bin|All Files (*.*)|*.*"));
+    QCOMPARE(f.dialogs.openAsked.back().directory, f.dir.path());
+
+    f.Select("RadioButton4", 0, 0);  // PIC16F84A
+    f.dialogs.openFiles.push_back(std::nullopt);
+    Click(f.button("SB_Load"));
+    QCOMPARE(f.dialogs.openAsked.back().filter, std::string("Inh8m (*.HEX)|*.hex|All Files (*.*)|*.*"));
+}
+
+void LoadFlowTest::cancellingChangesNothingButTheChecksumIsShown() {
+    Bench b;
+    MainWindowFixture& f = *b.f;
+    const auto before = std::vector<uint8_t>(f.state().buffer.data(), f.state().buffer.data() + 0x8000);
+    const QStringList log = f.log();
+    f.state().buffer[0] = 0x12;  // as an edit would
+    f.dialogs.openFiles.push_back(std::nullopt);
+    Click(f.button("SB_Load"));
+    QCOMPARE(f.label("CheckL"), b.Checksum());
+    QCOMPARE(f.state().PathLoadSave, f.dir.path());
+
+    WriteText(f.dir / "other" , IntelHex(0, {1, 2, 3}));
+    f.state().buffer[0] = 0x34;
+    b.Load(f.dir / "other", 1, [](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    QCOMPARE(int(f.state().buffer[0]), 0x34);  // nothing loaded
+    QCOMPARE(f.label("CheckL"), b.Checksum());
+    QCOMPARE(f.log(), log);
+    QCOMPARE(f.label("FileL"), QString());
+}
+
+void LoadFlowTest::aRewrittenFileIsLoadedAgainASecondLater() {
+    Bench b;
+    MainWindowFixture& f = *b.f;
+    const auto file = f.dir / "watched.hex";
+    WriteText(file, IntelHex(0, Pattern(0x100, 1)));
+    b.Load(file);
+
+    // Written again with the same last-write time: not taken for a change.
+    const auto time = std::filesystem::last_write_time(file);
+    WriteText(file, IntelHex(0, Pattern(0x100, 2)));
+    std::filesystem::last_write_time(file, time);
+    QTest::qWait(1500);
+    QVERIFY(!f.log().contains(" File Updated"));
+    QVERIFY(b.BufferHolds(Pattern(0x100, 1)));
+
+    // Any newer write is loaded a second later, with the settings of the load.
+    std::filesystem::last_write_time(file, time + std::chrono::seconds(5));
+    QTRY_VERIFY_WITH_TIMEOUT(f.log().contains(" File Updated"), 5000);
+    QVERIFY(b.BufferHolds(Pattern(0x100, 2)));
+    QCOMPARE(f.log().last(), QString(" File Updated"));
+    QCOMPARE(f.label("CheckL"), b.Checksum());
+}
+
+void LoadFlowTest::aRewriteDuringAnOperationWaitsForItsEnd() {
+    SimulatedLink::Options slow;
+    slow.realTime = true;
+    slow.latency = std::chrono::milliseconds(1);  // a read of the 32 KiB part takes seconds
+    Bench b(slow);
+    MainWindowFixture& f = *b.f;
+    const auto file = f.dir / "watched.hex";
+    WriteText(file, IntelHex(0, Pattern(0x8000, 1)));
+    b.Load(file);
+    std::fill(b.sim->programmer().chip().memory.begin(), b.sim->programmer().chip().memory.end(), 0xC3);
+
+    bool checkedWhileBusy = false;
+    QTimer::singleShot(200, [&] { WriteText(file, IntelHex(0, Pattern(0x8000, 9))); });
+    QTimer::singleShot(2000, [&] {
+        // Due for a while now, and waiting: the read is still filling the buffer.
+        QVERIFY(f.window().OperationBusy());
+        QVERIFY(f.window().loadFlow().monitor().ReloadPending());
+        QVERIFY(!f.log().contains(" File Updated"));
+        checkedWhileBusy = true;
+    });
+    Click(f.button("SB_Read"));
+    QVERIFY(checkedWhileBusy);
+    QTRY_VERIFY_WITH_TIMEOUT(f.log().contains(" File Updated"), 10000);
+    const QStringList log = f.log();
+    QVERIFY(log.indexOf(" Read Completed") < log.indexOf(" File Updated"));
+    QVERIFY(b.BufferHolds(Pattern(0x8000, 9)));  // the reload came after the read, not into it
+}
+
+void LoadFlowTest::aLargeLoadMovesTheBar() {
+    TempDir dir;
+    WriteDatabase(dir / "KARDO_e.usb", R"(
+[[manufacturer]]
+name = "TEST"
+[[manufacturer.device]]
+Name = "BIG8M"
+Family = "E"
+LastAddress = 0x7FFFFF
+BlankValue = 0xFF
+ButtonMask = 0xE7
+)");
+    Bench b({}, dir.path(), 0, 0);
+    const auto data = Pattern(0x800000, 3);
+    WriteText(dir / "big.hex", IntelHex(0, data));  // about 19 MB of text
+    // Every time the bar is drawn, the position it shows.
+    struct Painted : QObject {
+        QList<int> positions;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint && watched->objectName() == "L_Sbar") {
+                positions << static_cast<QProgressBar*>(watched)->value();
+            }
+            return false;
+        }
+    } painted;
+    qApp->installEventFilter(&painted);
+    b.Load(dir / "big.hex");
+    qApp->removeEventFilter(&painted);
+    QVERIFY(b.BufferHolds(data));
+    QVERIFY2(painted.positions.size() >= 3, qPrintable(QString::number(painted.positions.size())));
+    QCOMPARE(painted.positions.front(), 0);
+    QVERIFY(std::is_sorted(painted.positions.begin(), painted.positions.end()));
+    QVERIFY(painted.positions.back() > 0);
+}
+
+QTEST_MAIN(LoadFlowTest)
+#include "LoadFlow_test.moc"
