@@ -16,14 +16,13 @@
 #include "app/Selection.h"
 #include "app/forms/ButtonIcons.h"
 #include "app/forms/OperationControl.h"
-#include "fileio/forms/LoadFlow.h"
-#include "common/MessageCatalogue.h"
+#include "app/forms/SelectionFlow.h"
+#include "app/forms/WindowText.h"
 #include "common/forms/Dialogs.h"
 #include "devicedb/Checksum.h"
 #include "devicedb/DeviceDatabase.h"
-#include "devicedb/DeviceNotes.h"
-#include "devicedb/forms/TfrmSelectDevice.h"
-#include "link/Protocol.h"
+#include "fileio/forms/LoadFlow.h"
+#include "link/Connection.h"
 
 namespace kardo {
 namespace {
@@ -83,12 +82,6 @@ constexpr std::array<PanelField, 3> kPanel2Fields{{
     {"Comments:", "ComL", 0, 2},
 }};
 
-// Device names come from the database in Latin-1; file names from the system in UTF-8.
-QString Latin1(const std::string& text) {
-    const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
-    const QString utf8 = QString::fromUtf8(bytes);
-    return utf8.toUtf8() == bytes ? utf8 : QString::fromLatin1(bytes);
-}
 
 // The operation buttons: the code the algorithms see and the progress window's caption.
 struct OperationButton {
@@ -110,8 +103,7 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
     : QWidget(parent),
       dialogs_(services.dialogs),
       sound_(services.sound),
-      workingDirectory_(std::move(services.workingDirectory)),
-      deviceSelected_(std::move(services.deviceSelected)) {
+      workingDirectory_(std::move(services.workingDirectory)) {
     state_.link = std::move(services.link);
     setObjectName("TfrmMains");
     setWindowTitle("KARDO");
@@ -130,6 +122,13 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
                 setFocus();
             },
             [this] { loadFlow_->BufferFreed(); }});
+    selection_ = std::make_unique<SelectionFlow>(
+        state_, SelectionFlow::Window{*this, dialogs_, [this](const std::string& line) { AppendLine(line); },
+                                      [this] { ClearLog(); },
+                                      [this](const char* label, const std::string& text) { SetLabel(label, text); },
+                                      [this](Sound sound) { Play(sound); }, [this] { LockDeviceButtons(true); },
+                                      [this] { RefreshChecksum(); }, [this] { ApplyButtonMasks(); },
+                                      std::move(services.deviceSelected)});
     loadFlow_ = std::make_unique<LoadFlow>(
         LoadTarget{state_.record, state_.buffer, state_.fileSettings, state_.PathLoadSave,
                    state_.LoadedFile, state_.SaveDialogFile, state_.options.OddEven, state_.errorCount},
@@ -285,7 +284,7 @@ void TfrmMains::FormClose() {
 }
 
 void TfrmMains::AppendLine(const std::string& line) {
-    Memo1->appendPlainText(Latin1(line));
+    Memo1->appendPlainText(WindowText(line));
     Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
 }
 
@@ -327,7 +326,7 @@ void TfrmMains::RefreshChecksum() {
 void TfrmMains::Play(Sound sound) { PlaySound(sound, state_.SoundON, state_.DefaultDir, sound_); }
 
 void TfrmMains::SetLabel(const char* name, const std::string& text) {
-    values_.at(name)->setText(Latin1(text));
+    values_.at(name)->setText(WindowText(text));
 }
 
 void TfrmMains::LockForOperation(bool locked) {
@@ -360,133 +359,9 @@ void TfrmMains::SB_LoadClick() {
 }
 
 void TfrmMains::SB_SelectClick() {
-    if (operations_->Busy()) {
-        return;
+    if (!operations_->Busy()) {
+        selection_->Run();
     }
-    state_.errorCount = 0;
-    if ((state_.DatabaseFlags & kAnyDatabaseMask) == 0) {
-        dialogs_.ShowMessage(this, " No Device Files Found ", "", Dialogs::Icon::Error);
-        return;
-    }
-    const SelectionState before = state_.selection;
-    bool confirmed = false;
-    std::string manufacturer, device;
-    {
-        TfrmSelectDevice dialog({state_.selection.Filename, state_.selection.Manuf_index,
-                                 state_.selection.Device_index},
-                                state_.DatabaseFlags, state_.DefaultDir, dialogs_, this);
-        dialogs_.Run(dialog);
-        confirmed = dialog.Confirmed() && !dialog.SelectCancelled();
-        manufacturer = dialog.ManufacturerName();
-        device = dialog.DeviceName();
-    }
-    if (!confirmed || !ConfirmSelection(manufacturer, device)) {
-        return;
-    }
-    QApplication::processEvents();
-
-    if (state_.connection.LinkState == 1) {
-        // The file counts as well: the first device of each file sits at the same indexes.
-        const SelectionState& now = state_.selection;
-        const bool differentDevice = now.Filename != before.Filename ||
-                                     now.Manuf_index != before.Manuf_index ||
-                                     now.Device_index != before.Device_index;
-        UploadSelection(differentDevice);
-    }
-    if (state_.record->Family() == 'C') {
-        state_.ProgBits = kPicSelectionSteps;
-    }
-}
-
-// Loads the confirmed record and gives it a buffer. A record the file cannot supply, or
-// one asking for an impossible buffer, is refused with a message and the device selected
-// before stays as it was.
-bool TfrmMains::ConfirmSelection(const std::string& manufacturer, const std::string& device) {
-    const auto file = state_.DatabasePath(state_.selection.Filename);
-    const auto lookup = DeviceDatabase::LoadRecord(file, state_.selection.Manuf_index,
-                                                   state_.selection.Device_index);
-    using Status = DeviceDatabase::RecordLookup::Status;
-    if (lookup.status == Status::FileMissing) {
-        dialogs_.ShowMessage(this, QString::fromStdString(state_.selection.Filename),
-                             " File Not Found ", Dialogs::Icon::Error);
-        return false;
-    }
-    if (lookup.status != Status::Ok) {
-        const QString file = QString::fromStdString(state_.selection.Filename);
-        dialogs_.ShowMessage(this,
-                             lookup.status == Status::Truncated
-                                 ? QString("The record of %1 is cut short in %2").arg(Latin1(device), file)
-                                 : QString("%1 is no longer listed in %2").arg(Latin1(device), file),
-                             "Device Database", Dialogs::Icon::Error);
-        return false;
-    }
-    const auto size = BufferSizeFor(lookup.record);
-    if (!size) {
-        dialogs_.ShowMessage(
-            this,
-            QString("%1 gives a device size (LastAddress 0x%2) that no buffer can hold")
-                .arg(Latin1(device))
-                .arg(static_cast<uint32_t>(lookup.record.LastAddress()), 0, 16),
-            "Device Database", Dialogs::Icon::Error);
-        return false;
-    }
-
-    ClearLog();
-    AppendLine(" Selected : " + manufacturer + "  " + device);
-    state_.record = lookup.record;
-    state_.buffer.Allocate(*size);
-    if (deviceSelected_) {
-        deviceSelected_(*state_.record);
-    }
-    ShowDeviceInfo(manufacturer, device);
-
-    const char family = state_.record->Family();
-    if (family == 'C') {
-        AppendLine(" ***  Select Programming Options : Prog / ID / Data / Config in OPTIONS ***");
-        Play(Sound::Notify);
-    } else if (family == 'M') {
-        AppendLine(" ***  Select Programming Options : Code Area / Lockbits in OPTIONS ***");
-        Play(Sound::Notify);
-    }
-    if (state_.connection.HardwareModel == kModelFirstGeneration &&
-        (family == 'C' || family == 'E')) {
-        dialogs_.ShowJumperSet(this, state_.DefaultDir /
-                                         (family == 'C' ? "Pic_Jumper.JPG" : "EE_Jumper.JPG"));
-    }
-    if (family == 'M') {
-        dialogs_.ShowIspHeader(this);
-    }
-    return true;
-}
-
-void TfrmMains::ShowDeviceInfo(const std::string& manufacturer, const std::string& device) {
-    const DeviceInfoTexts info = DeviceInfoFor(*state_.record);
-    SetLabel("ManuL", manufacturer);
-    SetLabel("DevL", device);
-    SetLabel("ManIDL", info.ManIDL);
-    SetLabel("DevIDL", info.DevIDL);
-    SetLabel("DevIDL2", info.DevIDL2);
-    SetLabel("SizeL", info.SizeL);
-    SetLabel("VccL", info.VccL);
-    SetLabel("VppL", info.VppL);
-    SetLabel("AdapL", info.AdapL);
-    SetLabel("ComL", info.ComL);
-}
-
-void TfrmMains::UploadSelection(bool differentDevice) {
-    LockDeviceButtons(true);
-    ProgrammerLink& link = *state_.link;
-    link.Purge(kPurgeRxTx);
-    if (SendParameters(link, *state_.record)) {
-        if (state_.running) {
-            AppendLine(ResultLine(report::ParametersSent, state_.record->Name()));
-        }
-    } else {
-        ++state_.errorCount;
-    }
-    PrepareSelectedDevice(state_, differentDevice);
-    RefreshChecksum();
-    ApplyButtonMasks();
 }
 
 int TfrmMains::LastOperationUiUpdates() const { return operations_->LastUiUpdates(); }

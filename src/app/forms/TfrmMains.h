@@ -23,6 +23,7 @@ namespace kardo {
 
 class Dialogs;
 class LoadFlow;
+class SelectionFlow;
 class OperationControl;
 
 // The main window: the button row, the message log, the two information panels, and
@@ -84,9 +85,6 @@ private:
     void LockDeviceButtons(bool includingTest);
     QToolButton* DeviceButtonWidget(DeviceButton button) const;
 
-    bool ConfirmSelection(const std::string& manufacturer, const std::string& device);
-    void ShowDeviceInfo(const std::string& manufacturer, const std::string& device);
-    void UploadSelection(bool differentDevice);
     void SetLabel(const char* name, const std::string& text);
 
     // Every control that reaches the link or the buffer, off while an operation runs.
@@ -96,7 +94,6 @@ private:
     Dialogs& dialogs_;
     SoundBackend& sound_;
     std::filesystem::path workingDirectory_;
-    std::function<void(const DeviceRecord&)> deviceSelected_;
 
     std::map<QString, QToolButton*> buttons_;  // by object name
     std::map<QString, QString> hints_;
@@ -108,6 +105,7 @@ private:
     QPushButton* ReconnectBT = nullptr;
 
     std::unique_ptr<OperationControl> operations_;
+    std::unique_ptr<SelectionFlow> selection_;
     std::unique_ptr<LoadFlow> loadFlow_;
 };
 
