@@ -57,6 +57,11 @@ uint8_t LoadFile(const LoadRequest& request, DeviceBuffer& buffer, FileIoHost& h
         host.ShowMessage("File ERROR", FileIoHost::Icon::Warning);
         return load::ReadFailure;
     }
+    return LoadFileBytes(file.bytes, request, buffer, host);
+}
+
+uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& request,
+                      DeviceBuffer& buffer, FileIoHost& host) {
     const DeviceRecord& record = request.record;
     const LoadSizes sizes = LoadSizesFor(record, request.oddEven);
     PrepareLoadBuffer(buffer, record, sizes.bufferSize, request.settings.fill);
@@ -72,7 +77,7 @@ uint8_t LoadFile(const LoadRequest& request, DeviceBuffer& buffer, FileIoHost& h
     }
 
     host.OpenProgress(" Loading File.......");
-    LoadSession session(file.bytes, buffer, sizes, [&host](int percent) { host.SetProgress(percent); });
+    LoadSession session(bytes, buffer, sizes, [&host](int percent) { host.SetProgress(percent); });
     const int64_t offset = request.settings.offset;
     uint8_t result = load::Ok;
     switch (request.settings.format) {
@@ -92,13 +97,14 @@ uint8_t LoadFile(const LoadRequest& request, DeviceBuffer& buffer, FileIoHost& h
             result = ReadInx16(session, placement, missing);
             break;
         case format::Jedec:
-            result = ReadJedec(file.bytes, record, buffer, host);
+            result = ReadJedec(bytes, record, buffer, host);
             break;
         default:
             result = load::ReadFailure;
             break;
     }
 
+    session.Finish();
     switch (result) {
         case load::Ok:
             ReportSuccess(request, buffer, missing, session.BiggerThanDevice(), host);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceRecord.h"
@@ -25,6 +26,10 @@ struct LoadRequest {
 // records are stored, and the outcome is logged: the success report, or the line of
 // the failure, with the bytes stored before it kept. Returns the result code (load::).
 uint8_t LoadFile(const LoadRequest& request, DeviceBuffer& buffer, FileIoHost& host);
+
+// The same for a file already in memory; `request.file` only names it in the log.
+uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& request,
+                      DeviceBuffer& buffer, FileIoHost& host);
 
 // The largest data file we read: far beyond any device image written as text.
 inline constexpr uint64_t kLargestDataFile = 512ull << 20;

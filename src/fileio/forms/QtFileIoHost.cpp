@@ -13,18 +13,28 @@ void QtFileIoHost::ShowMessage(const std::string& text, Icon icon) {
                                 "KARDO", icon == Icon::Warning ? Dialogs::Icon::Warning : Dialogs::Icon::Error);
 }
 
+// The window comes up only for work that lasts: a load that is over within a few tens
+// of milliseconds needs no bar, and is not made slower by one.
 void QtFileIoHost::OpenProgress(const std::string& caption) {
-    progress_ = std::make_unique<TfrmLoad_Save>(QString::fromStdString(caption), &window_.parent);
-    progress_->show();
-    progress_->Draw();
+    caption_ = caption;
+    sinceOpened_.start();
 }
 
 void QtFileIoHost::SetProgress(int percent) {
+    if (!progress_ && sinceOpened_.isValid() && sinceOpened_.elapsed() >= TfrmLoad_Save::kDrawEveryMs) {
+        progress_ = std::make_unique<TfrmLoad_Save>(QString::fromStdString(caption_), &window_.parent);
+        progress_->show();
+        progress_->SetPosition(percent);
+        progress_->Draw();
+    }
     if (progress_) {
         progress_->SetPosition(percent);
     }
 }
 
-void QtFileIoHost::CloseProgress() { progress_.reset(); }
+void QtFileIoHost::CloseProgress() {
+    progress_.reset();
+    sinceOpened_.invalidate();
+}
 
 }  // namespace kardo

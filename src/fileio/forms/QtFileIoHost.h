@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -39,6 +40,8 @@ public:
 
 private:
     Window window_;
+    std::string caption_;
+    QElapsedTimer sinceOpened_;
     std::unique_ptr<TfrmLoad_Save> progress_;
 };
 

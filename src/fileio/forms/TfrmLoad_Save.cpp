@@ -4,12 +4,6 @@
 #include <QProgressBar>
 
 namespace kardo {
-namespace {
-
-constexpr int kDrawEveryMs = 30;
-
-}  // namespace
-
 TfrmLoad_Save::TfrmLoad_Save(const QString& caption, QWidget* parent) : QDialog(parent) {
     setObjectName("TfrmLoad_Save");
     setWindowTitle(caption);

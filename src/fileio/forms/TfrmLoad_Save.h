@@ -14,6 +14,8 @@ class TfrmLoad_Save : public QDialog {
 public:
     TfrmLoad_Save(const QString& caption, QWidget* parent);
 
+    static constexpr int kDrawEveryMs = 30;
+
     // 0 to 100. Drawn at most every few tens of milliseconds.
     void SetPosition(int percent);
     void Draw();

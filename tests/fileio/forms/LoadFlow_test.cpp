@@ -8,12 +8,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "common/Format.h"
 #include "devicedb/Checksum.h"
 #include "fileio/LoadErrors.h"
 #include "fileio/forms/LoadFlow.h"
 #include "fileio/forms/TfrmFileFormat.h"
 #include "link/SimulatedLink.h"
+#include "support/DataFiles.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
 
@@ -22,33 +22,8 @@ using namespace kardo::test;
 
 namespace {
 
-std::string IntelHex(uint32_t address, const std::vector<uint8_t>& data) {
-    std::string text;
-    uint32_t segment = UINT32_MAX;
-    for (std::size_t i = 0; i < data.size(); i += 32) {
-        const uint32_t at = address + static_cast<uint32_t>(i);
-        if (at >> 16 != segment) {
-            segment = at >> 16;
-            const unsigned sum = 2 + 4 + (segment >> 8) + (segment & 0xFF);
-            text += Format(":02000004%04X%02X\n", segment, (0x100 - sum) & 0xFF);
-        }
-        const std::size_t n = std::min<std::size_t>(32, data.size() - i);
-        unsigned sum = static_cast<unsigned>(n) + ((at >> 8) & 0xFF) + (at & 0xFF);
-        text += Format(":%02zX%04X00", n, at & 0xFFFF);
-        for (std::size_t k = 0; k < n; ++k) {
-            text += Format("%02X", unsigned{data[i + k]});
-            sum += data[i + k];
-        }
-        text += Format("%02X\n", (0x100 - sum) & 0xFF);
-    }
-    return text + ":00000001FF\n";
-}
-
-std::vector<uint8_t> Pattern(std::size_t n, uint8_t seed) {
-    std::vector<uint8_t> bytes(n);
-    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 31 + seed + (i >> 9));
-    return bytes;
-}
+std::string IntelHex(uint32_t address, const std::vector<uint8_t>& data) { return IntelHexText(address, data); }
+std::vector<uint8_t> Pattern(std::size_t n, uint8_t seed) { return PatternBytes(n, seed); }
 
 void WriteText(const std::filesystem::path& file, const std::string& text) {
     WriteBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
@@ -251,9 +226,8 @@ ButtonMask = 0xE7
     qApp->removeEventFilter(&painted);
     QVERIFY(b.BufferHolds(data));
     QVERIFY2(painted.positions.size() >= 3, qPrintable(QString::number(painted.positions.size())));
-    QCOMPARE(painted.positions.front(), 0);
     QVERIFY(std::is_sorted(painted.positions.begin(), painted.positions.end()));
-    QVERIFY(painted.positions.back() > 0);
+    QVERIFY(painted.positions.back() > painted.positions.front());
 }
 
 QTEST_MAIN(LoadFlowTest)

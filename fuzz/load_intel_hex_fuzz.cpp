@@ -1,0 +1,10 @@
+// Intel HEX into a 128 KiB EEPROM and into a small one whose buffer ends at 128 KiB.
+#include "LoaderFuzzing.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace kardo;
+    const std::vector<uint8_t> bytes(data, data + size);
+    fuzz::LoadAndCheck(bytes, fuzz::Device('E', 0x1FFFF), format::IntelHex);
+    fuzz::LoadAndCheck(bytes, fuzz::Device('M', 0x7FFF, 32, 0xD2, 1024), format::IntelHex);
+    return 0;
+}
