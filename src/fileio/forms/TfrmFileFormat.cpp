@@ -16,7 +16,7 @@ namespace {
 QRadioButton* Radio(QWidget* group, const char* name, const char* text, int y) {
     auto* button = new QRadioButton(text, group);
     button->setObjectName(name);
-    button->setGeometry(10, y, 190, 20);
+    button->setGeometry(10, y, group->width() - 16, 20);
     return button;
 }
 
@@ -58,7 +58,7 @@ TfrmFileFormat::TfrmFileFormat(Mode mode, FileSettings& settings, const DeviceRe
     setObjectName("TfrmFileFormat");
     setWindowTitle("Select File Format");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(430, 220);
+    setFixedSize(520, 220);
     BuildControls();
     F3_init(record, oddEven);
     if (parent != nullptr) {
@@ -67,40 +67,40 @@ TfrmFileFormat::TfrmFileFormat(Mode mode, FileSettings& settings, const DeviceRe
 }
 
 void TfrmFileFormat::BuildControls() {
-    GroupBox2 = Group(this, "GroupBox2", " File Format  ", {8, 8, 200, 150});
+    GroupBox2 = Group(this, "GroupBox2", " File Format  ", {8, 8, 170, 172});
     RB_Intelhex = Radio(GroupBox2, "RB_Intelhex", "Intel Hex", 22);
     RB_Motorola = Radio(GroupBox2, "RB_Motorola", "Motorola", 47);
     RB_Binary = Radio(GroupBox2, "RB_Binary", "Binary", 72);
     RB_Inh8m = Radio(GroupBox2, "RB_Inh8m", "Inh8m", 97);
     RB_Inx16 = Radio(GroupBox2, "RB_Inx16", "Inx16", 122);
 
-    GroupBox1 = Group(this, "GroupBox1", " Buffer Fill Option ", {216, 8, 206, 112});
+    GroupBox1 = Group(this, "GroupBox1", " Buffer Fill Option ", {186, 8, 326, 112});
     RB_Default = Radio(GroupBox1, "RB_Default", "Fill with Device default", 20);
     RB_Zero = Radio(GroupBox1, "RB_Zero", "Fill with 0x00", 42);
     RB_FF = Radio(GroupBox1, "RB_FF", "Fill with 0xFF", 64);
     RB_No = Radio(GroupBox1, "RB_No", "Disable", 86);
 
-    GroupBox3 = Group(this, "GroupBox3", " Offset ", {216, 124, 206, 56});
-    Edit1 = HexEdit(GroupBox3, "Edit1", "0", {10, 24, 80, 22}, false);
-    Label(GroupBox3, "Label3", "Hex", {94, 26, 30, 18});
+    GroupBox3 = Group(this, "GroupBox3", " Offset ", {186, 124, 326, 56});
+    Edit1 = HexEdit(GroupBox3, "Edit1", "0", {10, 24, 100, 22}, false);
+    Label(GroupBox3, "Label3", "Hex", {116, 26, 40, 18});
     RB_Add = Radio(GroupBox3, "RB_Add", "Add", 14);
-    RB_Add->setGeometry(128, 14, 70, 18);
+    RB_Add->setGeometry(170, 14, 140, 18);
     RB_Sub = Radio(GroupBox3, "RB_Sub", "Subtract", 34);
-    RB_Sub->setGeometry(128, 34, 76, 18);
+    RB_Sub->setGeometry(170, 34, 140, 18);
 
-    GroupBox4 = Group(this, "GroupBox4", " Start - Stop ", {216, 124, 206, 56});
-    Label(GroupBox4, "Label1", "Start", {8, 26, 34, 18});
-    Edit2 = HexEdit(GroupBox4, "Edit2", "0", {42, 24, 66, 22}, true);
-    Label(GroupBox4, "Label2", "Stop", {112, 26, 30, 18});
-    Edit3 = HexEdit(GroupBox4, "Edit3", "", {140, 24, 62, 22}, true);
+    GroupBox4 = Group(this, "GroupBox4", " Start - Stop ", {186, 124, 326, 56});
+    Label(GroupBox4, "Label1", "Start", {10, 26, 50, 18});
+    Edit2 = HexEdit(GroupBox4, "Edit2", "0", {62, 24, 96, 22}, true);
+    Label(GroupBox4, "Label2", "Stop", {170, 26, 44, 18});
+    Edit3 = HexEdit(GroupBox4, "Edit3", "", {216, 24, 100, 22}, true);
 
     BitBtn1 = new QPushButton("OK", this);
     BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setGeometry(120, 188, 80, 26);
+    BitBtn1->setGeometry(160, 188, 90, 26);
     BitBtn1->setDefault(true);
     BitBtn2 = new QPushButton("Cancel", this);
     BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setGeometry(230, 188, 80, 26);
+    BitBtn2->setGeometry(270, 188, 90, 26);
 
     // Checking a button from code runs its handler as a click does.
     for (QRadioButton* b : {RB_Default, RB_Zero, RB_FF, RB_No}) {
