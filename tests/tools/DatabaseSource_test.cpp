@@ -77,6 +77,41 @@ TEST(DatabaseSource, RejectsWhatTheFileCannotHold) {
     EXPECT_NE(BuildError("header = [").find("line 1"), std::string::npos);
 }
 
+// The keys of a raw table are offsets into the 192-byte record; anything that is not
+// plainly one, or that reaches past the record, is refused with the device and key named.
+TEST(DatabaseSource, RawOffsetsAreReadStrictly) {
+    const std::string device = "[[manufacturer]]\nname = \"M\"\n[[manufacturer.device]]\n";
+    auto raw = [&](const std::string& key, const std::string& hex) {
+        return device + "raw = { \"" + key + "\" = \"" + hex + "\" }\n";
+    };
+    for (const std::string key : {"-1", "1e3", " 5", "5 ", "+5", "", "0x", "0x-1", "5x", "0xG"}) {
+        const std::string error = BuildError(raw(key, "AA"));
+        EXPECT_NE(error.find("M device 1.raw." + key + ": the key must be a byte offset"),
+                  std::string::npos)
+            << "key '" << key << "': " << error;
+    }
+    for (const auto& [key, hex] :
+         std::vector<std::pair<std::string, std::string>>{{"192", "AA"},
+                                                          {"190", "AABBCCDD"},
+                                                          {"99999999999999999999", "AA"},
+                                                          {"18446744073709551615", "AA"},
+                                                          {"0xFFFFFFFFFFFFFFFF", "AA"}}) {
+        const std::string error = BuildError(raw(key, hex));
+        EXPECT_NE(error.find("M device 1.raw." + key + ": runs past the end"), std::string::npos)
+            << "key '" << key << "': " << error;
+    }
+
+    constexpr std::size_t kRecord = 16 + 16 + 4;
+    const auto hex = Build(raw("0x10", "AABB"));
+    EXPECT_EQ(hex[kRecord + 16], 0xAA);  // 0x10 is 16, not 0
+    EXPECT_EQ(hex[kRecord + 17], 0xBB);
+    EXPECT_EQ(hex[kRecord + 0], 0x00);
+    const auto last = Build(raw("188", "01020304"));  // ends exactly at the record's end
+    ASSERT_EQ(last.size(), kRecord + 192);
+    EXPECT_EQ(last.back(), 0x04);
+    EXPECT_EQ(Build(raw("010", "AA"))[kRecord + 10], 0xAA);  // decimal, not octal
+}
+
 TEST(DatabaseSource, DumpBuildsBackToTheSameBytes) {
     // A file with every irregularity a reader must carry through: reserved bytes, bytes
     // after a name's NUL, a NaN with a payload, a binary header and trailing bytes.
