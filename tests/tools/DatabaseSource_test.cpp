@@ -76,6 +76,11 @@ TEST(DatabaseSource, RejectsWhatTheFileCannotHold) {
     EXPECT_NE(BuildError(device + "EepromSize = -1\n").find("outside"), std::string::npos);
     EXPECT_NE(BuildError(device + "Family = \"EE\"\n").find("longer than 1"), std::string::npos);
     EXPECT_NE(BuildError(device + "Vcc = \"5\"\n").find("expected a number"), std::string::npos);
+    EXPECT_NE(BuildError(device + "Vcc = 1e39\n").find("outside the range of a float"),
+              std::string::npos);
+    EXPECT_NE(BuildError(device + "Vpp = -3.4028236e38\n").find("outside the range of a float"),
+              std::string::npos);
+    EXPECT_EQ(BuildError(device + "Vcc = 3.40282347e38\nVpp = -inf\nVccMax = nan\n"), "");
     EXPECT_NE(BuildError(device + "raw = { 190 = \"000000\" }\n").find("past the end"),
               std::string::npos);
     EXPECT_NE(BuildError("[[manufacturer]]\nname = \"SIXTEEN_CHARS_XX\"\n").find("longer than 15"),

@@ -20,6 +20,10 @@ constexpr std::size_t kEntryLength = 16;
 constexpr std::size_t kManufacturerNameLength = 15;
 constexpr std::size_t kFirstEntry = 16;
 
+// The smallest magnitude that rounds to infinity as a float: halfway between the largest
+// float and 2^128.
+constexpr double kFloatOverflow = 0x1.ffffffp+127;
+
 [[noreturn]] void Fail(const std::string& message) { throw SourceError{message}; }
 
 std::string Where(const toml::node& node) {
@@ -134,6 +138,12 @@ void SetField(DeviceRecord& record, const RecordField& f, const toml::node& node
             const auto value = node.value<double>();  // integers are taken as well
             if (!value) {
                 Fail(name + " (" + Where(node) + "): expected a number");
+            }
+            // A finite number beyond what a float holds would come out as infinity (and
+            // the conversion is undefined); inf and nan themselves are taken as written.
+            if (std::isfinite(*value) && std::fabs(*value) >= kFloatOverflow) {
+                Fail(name + " (" + Where(node) + "): " + std::to_string(*value) +
+                     " is outside the range of a float");
             }
             record.SetF32(f, static_cast<float>(*value));
             break;
