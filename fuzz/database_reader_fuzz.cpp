@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -14,14 +13,11 @@ namespace {
 
 using kardo::DeviceDatabase::RecordLookup;
 
-// One scratch file per process, so that parallel fuzzing jobs do not share one.
+// One scratch file per process, so that parallel fuzzing jobs do not share one. It is
+// removed after each input: the fuzzer ends its process without running exit handlers.
 const std::filesystem::path& ScratchFile() {
-    static const std::filesystem::path file = [] {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("kardo-fuzz-" + std::to_string(getpid()) + ".usb");
-        std::atexit([] { std::remove(ScratchFile().c_str()); });
-        return path;
-    }();
+    static const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                              ("kardo-fuzz-" + std::to_string(getpid()) + ".usb");
     return file;
 }
 
@@ -71,5 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
+    std::remove(file.c_str());
     return 0;
 }
