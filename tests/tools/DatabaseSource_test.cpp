@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "devicedb/DeviceDatabase.h"
 #include "support/TempDir.h"
@@ -70,11 +76,111 @@ TEST(DatabaseSource, RejectsWhatTheFileCannotHold) {
     EXPECT_NE(BuildError(device + "EepromSize = -1\n").find("outside"), std::string::npos);
     EXPECT_NE(BuildError(device + "Family = \"EE\"\n").find("longer than 1"), std::string::npos);
     EXPECT_NE(BuildError(device + "Vcc = \"5\"\n").find("expected a number"), std::string::npos);
+    EXPECT_NE(BuildError(device + "Vcc = 1e39\n").find("outside the range of a float"),
+              std::string::npos);
+    EXPECT_NE(BuildError(device + "Vpp = -3.4028236e38\n").find("outside the range of a float"),
+              std::string::npos);
+    EXPECT_EQ(BuildError(device + "Vcc = 3.40282347e38\nVpp = -inf\nVccMax = nan\n"), "");
     EXPECT_NE(BuildError(device + "raw = { 190 = \"000000\" }\n").find("past the end"),
               std::string::npos);
     EXPECT_NE(BuildError("[[manufacturer]]\nname = \"SIXTEEN_CHARS_XX\"\n").find("longer than 15"),
               std::string::npos);
     EXPECT_NE(BuildError("header = [").find("line 1"), std::string::npos);
+}
+
+// The keys of a raw table are offsets into the 192-byte record; anything that is not
+// plainly one, or that reaches past the record, is refused with the device and key named.
+TEST(DatabaseSource, RawOffsetsAreReadStrictly) {
+    const std::string device = "[[manufacturer]]\nname = \"M\"\n[[manufacturer.device]]\n";
+    auto raw = [&](const std::string& key, const std::string& hex) {
+        return device + "raw = { \"" + key + "\" = \"" + hex + "\" }\n";
+    };
+    for (const std::string key : {"-1", "1e3", " 5", "5 ", "+5", "", "0x", "0x-1", "5x", "0xG"}) {
+        const std::string error = BuildError(raw(key, "AA"));
+        EXPECT_NE(error.find("M device 1.raw." + key + ": the key must be a byte offset"),
+                  std::string::npos)
+            << "key '" << key << "': " << error;
+    }
+    for (const auto& [key, hex] :
+         std::vector<std::pair<std::string, std::string>>{{"192", "AA"},
+                                                          {"190", "AABBCCDD"},
+                                                          {"99999999999999999999", "AA"},
+                                                          {"18446744073709551615", "AA"},
+                                                          {"0xFFFFFFFFFFFFFFFF", "AA"}}) {
+        const std::string error = BuildError(raw(key, hex));
+        EXPECT_NE(error.find("M device 1.raw." + key + ": runs past the end"), std::string::npos)
+            << "key '" << key << "': " << error;
+    }
+
+    constexpr std::size_t kRecord = 16 + 16 + 4;
+    const auto hex = Build(raw("0x10", "AABB"));
+    EXPECT_EQ(hex[kRecord + 16], 0xAA);  // 0x10 is 16, not 0
+    EXPECT_EQ(hex[kRecord + 17], 0xBB);
+    EXPECT_EQ(hex[kRecord + 0], 0x00);
+    const auto last = Build(raw("188", "01020304"));  // ends exactly at the record's end
+    ASSERT_EQ(last.size(), kRecord + 192);
+    EXPECT_EQ(last.back(), 0x04);
+    EXPECT_EQ(Build(raw("010", "AA"))[kRecord + 10], 0xAA);  // decimal, not octal
+}
+
+// Runs the real kardo-db and returns its exit status; what it said on stderr goes to
+// `said`.
+int RunTool(const std::string& arguments, const std::filesystem::path& stderrFile,
+            std::string& said) {
+    const int status = std::system((std::string(KARDO_DB_TOOL) + " " + arguments + " 2> " +
+                                    stderrFile.string() + " > /dev/null")
+                                       .c_str());
+    std::ifstream in(stderrFile);
+    said.assign(std::istreambuf_iterator<char>(in), {});
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A source that cannot be read whole is an error, never an empty database; a build that
+// cannot write its output leaves nothing under the output's name.
+TEST(DatabaseSource, ToolRefusesWhatItCannotReadOrWrite) {
+    test::TempDir dir;
+    const auto log = dir / "stderr.txt";
+    const auto folder = dir / "folder.toml";
+    std::filesystem::create_directory(folder);
+    const auto out = dir / "out.usb";
+    std::string said;
+
+    EXPECT_EQ(RunTool("build " + folder.string() + " " + out.string(), log, said), 1);
+    EXPECT_NE(said.find("cannot read " + folder.string() + ": it is a folder"), std::string::npos)
+        << said;
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(RunTool("dump " + folder.string(), log, said), 1);
+    EXPECT_NE(said.find("cannot read " + folder.string()), std::string::npos) << said;
+
+    // Under a plain file: no one, root included, can open that.
+    const auto source = dir / "source.toml";
+    std::ofstream(source) << "[[manufacturer]]\nname = \"M\"\n";
+    const auto underFile = source / "x.toml";
+    EXPECT_EQ(RunTool("build " + underFile.string() + " " + out.string(), log, said), 1);
+    EXPECT_NE(said.find("cannot read " + underFile.string() + ": Not a directory"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(RunTool("dump " + underFile.string(), log, said), 1);
+    EXPECT_NE(said.find("cannot read " + underFile.string()), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    // The output's name is taken by a folder: the write fails at the last step, and the
+    // bytes written beside it are removed again.
+    const auto taken = dir / "taken.usb";
+    std::filesystem::create_directory(taken);
+    EXPECT_EQ(RunTool("build " + source.string() + " " + taken.string(), log, said), 1);
+    EXPECT_NE(said.find("cannot write " + taken.string()), std::string::npos) << said;
+    EXPECT_TRUE(std::filesystem::is_directory(taken));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              4);  // stderr.txt, folder.toml, source.toml, taken.usb
+    EXPECT_EQ(RunTool("build " + source.string() + " " + (source / "out.usb").string(), log, said),
+              1);
+    EXPECT_NE(said.find("cannot write"), std::string::npos) << said;
+
+    // And the sound case still writes the file.
+    EXPECT_EQ(RunTool("build " + source.string() + " " + out.string(), log, said), 0) << said;
+    EXPECT_EQ(test::ReadBytes(out), Build("[[manufacturer]]\nname = \"M\"\n"));
 }
 
 TEST(DatabaseSource, DumpBuildsBackToTheSameBytes) {

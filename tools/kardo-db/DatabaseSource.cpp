@@ -20,6 +20,10 @@ constexpr std::size_t kEntryLength = 16;
 constexpr std::size_t kManufacturerNameLength = 15;
 constexpr std::size_t kFirstEntry = 16;
 
+// The smallest magnitude that rounds to infinity as a float: halfway between the largest
+// float and 2^128.
+constexpr double kFloatOverflow = 0x1.ffffffp+127;
+
 [[noreturn]] void Fail(const std::string& message) { throw SourceError{message}; }
 
 std::string Where(const toml::node& node) {
@@ -135,6 +139,12 @@ void SetField(DeviceRecord& record, const RecordField& f, const toml::node& node
             if (!value) {
                 Fail(name + " (" + Where(node) + "): expected a number");
             }
+            // A finite number beyond what a float holds would come out as infinity (and
+            // the conversion is undefined); inf and nan themselves are taken as written.
+            if (std::isfinite(*value) && std::fabs(*value) >= kFloatOverflow) {
+                Fail(name + " (" + Where(node) + "): " + std::to_string(*value) +
+                     " is outside the range of a float");
+            }
             record.SetF32(f, static_cast<float>(*value));
             break;
         }
@@ -153,21 +163,49 @@ void SetField(DeviceRecord& record, const RecordField& f, const toml::node& node
     }
 }
 
+// A raw key is a byte offset into the record, in decimal or 0x-hex and nothing else: no
+// sign, no spaces, no exponent. Anything beyond the record is given as kRecordSize + 1, so
+// that a long run of digits can neither wrap nor be mistaken for a small offset.
+std::optional<std::size_t> RawOffset(std::string_view key) {
+    unsigned base = 10;
+    if (key.size() > 2 && key[0] == '0' && (key[1] == 'x' || key[1] == 'X')) {
+        base = 16;
+        key.remove_prefix(2);
+    }
+    if (key.empty()) {
+        return std::nullopt;
+    }
+    std::size_t offset = 0;
+    for (const char c : key) {
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            return std::nullopt;
+        }
+        offset = std::min(offset * base + digit, kRecordSize + 1);
+    }
+    return offset;
+}
+
 // Bytes the fields do not describe: { offset = "hex bytes" }.
 void ApplyRaw(DeviceRecord& record, const toml::table& raw, const std::string& what) {
     for (const auto& [key, node] : raw) {
         const std::string where = what + ".raw." + std::string(key.str());
-        std::size_t offset = 0;
-        try {
-            offset = std::stoul(std::string(key.str()));
-        } catch (...) {
-            Fail(where + ": the key must be a byte offset");
+        const auto offset = RawOffset(key.str());
+        if (!offset) {
+            Fail(where + ": the key must be a byte offset, in decimal or 0x-hex");
         }
         const auto bytes = FromHex(Text(node, 2 * kRecordSize, where), where);
-        if (offset + bytes.size() > kRecordSize) {
-            Fail(where + ": runs past the end of the record");
+        if (*offset > kRecordSize || bytes.size() > kRecordSize - *offset) {
+            Fail(where + ": runs past the end of the " + std::to_string(kRecordSize) +
+                 "-byte record");
         }
-        std::copy(bytes.begin(), bytes.end(), record.bytes().begin() + static_cast<long>(offset));
+        std::copy(bytes.begin(), bytes.end(), record.bytes().begin() + static_cast<long>(*offset));
     }
 }
 
