@@ -80,8 +80,12 @@ void PrepareLoadBuffer(DeviceBuffer& buffer, const DeviceRecord& record, std::si
     }
     uint8_t* bytes = buffer.data();
     if (pairs) {
-        for (std::size_t i = 0; i < size; ++i) {
-            bytes[i] = static_cast<uint8_t>(i % 2 == 0 ? value >> 8 : value);
+        // One pair, then doubled copy by copy: a megabyte in twenty copies. An odd size
+        // ends after a high byte.
+        const uint8_t pair[2] = {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+        std::copy_n(pair, std::min<std::size_t>(2, size), bytes);
+        for (std::size_t done = 2; done < size; done *= 2) {
+            std::copy_n(bytes, std::min(done, size - done), bytes + done);
         }
     } else {
         std::fill(bytes, bytes + size, static_cast<uint8_t>(value));

@@ -95,6 +95,11 @@ TEST(LoadPic, FillChoicesGoInPairs) {
             EXPECT_EQ(l.buffer[at + 1], c.low) << int(c.fill);
         }
     }
+    // An odd size ends after a high byte.
+    DeviceBuffer odd;
+    PrepareLoadBuffer(odd, pic, 5, fill::DeviceDefault);
+    EXPECT_EQ((Bytes{odd.data(), odd.data() + 5}), (Bytes{0x3F, 0xFF, 0x3F, 0xFF, 0x3F}));
+
     // PIC18-style parts get their configuration defaults after a fill, not without one.
     DeviceRecord pic18 = Pic(18, 0x1B, 0x7FFF, 255);
     pic18.SetU8(field::ConfigMask, 0x27);
