@@ -1,9 +1,6 @@
 #include "link/VirtualChip.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <system_error>
 
 #include "common/FileBytes.h"
 
@@ -144,21 +141,7 @@ std::string VirtualChip::Save(const std::filesystem::path& file) const {
         out.push_back(static_cast<char>(b));
     }
     // Written beside the old file and renamed over it, so a crash never leaves half a chip.
-    const auto temporary = std::filesystem::path(file.string() + ".new");
-    std::FILE* stream = std::fopen(temporary.string().c_str(), "wb");
-    if (stream == nullptr) {
-        return std::generic_category().message(errno);
-    }
-    const bool written = std::fwrite(out.data(), 1, out.size(), stream) == out.size();
-    const int writeError = errno;
-    if (std::fclose(stream) != 0 || !written) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return std::generic_category().message(written ? errno : writeError);
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, file, error);
-    return error ? error.message() : std::string();
+    return ReplaceFileBytes(file, reinterpret_cast<const uint8_t*>(out.data()), out.size());
 }
 
 ChipFile LoadChipFile(const std::filesystem::path& file) {
