@@ -37,7 +37,8 @@ PicAreaMap PicAreaMapFor(const DeviceRecord& record) {
         map.idFile = map.idBuffer = 0x10000;
         map.configFile = map.configBuffer = 0x1000E;
         map.eepromFile = 0x1E000;
-        map.eepromFileEnd = 0x1E000 + 2u * record.EepromSize();
+        // One word for each EEPROM byte; EepromSize counts the bytes less one.
+        map.eepromFileEnd = 0x1E000 + 2u * (record.EepromSize() + 1u);
         map.eepromBuffer = 0x10200;
         map.missingPreset = area::Config | area::Id | withData;
     } else if (variant == 18) {
@@ -65,6 +66,8 @@ PicWordMap PicWordMapFor(const DeviceRecord& record) {
         map.configWord = 0xFE00;
     } else if (variant == 18) {
         map.configWord = 0x7F00;
+        map.eepromWord = kPic18Inx16EepromWord;
+        map.eepromWordEnd = kPic18Inx16EepromWord + (record.EepromSize() + 2u) / 2;
     }
     return map;
 }

@@ -24,7 +24,7 @@ struct PicAreaMap {
     uint32_t idBuffer = 0x4000;
     uint32_t configFile = 0x1FFE;
     uint32_t configBuffer = 0x400E;
-    std::optional<uint32_t> eepromFile;  // first address; the range is eepromFileEnd - eepromFile
+    std::optional<uint32_t> eepromFile;  // first address; the range ends before eepromFileEnd
     uint32_t eepromFileEnd = 0;
     uint32_t eepromBuffer = 0;
     bool byExtendedAddress = false;
@@ -42,7 +42,14 @@ PicAreaMap PicAreaMapFor(const DeviceRecord& record);
 struct PicWordMap {
     uint32_t idWord = 0;
     uint32_t configWord = 0x0FFF;
+    // PIC18-style parts: their data EEPROM, one byte per EEPROM byte from this word on,
+    // goes back to the EEPROM position of the buffer.
+    uint32_t eepromWord = 0;
+    uint32_t eepromWordEnd = 0;  // exclusive; no range when equal
 };
+
+// Where a PIC18-style part's data EEPROM is kept in a word-addressed file.
+inline constexpr uint32_t kPic18Inx16EepromWord = 0x4200;
 
 PicWordMap PicWordMapFor(const DeviceRecord& record);
 

@@ -164,6 +164,9 @@ uint8_t ReadInx16(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
                 at = p.bytes->configBuffer;
                 missing &= static_cast<uint8_t>(~area::Config);
             }
+            if (address >= p.words->eepromWord && address < p.words->eepromWordEnd) {
+                at = p.bytes->eepromBuffer + 2 * int64_t{address - p.words->eepromWord};
+            }
         }
         if (!s.Byte(type)) return s.Failure();
         if (type == 0x01) return load::Ok;

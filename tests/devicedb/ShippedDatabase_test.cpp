@@ -2,6 +2,8 @@
 // to the code that will read it, and each file must survive a dump and rebuild.
 #include <gtest/gtest.h>
 
+#include "fileio/PldLayout.h"
+
 #include <cstdlib>
 #include <set>
 
@@ -120,6 +122,16 @@ void CheckIsp(const DeviceRecord& r) {
     EXPECT_LE(r.Size() + r.EepromSize(), static_cast<int64_t>(*BufferSizeFor(r)));
 }
 
+// A fuse map's buffer holds every fuse of its JEDEC layout, and its checksum covers them.
+void CheckFuseMap(const DeviceRecord& r) {
+    const auto layout = PldLayoutFor(r.Variant());
+    ASSERT_TRUE(layout.has_value()) << "no fuse layout for variant " << int{r.Variant()};
+    EXPECT_EQ(r.LastAddress(), static_cast<int32_t>(layout->fuses)) << "the checksum covers 0 .. LastAddress - 1";
+    EXPECT_EQ(r.PinCount(), layout->pins);
+    EXPECT_EQ(r.ButtonMask(), 0x07);
+    EXPECT_TRUE(r.BlankValue() == '0' || r.BlankValue() == '1');
+}
+
 void CheckFile(const std::string& file, const std::string& families) {
     const auto records = AllRecords(file);
     EXPECT_FALSE(records.empty()) << file;
@@ -137,13 +149,16 @@ void CheckFile(const std::string& file, const std::string& families) {
             case 'M':
                 CheckIsp(r);
                 break;
+            case 'P':
+                CheckFuseMap(r);
+                break;
             default:
                 break;
         }
     }
 }
 
-TEST(ShippedDatabase, EveryEepromRecordMeansSomethingToItsFamily) { CheckFile("KARDO_e.usb", "E"); }
+TEST(ShippedDatabase, EveryEepromRecordMeansSomethingToItsFamily) { CheckFile("KARDO_e.usb", "EP"); }
 
 TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
     CheckFile("KARDO_m.usb", "CM");

@@ -194,8 +194,9 @@ TEST(LoadPic, AreaMapForEveryVariant) {
         EXPECT_EQ(map.byExtendedAddress, r.variant == 18) << what;
         const bool eepromAbove = r.configCode >= 46 && r.variant != 18;
         EXPECT_EQ(map.InEepromRange(0x1E000), eepromAbove) << what;
-        EXPECT_EQ(map.InEepromRange(0x1E07F), eepromAbove) << what;
-        EXPECT_FALSE(map.InEepromRange(0x1E080)) << what;  // 2 x EepromSize, exclusive
+        // One word for each of the 0x41 EEPROM bytes.
+        EXPECT_EQ(map.InEepromRange(0x1E081), eepromAbove) << what;
+        EXPECT_FALSE(map.InEepromRange(0x1E082)) << what;
     }
     // Without a data EEPROM the file need not bring one.
     EXPECT_EQ(PicAreaMapFor(Pic(2, 0, 0x7FF, 0)).missingPreset, C | I);

@@ -22,6 +22,8 @@
 #include "devicedb/Checksum.h"
 #include "devicedb/DeviceDatabase.h"
 #include "fileio/forms/LoadFlow.h"
+#include "fileio/forms/QtFileIoHost.h"
+#include "fileio/forms/SaveFlow.h"
 #include "link/Connection.h"
 
 namespace kardo {
@@ -129,13 +131,19 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
                                       [this](Sound sound) { Play(sound); }, [this] { LockDeviceButtons(true); },
                                       [this] { RefreshChecksum(); }, [this] { ApplyButtonMasks(); },
                                       std::move(services.deviceSelected)});
+    fileHost_ = std::make_unique<QtFileIoHost>(QtFileIoHost::Window{
+        *this, dialogs_, [this](const std::string& line) { AppendLine(line); }, [this] { Play(Sound::Error); }});
+    const auto showFile = [this](const std::string& file) { SetLabel("FileL", file); };
     loadFlow_ = std::make_unique<LoadFlow>(
         LoadTarget{state_.record, state_.buffer, state_.fileSettings, state_.PathLoadSave,
                    state_.LoadedFile, state_.SaveDialogFile, state_.options.OddEven, state_.errorCount},
-        LoadFlow::Window{*this, dialogs_, [this](const std::string& line) { AppendLine(line); },
-                         [this] { Play(Sound::Error); }, [this] { RefreshChecksum(); },
-                         [this](const std::string& file) { SetLabel("FileL", file); },
+        LoadFlow::Window{*this, dialogs_, *fileHost_, [this](const std::string& line) { AppendLine(line); },
+                         [this] { RefreshChecksum(); }, showFile,
                          [this] { return !operations_->Busy() && QApplication::activeModalWidget() == nullptr; }});
+    saveFlow_ = std::make_unique<SaveFlow>(
+        SaveTarget{state_.record, state_.buffer, state_.fileSettings, state_.PathLoadSave, state_.SaveDialogFile,
+                   state_.options.OddEven},
+        SaveFlow::Window{*this, dialogs_, *fileHost_, showFile});
     FormCreate();
 }
 
@@ -172,6 +180,7 @@ void TfrmMains::BuildControls() {
     }
     connect(buttons_["SB_Select"], &QToolButton::clicked, this, &TfrmMains::SB_SelectClick);
     connect(buttons_["SB_Load"], &QToolButton::clicked, this, &TfrmMains::SB_LoadClick);
+    connect(buttons_["SB_Save"], &QToolButton::clicked, this, &TfrmMains::SB_SaveClick);
     for (const auto& op : kOperationButtons) {
         QToolButton* button = buttons_[op.name];
         connect(button, &QToolButton::clicked, this, [this, button] { SB_ReadClick(button); });
@@ -355,6 +364,12 @@ void TfrmMains::ReconnectBTClick() {
 void TfrmMains::SB_LoadClick() {
     if (state_.connection.LinkState == 1 && !operations_->Busy()) {
         loadFlow_->Run();
+    }
+}
+
+void TfrmMains::SB_SaveClick() {
+    if (state_.connection.LinkState == 1 && !operations_->Busy()) {
+        saveFlow_->Run();
     }
 }
 

@@ -23,6 +23,8 @@ namespace kardo {
 
 class Dialogs;
 class LoadFlow;
+class QtFileIoHost;
+class SaveFlow;
 class SelectionFlow;
 class OperationControl;
 
@@ -53,6 +55,7 @@ public:
 
     void SB_SelectClick();
     void SB_LoadClick();
+    void SB_SaveClick();
     void ClearMessagesClick();
     void ReconnectBTClick();
     // Blank, Read, Program, Verify and Erase: one operation on the device.
@@ -106,7 +109,9 @@ private:
 
     std::unique_ptr<OperationControl> operations_;
     std::unique_ptr<SelectionFlow> selection_;
+    std::unique_ptr<QtFileIoHost> fileHost_;
     std::unique_ptr<LoadFlow> loadFlow_;
+    std::unique_ptr<SaveFlow> saveFlow_;
 };
 
 }  // namespace kardo

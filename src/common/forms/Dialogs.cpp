@@ -65,6 +65,22 @@ std::optional<Dialogs::FileChoice> QtDialogs::GetOpenFile(QWidget* parent,
                       static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1};
 }
 
+std::optional<std::filesystem::path> QtDialogs::GetSaveFile(QWidget* parent,
+                                                            const std::filesystem::path& directory,
+                                                            const std::filesystem::path& suggested,
+                                                            const std::string& filter) {
+    QFileDialog dialog(parent, "Save As", QString::fromStdString(directory.string()));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(NameFilters(filter));
+    if (!suggested.empty()) {
+        dialog.selectFile(QString::fromStdString(suggested.filename().string()));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(dialog.selectedFiles().front().toStdString());
+}
+
 // The picture dialogs belong with the programmer's self-test pictures; until those
 // exist the selection goes on without showing them.
 void QtDialogs::ShowJumperSet(QWidget*, const std::filesystem::path&) {}

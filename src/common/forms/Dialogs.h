@@ -31,6 +31,11 @@ public:
     virtual std::optional<FileChoice> GetOpenFile(QWidget* parent,
                                                   const std::filesystem::path& directory,
                                                   const std::string& filter) = 0;
+    // The name the user gave in a save dialog that offered `suggested`.
+    virtual std::optional<std::filesystem::path> GetSaveFile(QWidget* parent,
+                                                             const std::filesystem::path& directory,
+                                                             const std::filesystem::path& suggested,
+                                                             const std::string& filter) = 0;
     // The jumper picture for PIC and EEPROM sockets, and the ISP header pinout.
     virtual void ShowJumperSet(QWidget* parent, const std::filesystem::path& picture) = 0;
     virtual void ShowIspHeader(QWidget* parent) = 0;
@@ -44,6 +49,9 @@ public:
     int Run(QDialog& dialog) override;
     std::optional<FileChoice> GetOpenFile(QWidget* parent, const std::filesystem::path& directory,
                                           const std::string& filter) override;
+    std::optional<std::filesystem::path> GetSaveFile(QWidget* parent, const std::filesystem::path& directory,
+                                                     const std::filesystem::path& suggested,
+                                                     const std::string& filter) override;
     void ShowJumperSet(QWidget* parent, const std::filesystem::path& picture) override;
     void ShowIspHeader(QWidget* parent) override;
 };

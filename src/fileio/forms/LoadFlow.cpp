@@ -10,7 +10,6 @@ namespace kardo {
 LoadFlow::LoadFlow(LoadTarget target, Window window)
     : target_(target),
       window_(std::move(window)),
-      host_({window_.parent, window_.dialogs, window_.log, window_.playFailure}),
       monitor_({window_.bufferFree,
                 [this](const std::filesystem::path& file, const FileSettings& settings) {
                     Reload(file, settings);
@@ -35,7 +34,7 @@ void LoadFlow::Run() {
         }
         if (target_.settings.format != format::Cancelled) {
             target_.errorCount = LoadFile({target_.LoadedFile, record, target_.settings, target_.oddEven},
-                                          target_.buffer, host_);
+                                          target_.buffer, window_.host);
             window_.showFile(target_.LoadedFile.string());
             monitor_.Watch(target_.LoadedFile, target_.settings);
         }
@@ -49,7 +48,7 @@ void LoadFlow::Reload(const std::filesystem::path& file, const FileSettings& set
     if (!target_.record) {
         return;
     }
-    target_.errorCount = LoadFile({file, *target_.record, settings, target_.oddEven}, target_.buffer, host_);
+    target_.errorCount = LoadFile({file, *target_.record, settings, target_.oddEven}, target_.buffer, window_.host);
     window_.log(" File Updated");
     window_.refreshChecksum();
 }

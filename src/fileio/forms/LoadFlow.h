@@ -11,7 +11,7 @@
 #include "devicedb/DeviceRecord.h"
 #include "fileio/FileSettings.h"
 #include "fileio/forms/FileMonitor.h"
-#include "fileio/forms/QtFileIoHost.h"
+#include "fileio/FileIoHost.h"
 
 class QWidget;
 
@@ -38,8 +38,8 @@ public:
     struct Window {
         QWidget& parent;
         Dialogs& dialogs;
+        FileIoHost& host;
         std::function<void(const std::string&)> log;
-        std::function<void()> playFailure;
         std::function<void()> refreshChecksum;
         std::function<void(const std::string&)> showFile;  // the file label
         std::function<bool()> bufferFree;  // no operation running, no dialog open
@@ -53,14 +53,12 @@ public:
     void BufferFreed() { monitor_.BufferFreed(); }
 
     const FileMonitor& monitor() const { return monitor_; }
-    QtFileIoHost& host() { return host_; }
 
 private:
     void Reload(const std::filesystem::path& file, const FileSettings& settings);
 
     LoadTarget target_;
     Window window_;
-    QtFileIoHost host_;
     FileMonitor monitor_;
 };
 

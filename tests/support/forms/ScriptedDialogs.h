@@ -34,6 +34,21 @@ public:
     };
     std::vector<OpenAsked> openAsked;
 
+    // The answers to the next save dialogs (nullopt: cancelled), and what each offered.
+    std::deque<std::optional<std::filesystem::path>> saveFiles;
+    std::vector<OpenAsked> saveAsked;
+    std::vector<std::filesystem::path> saveSuggested;
+    std::optional<std::filesystem::path> GetSaveFile(QWidget*, const std::filesystem::path& directory,
+                                                     const std::filesystem::path& suggested,
+                                                     const std::string& filter) override {
+        saveAsked.push_back({directory, filter});
+        saveSuggested.push_back(suggested);
+        if (saveFiles.empty()) return std::nullopt;
+        auto answer = saveFiles.front();
+        saveFiles.pop_front();
+        return answer;
+    }
+
     std::optional<FileChoice> GetOpenFile(QWidget*, const std::filesystem::path& directory,
                                           const std::string& filter) override {
         openAsked.push_back({directory, filter});

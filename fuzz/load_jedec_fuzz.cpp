@@ -1,0 +1,10 @@
+// JEDEC fuse maps into the fuse-map layouts with one and two kinds of row.
+#include "LoaderFuzzing.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace kardo;
+    const std::vector<uint8_t> bytes(data, data + size);
+    fuzz::LoadAndCheck(bytes, fuzz::Device('P', 2194, 1), format::Jedec);
+    fuzz::LoadAndCheck(bytes, fuzz::Device('P', 8294, 8), format::Jedec);
+    return 0;
+}
