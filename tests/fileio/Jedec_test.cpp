@@ -148,3 +148,23 @@ TEST(Jedec, TheReadersChecks) {
 
 }  // namespace
 }  // namespace kardo
+
+namespace kardo {
+namespace {
+
+// Every layout fits together: the rows before the UES, the UES inside the fuses, and
+// the two layouts with rows of two lengths as their table says.
+TEST(Jedec, EveryFuseLayoutIsConsistent) {
+    for (const PldLayout& l : kPldLayouts) {
+        const uint32_t rows = uint32_t{l.rows} * l.fusesPerRow + uint32_t{l.laterRows} * l.fusesPerLaterRow;
+        EXPECT_LE(rows, l.uesStart) << int(l.variant);
+        EXPECT_LE(l.uesStart + 8u * l.uesBytes, l.fuses) << int(l.variant);
+        EXPECT_EQ(l.laterRows != 0, l.variant == 8 || l.variant == 9) << int(l.variant);
+    }
+    EXPECT_EQ(PldLayoutFor(8)->rows * PldLayoutFor(8)->fusesPerRow, 64u * 114);
+    EXPECT_EQ(PldLayoutFor(9)->laterRows * PldLayoutFor(9)->fusesPerLaterRow, 11u * 78);
+    EXPECT_FALSE(PldLayoutFor(14).has_value());
+}
+
+}  // namespace
+}  // namespace kardo

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "fileio/FileWriter.h"
+#include "fileio/PicSections.h"
 #include "support/DataFiles.h"
 #include "support/Records.h"
 #include "support/ShippedRecords.h"
@@ -152,6 +153,59 @@ TEST(SaveFormats, Inx16RecordsCarryWordAddresses) {
     EXPECT_EQ(lines[136], s.Hex(":04200000", 0x4000, 8) + "\n");
     EXPECT_EQ(lines[137], s.Hex(":01200700", 0x400E, 2) + "\n");
     EXPECT_EQ(lines.back(), ":00000001FF\n");
+}
+
+}  // namespace
+}  // namespace kardo
+
+namespace kardo {
+namespace {
+
+// The sections of each PIC layout, row by row as the writer's table gives them:
+// buffer position / file address of EEPROM, ID and configuration.
+TEST(SaveFormats, PicSectionsForEveryVariant) {
+    struct Row {
+        uint8_t variant, configCode;
+        int64_t eepromBuffer, eepromFile, idBuffer, idFile;  // -1: no such section
+        uint32_t configBuffer, configFile;
+        bool extended;
+    };
+    const Row rows[] = {
+        {0, 0, -1, -1, 0x4000, 0x800, 0x400E, 0x1FFE, false},
+        {6, 0, -1, -1, 0x4000, 0x800, 0x400E, 0x1FFE, false},
+        {19, 0, -1, -1, 0x4000, 0x800, 0x400E, 0x1FFE, false},
+        {3, 0, -1, -1, -1, -1, 0x400E, 0xFE00, false},
+        {8, 0, -1, -1, -1, -1, 0x800E, 0xFE00, false},
+        {1, 0, 0x4200, 0x4200, 0x4000, 0x4000, 0x400E, 0x400E, false},
+        {2, 45, 0x4200, 0x4200, 0x4000, 0x4000, 0x400E, 0x400E, false},
+        {10, 0, 0x4200, 0x4200, 0x4000, 0x4000, 0x400E, 0x400E, false},
+        {2, 46, 0x10200, 0x1E000, 0x10000, 0x10000, 0x1000E, 0x1000E, true},
+        {7, 48, 0x10200, 0x1E000, 0x10000, 0x10000, 0x1000E, 0x1000E, true},
+        {18, 0x1B, 0xF0200, 0xF00000, 0xF0000, 0x200000, 0xF0010, 0x300000, true},
+    };
+    for (const Row& r : rows) {
+        DeviceRecord record = test::MakeRecord('C', 0x7FF, r.variant);
+        record.SetU8(field::ConfigCode, r.configCode);
+        record.SetU16(field::EepromSize, 0x3F);
+        record.SetU8(field::ConfigCount, 2);
+        const PicSections s = PicSectionsFor(record);
+        const std::string what = "variant " + std::to_string(r.variant) + " code " + std::to_string(r.configCode);
+        EXPECT_EQ(s.code.length, 0x800u) << what;
+        EXPECT_EQ(s.eeprom ? int64_t{s.eeprom->buffer} : -1, r.eepromBuffer) << what;
+        EXPECT_EQ(s.eeprom ? int64_t{s.eeprom->file} : -1, r.eepromFile) << what;
+        EXPECT_EQ(s.id ? int64_t{s.id->buffer} : -1, r.idBuffer) << what;
+        EXPECT_EQ(s.id ? int64_t{s.id->file} : -1, r.idFile) << what;
+        EXPECT_EQ(s.config.buffer, r.configBuffer) << what;
+        EXPECT_EQ(s.config.file, r.configFile) << what;
+        EXPECT_EQ(s.config.extendedAddress, r.extended) << what;
+        if (s.eeprom) {
+            // A word of the buffer for each EEPROM byte; PIC18s keep one byte each, in order.
+            EXPECT_EQ(s.eeprom->length, r.variant == 18 ? 0x40u : 0x80u) << what;
+            EXPECT_EQ(s.eeprom->exchanged, r.variant != 18) << what;
+        }
+        EXPECT_EQ(s.id ? s.id->length : 0u, r.variant == 18 ? 16u : s.id ? 8u : 0u) << what;
+        EXPECT_EQ(s.config.length, r.variant == 18 ? 14u : 2u) << what;
+    }
 }
 
 }  // namespace
