@@ -2,9 +2,8 @@
 // the host's own time (the protocol's fixed 150 ms pause after the last block left out),
 // and how many updates the user interface received for it in the real main window.
 // Target: under 100 ms of host time, at most a few hundred UI updates.
-#include <benchmark/benchmark.h>
+#include "OffscreenBenchmarks.h"
 
-#include <QApplication>
 #include <chrono>
 #include <ctime>
 
@@ -86,11 +85,4 @@ BENCHMARK(ProgramVerifyWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv); }

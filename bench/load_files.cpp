@@ -3,9 +3,8 @@
 // run, our load of the Intel HEX file (about 1.2 MB) against the whole process of
 // `srec_cat IN -intel -o OUT -binary` on the same file.
 // Target: our load in less than half of srec_cat's time.
-#include <benchmark/benchmark.h>
+#include "OffscreenBenchmarks.h"
 
-#include <QApplication>
 #include <QWidget>
 #include <algorithm>
 #include <chrono>
@@ -104,12 +103,4 @@ void CompareWithSrecCat() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CompareWithSrecCat();
-    return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv, CompareWithSrecCat); }

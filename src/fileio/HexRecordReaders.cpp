@@ -9,16 +9,8 @@ namespace kardo {
 uint8_t ReadIntelHex(LoadSession& s, int64_t offset) {
     constexpr uint8_t kLongestRecord = 0x40;
     int64_t base = 0;
-    for (;;) {
-        switch (s.ScanTo(':')) {
-            case LoadSession::Scan::EndOfFile:
-                return load::NotIntelHex;
-            case LoadSession::Scan::WrongFirstCharacter:
-                return load::NotThisFormat;
-            case LoadSession::Scan::Found:
-                break;
-        }
-        s.StartRecord();
+    for (uint8_t result = load::Ok;;) {
+        if (!s.NextRecord(':', load::NotIntelHex, result)) return result;
         uint8_t length = 0, type = 0;
         uint16_t address = 0;
         if (!s.Byte(length)) return s.Failure();
@@ -53,24 +45,15 @@ uint8_t ReadIntelHex(LoadSession& s, int64_t offset) {
             default:
                 return load::NotIntelHex;
         }
-        uint8_t checksum = 0;
-        if (!s.Byte(checksum)) return s.Failure();
-        if (s.Sum() != 0) return load::ChecksumError;
+        if (!s.CheckRecord(0, result)) return result;
     }
 }
 
 // "S" t CC address data SS. S1, S2 and S3 carry data at 2-, 3- and 4-byte addresses; S7,
 // S8 and S9 end the load; every other record (the S0 header, S5 counts) is passed over.
 uint8_t ReadMotorola(LoadSession& s, int64_t offset) {
-    for (;;) {
-        switch (s.ScanTo('S')) {
-            case LoadSession::Scan::EndOfFile:
-                return load::NotMotorola;
-            case LoadSession::Scan::WrongFirstCharacter:
-                return load::NotThisFormat;
-            case LoadSession::Scan::Found:
-                break;
-        }
+    for (uint8_t result = load::Ok;;) {
+        if (!s.NextRecord('S', load::NotMotorola, result)) return result;
         char type = 0;
         if (!s.Character(type)) return s.Failure();
         if (type == '7' || type == '8' || type == '9') return load::Ok;
@@ -91,9 +74,7 @@ uint8_t ReadMotorola(LoadSession& s, int64_t offset) {
             uint8_t data = 0;
             if (!s.Byte(data) || !s.Store(at++, data)) return s.Failure();
         }
-        uint8_t checksum = 0;
-        if (!s.Byte(checksum)) return s.Failure();
-        if (s.Sum() != 0xFF) return load::ChecksumError;
+        if (!s.CheckRecord(0xFF, result)) return result;  // the ones' complement of the sum
         s.ShowProgress(at);
     }
 }

@@ -22,17 +22,33 @@ void LoadSession::Finish() {
     buffer_.HighestWritten = highest_;
 }
 
-LoadSession::Scan LoadSession::ScanTo(char mark) {
+bool LoadSession::NextRecord(char mark, uint8_t endOfFile, uint8_t& result) {
     const bool first = at_ == 0;
     while (at_ < file_.size()) {
         if (file_[at_++] == static_cast<uint8_t>(mark)) {
-            return Scan::Found;
+            sum_ = 0;
+            return true;
         }
         if (first) {
-            return Scan::WrongFirstCharacter;
+            result = load::NotThisFormat;
+            return false;
         }
     }
-    return Scan::EndOfFile;
+    result = endOfFile;
+    return false;
+}
+
+bool LoadSession::CheckRecord(uint8_t wantedSum, uint8_t& result) {
+    uint8_t checksum = 0;
+    if (!Byte(checksum)) {
+        result = failure_;
+        return false;
+    }
+    if (sum_ != wantedSum) {
+        result = load::ChecksumError;
+        return false;
+    }
+    return true;
 }
 
 bool LoadSession::Character(char& c) {

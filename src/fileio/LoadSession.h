@@ -38,10 +38,14 @@ public:
                 std::function<void(int percent)> progress);
 
     // ---- the text formats ----
-    enum class Scan { Found, EndOfFile, WrongFirstCharacter };
-    // Skips to the next record mark and past it. Only the very first character of the
-    // file must be the mark itself.
-    Scan ScanTo(char mark);
+    // Skips to the next record mark and past it, and starts the record's checksum. False
+    // when there is no next record: `result` is then `endOfFile` (the file ended before
+    // its end record), or "not this format" when the very first character of the file,
+    // which must be the mark, is not.
+    bool NextRecord(char mark, uint8_t endOfFile, uint8_t& result);
+    // Reads the record's checksum byte: false with `result` set when it cannot be read,
+    // or when the record's bytes with it do not sum to `wantedSum`.
+    bool CheckRecord(uint8_t wantedSum, uint8_t& result);
     // One character, for the Motorola record type; false at the end of the file.
     bool Character(char& c);
     // Two characters as one hexadecimal byte, added to the record checksum.
@@ -61,8 +65,8 @@ public:
         value = static_cast<uint16_t>(high << 8 | low);
         return true;
     }
+    // Counts the record's checksum from here (Motorola leaves its type out of it).
     void StartRecord() { sum_ = 0; }
-    uint8_t Sum() const { return sum_; }
 
     // ---- the buffer ----
     // Stores one byte at position p: above the capacity marks the file as bigger than the

@@ -1,10 +1,7 @@
 #include "fileio/PicAreaMap.h"
 
 namespace kardo {
-namespace {
 
-// The 14-bit parts whose ID and configuration words the file keeps at word 0x2000 and
-// 0x2007, and whose data EEPROM it keeps at word 0x2100.
 bool KeepsAreasAtWord2000(uint8_t variant) {
     switch (variant) {
         case 1: case 2: case 4: case 5: case 7: case 9: case 10:
@@ -13,8 +10,6 @@ bool KeepsAreasAtWord2000(uint8_t variant) {
             return false;
     }
 }
-
-}  // namespace
 
 PicAreaMap PicAreaMapFor(const DeviceRecord& record) {
     PicAreaMap map;

@@ -37,6 +37,11 @@ struct PicAreaMap {
 
 PicAreaMap PicAreaMapFor(const DeviceRecord& record);
 
+// The 14-bit parts (variants 1, 2, 4, 5, 7, 9, 10) whose files keep the ID and
+// configuration words at word 0x2000 and 0x2007 and the data EEPROM at word 0x2100, or
+// above 64 KiB for configuration codes 46 to 48.
+bool KeepsAreasAtWord2000(uint8_t variant);
+
 // The word addresses of the ID and configuration records of a word-addressed (Inx16)
 // file; their buffer positions are those of the byte-addressed map.
 struct PicWordMap {

@@ -101,8 +101,7 @@ void RenderInx16(std::string& out, const DeviceBuffer& buffer, const DeviceRecor
         section(*s.eeprom, pic18 ? kPic18Inx16EepromWord : s.eeprom->buffer / 2, 16);
     }
     if (s.id) {
-        const bool moved = pic18 || (variant != 1 && variant != 2 && variant != 4 && variant != 5 &&
-                                     variant != 7 && variant != 9 && variant != 10);
+        const bool moved = !KeepsAreasAtWord2000(variant);
         section(*s.id, moved ? words.idWord : s.id->file / 2, 16);
     }
     const bool configMoved = pic18 || variant == 3 || variant == 8;

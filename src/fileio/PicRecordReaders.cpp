@@ -6,20 +6,6 @@
 namespace kardo {
 namespace {
 
-bool IsRecordMark(LoadSession::Scan scan, uint8_t& result, uint8_t formatCode) {
-    switch (scan) {
-        case LoadSession::Scan::EndOfFile:
-            result = formatCode;
-            return false;
-        case LoadSession::Scan::WrongFirstCharacter:
-            result = load::NotThisFormat;
-            return false;
-        case LoadSession::Scan::Found:
-            break;
-    }
-    return true;
-}
-
 // Inh8m: where an extended-address record moves the address base, and which area it opens.
 struct Inh8mState {
     int64_t base = 0;
@@ -85,10 +71,8 @@ int64_t Inh8mPosition(uint16_t address, const PicPlacement& p, const Inh8mState&
 uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
     Inh8mState state;
     const bool pic18Config = p.bytes && p.bytes->byExtendedAddress;
-    for (;;) {
-        uint8_t result = load::Ok;
-        if (!IsRecordMark(s.ScanTo(':'), result, load::NotInh8m)) return result;
-        s.StartRecord();
+    for (uint8_t result = load::Ok;;) {
+        if (!s.NextRecord(':', load::NotInh8m, result)) return result;
         uint8_t length = 0, type = 0;
         uint16_t address = 0;
         if (!s.Byte(length) || !s.Word(address)) return s.Failure();
@@ -133,18 +117,14 @@ uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
                 at += 2;
             }
         }
-        uint8_t checksum = 0;
-        if (!s.Byte(checksum)) return s.Failure();
-        if (s.Sum() != 0) return load::ChecksumError;
+        if (!s.CheckRecord(0, result)) return result;
         s.ShowProgress(at);
     }
 }
 
 uint8_t ReadInx16(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
-    for (;;) {
-        uint8_t result = load::Ok;
-        if (!IsRecordMark(s.ScanTo(':'), result, load::NotInx16)) return result;
-        s.StartRecord();
+    for (uint8_t result = load::Ok;;) {
+        if (!s.NextRecord(':', load::NotInx16, result)) return result;
         uint8_t words = 0, type = 0;
         uint16_t address = 0;
         if (!s.Byte(words) || !s.Word(address)) return s.Failure();
@@ -174,9 +154,7 @@ uint8_t ReadInx16(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
             uint8_t data = 0;
             if (!s.Byte(data) || !s.Store(at++, data)) return s.Failure();
         }
-        uint8_t checksum = 0;
-        if (!s.Byte(checksum)) return s.Failure();
-        if (s.Sum() != 0) return load::ChecksumError;
+        if (!s.CheckRecord(0, result)) return result;
         s.ShowProgress(at);
     }
 }

@@ -1,18 +1,8 @@
 #include "fileio/PicSections.h"
 
+#include "fileio/PicAreaMap.h"
+
 namespace kardo {
-namespace {
-
-bool HasAreasAtWord2000(uint8_t variant) {
-    switch (variant) {
-        case 1: case 2: case 4: case 5: case 7: case 9: case 10:
-            return true;
-        default:
-            return false;
-    }
-}
-
-}  // namespace
 
 PicSections PicSectionsFor(const DeviceRecord& record) {
     PicSections s;
@@ -30,7 +20,7 @@ PicSections PicSectionsFor(const DeviceRecord& record) {
         s.eeprom = PicSection{0xF0200, 0xF00000, eepromBytes, true, false};
         s.id = PicSection{0xF0000, 0x200000, 16, true};
         s.config = {0xF0010, 0x300000, 14, true};
-    } else if (HasAreasAtWord2000(variant)) {
+    } else if (KeepsAreasAtWord2000(variant)) {
         // The data EEPROM takes a word of the buffer for each of its bytes; the same codes
         // that move these areas above the code on loading (46 to 48) move them here.
         const bool above = record.ConfigCode() >= 46 && record.ConfigCode() <= 48;
