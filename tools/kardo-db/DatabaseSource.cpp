@@ -1,30 +1,22 @@
 #include "DatabaseSource.h"
 
 #include <algorithm>
-#include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <toml++/toml.h>
 
+#include "SourceParts.h"
 #include "devicedb/DeviceRecord.h"
 
 namespace kardo::dbsource {
 namespace {
 
-constexpr std::size_t kHeaderLength = 13;
-constexpr std::size_t kEntryLength = 16;
-constexpr std::size_t kManufacturerNameLength = 15;
-constexpr std::size_t kFirstEntry = 16;
-
 // The smallest magnitude that rounds to infinity as a float: halfway between the largest
 // float and 2^128.
 constexpr double kFloatOverflow = 0x1.ffffffp+127;
-
-[[noreturn]] void Fail(const std::string& message) { throw SourceError{message}; }
 
 std::string Where(const toml::node& node) {
     return "line " + std::to_string(node.source().begin.line);
@@ -32,15 +24,6 @@ std::string Where(const toml::node& node) {
 
 // ---- hex text, used for bytes that have no field of their own ----
 
-std::string ToHex(const uint8_t* bytes, std::size_t n) {
-    std::string text;
-    char digits[3];
-    for (std::size_t i = 0; i < n; ++i) {
-        std::snprintf(digits, sizeof digits, "%02X", bytes[i]);
-        text += digits;
-    }
-    return text;
-}
 
 std::vector<uint8_t> FromHex(std::string_view text, const std::string& what) {
     auto digit = [&](char c) -> uint8_t {
@@ -209,23 +192,6 @@ void ApplyRaw(DeviceRecord& record, const toml::table& raw, const std::string& w
     }
 }
 
-DeviceRecord RecordFrom(const toml::table& device, const std::string& what) {
-    std::set<std::string> known{"raw"};
-    for (const auto& f : kRecordFields) {
-        known.insert(std::string(f.name));
-    }
-    RejectUnknownKeys(device, known, what);
-    DeviceRecord record;
-    for (const auto& f : kRecordFields) {
-        if (const auto* node = device.get(f.name)) {
-            SetField(record, f, *node, what);
-        }
-    }
-    if (const auto* raw = device.get("raw")) {
-        ApplyRaw(record, TableOf(*raw, what + ".raw"), what);
-    }
-    return record;
-}
 
 void PutU16(std::vector<uint8_t>& out, uint16_t v) {
     out.push_back(static_cast<uint8_t>(v));
@@ -248,128 +214,35 @@ void AppendHexOrText(std::vector<uint8_t>& out, const toml::table& table, const 
     out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-// ---- dumping ----
+}  // namespace
 
-bool Printable(const uint8_t* bytes, std::size_t n) {
-    return std::all_of(bytes, bytes + n, [](uint8_t c) { return c >= 0x20 && c < 0x7F; });
-}
-
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20 || u >= 0x7F) {
-            out += '?';  // the raw bytes of the record put the real byte back
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-// A NUL-padded text field is printable when it is text, then only NULs.
-bool CleanText(const uint8_t* bytes, std::size_t n) {
-    const auto* end = std::find(bytes, bytes + n, uint8_t{0});
-    return Printable(bytes, static_cast<std::size_t>(end - bytes)) &&
-           std::all_of(end, bytes + n, [](uint8_t c) { return c == 0; });
-}
-
-std::string FloatText(float v) {
-    if (std::isnan(v)) return "nan";
-    if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
-    std::string s = text;
-    if (s.find_first_of(".e") == std::string::npos) {
-        s += ".0";
-    }
-    return s;
-}
-
-// Values that read best in decimal; the rest are codes and masks, shown in hex.
-bool Decimal(const RecordField& f) {
-    static const std::set<std::string_view> kDecimal{"Variant", "DataWidth", "PinCount",
-                                                     "EepromSize", "ConfigCount", "AdapterCode"};
-    return kDecimal.contains(f.name);
-}
-
-std::string FieldText(const DeviceRecord& record, const RecordField& f) {
-    char text[32];
-    switch (f.kind) {
-        case FieldKind::U8:
-            std::snprintf(text, sizeof text, Decimal(f) ? "%u" : "0x%02X", unsigned{record.U8(f)});
-            return text;
-        case FieldKind::U16:
-            std::snprintf(text, sizeof text, Decimal(f) ? "%u" : "0x%04X", unsigned{record.U16(f)});
-            return text;
-        case FieldKind::I32: {
-            const int32_t v = record.I32(f);
-            if (v < 0) {
-                std::snprintf(text, sizeof text, "%" PRId32, v);
-            } else {
-                std::snprintf(text, sizeof text, "0x%" PRIX32, static_cast<uint32_t>(v));
-            }
-            return text;
-        }
-        case FieldKind::Char: {
-            const uint8_t c = record.U8(f);
-            return Quoted(c == 0 ? std::string() : std::string(1, static_cast<char>(c)));
-        }
-        case FieldKind::Text:
-            return Quoted(record.Text(f));
-        case FieldKind::F32:
-            return FloatText(record.F32(f));
-        case FieldKind::Bytes: {
-            std::size_t used = f.length;
-            while (used > 0 && record.bytes()[f.offset + used - 1] == 0) {
-                --used;
-            }
-            std::string s = "[";
-            for (std::size_t i = 0; i < used; ++i) {
-                std::snprintf(text, sizeof text, "%s0x%02X", i ? ", " : "",
-                              unsigned{record.bytes()[f.offset + i]});
-                s += text;
-            }
-            return s + "]";
-        }
-    }
-    return {};
-}
-
-// Renders a record as fields, then adds as raw bytes whatever the fields do not bring back
-// (reserved bytes, bytes after a name's NUL, odd float encodings).
-std::string DumpRecord(const DeviceRecord& record) {
-    std::ostringstream fields;
-    for (const auto& f : kRecordFields) {
-        fields << f.name << " = " << FieldText(record, f) << "\n";
-    }
-    const auto rebuilt = RecordFrom(toml::parse(fields.str()), "dump");
-    std::ostringstream raw;
-    const auto& want = record.bytes();
-    const auto& got = rebuilt.bytes();
-    for (std::size_t i = 0; i < kRecordSize;) {
-        if (want[i] == got[i]) {
-            ++i;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < kRecordSize && want[end] != got[end]) {
-            ++end;
-        }
-        raw << (raw.tellp() > 0 ? ", " : "") << i << " = \"" << ToHex(&want[i], end - i) << "\"";
-        i = end;
-    }
-    std::string text = fields.str();
-    if (raw.tellp() > 0) {
-        text += "raw = { " + raw.str() + " }\n";
+std::string ToHex(const uint8_t* bytes, std::size_t n) {
+    std::string text;
+    char digits[3];
+    for (std::size_t i = 0; i < n; ++i) {
+        std::snprintf(digits, sizeof digits, "%02X", bytes[i]);
+        text += digits;
     }
     return text;
 }
 
-}  // namespace
+DeviceRecord RecordFrom(const toml::table& device, const std::string& what) {
+    std::set<std::string> known{"raw"};
+    for (const auto& f : kRecordFields) {
+        known.insert(std::string(f.name));
+    }
+    RejectUnknownKeys(device, known, what);
+    DeviceRecord record;
+    for (const auto& f : kRecordFields) {
+        if (const auto* node = device.get(f.name)) {
+            SetField(record, f, *node, what);
+        }
+    }
+    if (const auto* raw = device.get("raw")) {
+        ApplyRaw(record, TableOf(*raw, what + ".raw"), what);
+    }
+    return record;
+}
 
 std::vector<uint8_t> Build(std::string_view tomlText) {
     toml::table source;
@@ -436,62 +309,6 @@ std::vector<uint8_t> Build(std::string_view tomlText) {
         out.insert(out.end(), bytes.begin(), bytes.end());
     }
     return out;
-}
-
-std::string Dump(const std::vector<uint8_t>& file) {
-    if (file.size() < kFirstEntry) {
-        Fail("shorter than the 16-byte file header");
-    }
-    std::ostringstream out;  // top-level keys; they must come before the first table
-    std::ostringstream tables;
-    out << "# Device database source, rendered from a database file.\n";
-    if (CleanText(file.data(), kHeaderLength)) {
-        out << "header = " << Quoted(TextUpToNul(file.data(), kHeaderLength)) << "\n";
-    } else {
-        out << "header_hex = \"" << ToHex(file.data(), kHeaderLength) << "\"\n";
-    }
-    const unsigned manufacturers = file[13];
-    out << "spare = " << (file[14] | (file[15] << 8)) << "\n";
-
-    std::size_t at = kFirstEntry + kEntryLength * manufacturers;
-    if (file.size() < at) {
-        Fail("the manufacturer list runs past the end of the file");
-    }
-    for (unsigned m = 0; m < manufacturers; ++m) {
-        const uint8_t* entry = file.data() + kFirstEntry + kEntryLength * m;
-        tables << "\n[[manufacturer]]\n";
-        tables << "name = " << Quoted(TextUpToNul(entry + 1, kManufacturerNameLength)) << "\n";
-        if (!CleanText(entry + 1, kManufacturerNameLength)) {
-            tables << "entry_hex = \"" << ToHex(entry, kEntryLength) << "\"\n";
-        } else if (entry[0] != 0) {
-            tables << "tag = " << unsigned{entry[0]} << "\n";
-        }
-        if (file.size() < at + 4) {
-            Fail("the block of manufacturer " + std::to_string(m + 1) +
-                 " runs past the end of the file");
-        }
-        const unsigned word = file[at] | (file[at + 1] << 8);
-        const unsigned count = file[at + 2] | (file[at + 3] << 8);
-        if (word != 0) {
-            tables << "block_word = " << word << "\n";
-        }
-        at += 4;
-        if (file.size() < at + std::size_t{kRecordSize} * count) {
-            Fail("the devices of manufacturer " + std::to_string(m + 1) +
-                 " run past the end of the file");
-        }
-        for (unsigned k = 0; k < count; ++k) {
-            DeviceRecord::Bytes bytes;
-            std::copy_n(file.begin() + static_cast<long>(at), kRecordSize, bytes.begin());
-            tables << "\n[[manufacturer.device]]\n" << DumpRecord(DeviceRecord(bytes));
-            at += kRecordSize;
-        }
-    }
-    if (at < file.size()) {
-        out << "# bytes after the last manufacturer\ntrailing_hex = \""
-            << ToHex(file.data() + at, file.size() - at) << "\"\n";
-    }
-    return out.str() + tables.str();
 }
 
 }  // namespace kardo::dbsource
