@@ -13,6 +13,7 @@ inline int RunOffscreenBenchmarks(int argc, char** argv, const std::function<voi
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (after) after();
+    if (after)
+        after();
     return 0;
 }

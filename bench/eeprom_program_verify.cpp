@@ -34,7 +34,8 @@ void ProgramVerifyCore(benchmark::State& state) {
     record.SetI32(field::LastAddress, kLastAddress);
     record.SetText(field::Name, "AT28C040");
     DeviceBuffer buffer(*BufferSizeFor(record));
-    for (std::size_t i = 0; i < buffer.BufferSize(); ++i) buffer[i] = static_cast<uint8_t>(i * 31);
+    for (std::size_t i = 0; i < buffer.BufferSize(); ++i)
+        buffer[i] = static_cast<uint8_t>(i * 31);
     double cpu = 0;
     for (auto _ : state) {
         SimulatedLink sim;
@@ -48,7 +49,8 @@ void ProgramVerifyCore(benchmark::State& state) {
         const double start = ThreadCpuMilliseconds();
         RunOperation(context);
         cpu += ThreadCpuMilliseconds() - start;
-        if (errors != 0 || host.lines.back() != " Verified OK") state.SkipWithError("failed");
+        if (errors != 0 || host.lines.back() != " Verified OK")
+            state.SkipWithError("failed");
     }
     state.counters["host_cpu_ms"] = cpu / static_cast<double>(state.iterations());
 }
@@ -77,7 +79,8 @@ ButtonMask = 0xE7
     for (auto _ : state) {
         f.Operate("SB_Prog");
         updates = f.window().LastOperationUiUpdates();
-        if (!f.log().contains(" Verified OK")) state.SkipWithError("failed");
+        if (!f.log().contains(" Verified OK"))
+            state.SkipWithError("failed");
     }
     state.counters["ui_updates"] = updates;
 }
@@ -85,4 +88,6 @@ BENCHMARK(ProgramVerifyWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+    return RunOffscreenBenchmarks(argc, argv);
+}

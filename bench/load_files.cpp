@@ -67,9 +67,18 @@ void Load(benchmark::State& state, const char* name, uint8_t fileFormat) {
         state.SetIterationTime(LoadMilliseconds(name, fileFormat) / 1000.0);
     }
 }
-BENCHMARK_CAPTURE(Load, IntelHex, "data.hex", format::IntelHex)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK_CAPTURE(Load, SRecords, "data.mot", format::Motorola)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK_CAPTURE(Load, Binary, "data.bin", format::Binary)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK_CAPTURE(Load, IntelHex, "data.hex", format::IntelHex)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(Load, SRecords, "data.mot", format::Motorola)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+BENCHMARK_CAPTURE(Load, Binary, "data.bin", format::Binary)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -80,7 +89,8 @@ double Median(std::vector<double> values) {
 void CompareWithSrecCat() {
     const auto in = TheFiles().dir / "data.hex";
     const auto out = TheFiles().dir / "srec_cat.bin";
-    const std::string command = "srec_cat '" + in.string() + "' -intel -o '" + out.string() + "' -binary";
+    const std::string command =
+        "srec_cat '" + in.string() + "' -intel -o '" + out.string() + "' -binary";
     if (std::system("command -v srec_cat >/dev/null 2>&1") != 0) {
         std::printf("srec_cat is not installed (Debian package srecord): no comparison made\n");
         return;
@@ -96,11 +106,15 @@ void CompareWithSrecCat() {
         theirs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     const double a = Median(ours), b = Median(theirs);
-    std::printf("Intel HEX, %ju bytes of text: our load %.1f ms, srec_cat process %.1f ms (median of 15 each);"
-                " ours is %.0f%% of srec_cat's (target: below 50%%)\n",
-                static_cast<uintmax_t>(std::filesystem::file_size(in)), a, b, 100.0 * a / b);
+    std::printf(
+        "Intel HEX, %ju bytes of text: our load %.1f ms, srec_cat process %.1f ms (median of 15 "
+        "each);"
+        " ours is %.0f%% of srec_cat's (target: below 50%%)\n",
+        static_cast<uintmax_t>(std::filesystem::file_size(in)), a, b, 100.0 * a / b);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv, CompareWithSrecCat); }
+int main(int argc, char** argv) {
+    return RunOffscreenBenchmarks(argc, argv, CompareWithSrecCat);
+}

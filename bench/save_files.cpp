@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
         std::printf("srec_cat is not installed (Debian package srecord): our times only\n");
     }
     for (const auto& [fileFormat, name, srecFormat] :
-         {std::tuple{format::IntelHex, "Intel HEX", "-intel"}, std::tuple{format::Motorola, "S-records", "-motorola"}}) {
+         {std::tuple{format::IntelHex, "Intel HEX", "-intel"},
+          std::tuple{format::Motorola, "S-records", "-motorola"}}) {
         std::vector<double> ours, theirs;
         const auto out = dir / "ours.txt";
         const std::string command = "srec_cat '" + (dir / "data.bin").string() + "' -binary -o '" +
@@ -78,8 +79,10 @@ int main(int argc, char** argv) {
         std::printf("%s, 512 KiB: our save %.1f ms", name, a);
         if (haveSrecCat) {
             const double b = Median(theirs);
-            std::printf(", srec_cat process %.1f ms (median of 15 each); ours is %.0f%% of srec_cat's (target: below 50%%)",
-                        b, 100.0 * a / b);
+            std::printf(
+                ", srec_cat process %.1f ms (median of 15 each); ours is %.0f%% of srec_cat's "
+                "(target: below 50%%)",
+                b, 100.0 * a / b);
         }
         std::printf("\n");
     }

@@ -14,13 +14,14 @@
 namespace kardo::fuzz {
 
 class SilentHost : public FileIoHost {
-public:
+  public:
     void AppendLine(const std::string&) override {}
     void ShowMessage(const std::string&, Icon) override {}
     void PlayFailure() override {}
     void OpenProgress(const std::string&) override {}
     void SetProgress(int percent) override {
-        if (percent < 0 || percent > 100) __builtin_trap();
+        if (percent < 0 || percent > 100)
+            __builtin_trap();
     }
     void CloseProgress() override {}
 };
@@ -46,8 +47,10 @@ inline void LoadAndCheck(const std::vector<uint8_t>& bytes, const DeviceRecord& 
     DeviceBuffer buffer;
     SilentHost host;
     LoadFileBytes(bytes, {"fuzz", record, settings}, buffer, host);
-    if (buffer.BufferSize() != LoadSizesFor(record, false).bufferSize) __builtin_trap();
-    if (buffer.HighestWritten >= buffer.BufferSize() || buffer.LowestWritten > buffer.HighestWritten) {
+    if (buffer.BufferSize() != LoadSizesFor(record, false).bufferSize)
+        __builtin_trap();
+    if (buffer.HighestWritten >= buffer.BufferSize() ||
+        buffer.LowestWritten > buffer.HighestWritten) {
         __builtin_trap();
     }
 }

@@ -4,8 +4,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace kardo;
-    if (size < 4) return 0;
-    const int32_t raw = static_cast<int32_t>(data[0] | data[1] << 8 | data[2] << 16 | uint32_t{data[3]} << 24);
+    if (size < 4)
+        return 0;
+    const int32_t raw =
+        static_cast<int32_t>(data[0] | data[1] << 8 | data[2] << 16 | uint32_t{data[3]} << 24);
     const int64_t offset = int64_t{raw} % 0x40000;
     const std::vector<uint8_t> bytes(data + 4, data + size);
     fuzz::LoadAndCheck(bytes, fuzz::Device('E', 0x1FFFF), format::Binary, offset);

@@ -24,7 +24,7 @@ inline constexpr const char* kWriteFailedLine = " Error with write";
 //   an acknowledgement short or with a bad status  " No acknowledgement from programmer"
 //   a write that fails or writes fewer bytes   " Error with write"
 class DataPhase {
-public:
+  public:
     explicit DataPhase(OperationContext& context) : c_(context) {}
 
     // Each returns true when the whole unit or block went through.
@@ -34,7 +34,7 @@ public:
     }
     bool Send(const uint8_t* data, std::size_t n);
 
-private:
+  private:
     bool Receive(uint8_t* into, std::size_t n, const char* lineOnFailure);
     bool Fail(const char* line);
 

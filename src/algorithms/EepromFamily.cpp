@@ -21,7 +21,7 @@ constexpr std::size_t kBlock = 128;
 // Every unit and block goes through the data-phase rule: one that does not get through
 // ends the routine with its error line.
 class EepromRoutines {
-public:
+  public:
     explicit EepromRoutines(OperationContext& c)
         : c_(c),
           phase_(c),
@@ -31,7 +31,7 @@ public:
     void Verify();
     void Program();
 
-private:
+  private:
     bool Handshake() {
         if (kardo::Handshake(c_.link, cmd::EepromMode)) {
             return true;

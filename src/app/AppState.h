@@ -8,8 +8,8 @@
 #include <string>
 
 #include "devicedb/BufferRules.h"
-#include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceBuffer.h"
+#include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceRecord.h"
 #include "fileio/FileSettings.h"
 #include "link/Connection.h"
@@ -26,10 +26,10 @@ struct SelectionState {
 
 // The option switches that the device selection and the options dialog set.
 struct OptionFlags {
-    bool Id_flag = true;       // "ID Check"
-    bool Test_flag = true;     // "Insertion Test"
-    bool MaxMin_flag = true;   // "Verify @ Vmax and Vmin"
-    bool OddEven = false;      // "Odd && Even programming": the two halves of a pair, not stored
+    bool Id_flag = true;      // "ID Check"
+    bool Test_flag = true;    // "Insertion Test"
+    bool MaxMin_flag = true;  // "Verify @ Vmax and Vmin"
+    bool OddEven = false;     // "Odd && Even programming": the two halves of a pair, not stored
 };
 
 // The state the whole program shares. The main window owns the one instance and hands
@@ -42,8 +42,8 @@ struct AppState {
     DeviceBuffer buffer;
 
     char OperationCode = 0;
-    std::atomic<uint8_t> errorCount{0};   // 0 = no failure so far
-    std::atomic<bool> running{true};      // false only after Abort
+    std::atomic<uint8_t> errorCount{0};  // 0 = no failure so far
+    std::atomic<bool> running{true};     // false only after Abort
 
     uint8_t ProgBits = 0;
     OptionFlags options;

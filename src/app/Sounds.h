@@ -12,7 +12,7 @@ const char* SoundFile(Sound sound);
 // Plays a sound file without waiting for it to end. False when the sound device
 // reports an error (no output device, a missing or unreadable file).
 class SoundBackend {
-public:
+  public:
     virtual ~SoundBackend() = default;
     virtual bool Play(Sound sound, const std::filesystem::path& file) = 0;
     // Some errors are only known after Play has returned, once the file has been

@@ -8,7 +8,9 @@
 namespace kardo {
 namespace {
 
-std::string SystemReason(int error) { return std::generic_category().message(error); }
+std::string SystemReason(int error) {
+    return std::generic_category().message(error);
+}
 
 }  // namespace
 
@@ -69,7 +71,8 @@ FileBytes ReadFileBytes(const std::filesystem::path& file, uint64_t limit) {
     return result;
 }
 
-std::string ReplaceFileBytes(const std::filesystem::path& file, const uint8_t* bytes, std::size_t n) {
+std::string ReplaceFileBytes(const std::filesystem::path& file, const uint8_t* bytes,
+                             std::size_t n) {
     const auto partial = std::filesystem::path(file.string() + ".partial");
     errno = 0;
     std::FILE* out = std::fopen(partial.string().c_str(), "wb");

@@ -25,8 +25,10 @@ FileBytes ReadFileBytes(const std::filesystem::path& file, uint64_t limit = UINT
 // full disk, no permission, a folder that went away) never leaves a part of a file
 // under that name, nor destroys the file that was there. Returns the reason of a
 // failure, empty on success.
-std::string ReplaceFileBytes(const std::filesystem::path& file, const uint8_t* bytes, std::size_t n);
-inline std::string ReplaceFileBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
+std::string ReplaceFileBytes(const std::filesystem::path& file, const uint8_t* bytes,
+                             std::size_t n);
+inline std::string ReplaceFileBytes(const std::filesystem::path& file,
+                                    const std::vector<uint8_t>& bytes) {
     return ReplaceFileBytes(file, bytes.data(), bytes.size());
 }
 

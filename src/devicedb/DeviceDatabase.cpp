@@ -19,7 +19,7 @@ constexpr uint64_t kBlockHeaderSize = 4;
 // Bounded reads at absolute offsets: a read never goes past the end of the file and
 // says how many bytes it delivered.
 class FileReader {
-public:
+  public:
     // Only a regular file is opened: a folder cannot be read, and a pipe would block.
     explicit FileReader(const std::filesystem::path& path) {
         if (IsRegularFile(path)) {
@@ -58,7 +58,7 @@ public:
         return m;
     }
 
-private:
+  private:
     std::ifstream in_;
     uint64_t size_ = 0;
 };

@@ -59,7 +59,9 @@ void RenderMotorola(std::string& out, const DeviceBuffer& buffer, uint32_t start
     uint64_t at = start;
     for (int64_t remaining = int64_t{stop} - start; remaining >= 0;) {
         const int addressBytes = at < 0x10000 ? 2 : at < 0x1000000 ? 3 : 4;
-        const uint64_t limit = addressBytes == 2 ? 0x10000 : addressBytes == 3 ? 0x1000000 : 0x100000000;
+        const uint64_t limit = addressBytes == 2   ? 0x10000
+                               : addressBytes == 3 ? 0x1000000
+                                                   : 0x100000000;
         int64_t data = std::min<int64_t>(remaining + 1, 0x23 - addressBytes - 1);
         data = std::min<int64_t>(data, static_cast<int64_t>(limit - at));
         const auto count = static_cast<uint8_t>(data + addressBytes + 1);

@@ -20,8 +20,10 @@ std::string FileDialogFilterFor(char family) {
 }
 
 uint8_t LoadFormatFor(char family, int filterIndex) {
-    if (family == 'C') return format::Inh8m;
-    if (family == 'P') return format::Jedec;
+    if (family == 'C')
+        return format::Inh8m;
+    if (family == 'P')
+        return format::Jedec;
     return static_cast<uint8_t>(filterIndex - 1);
 }
 
@@ -31,9 +33,12 @@ std::string DefaultSaveStopText(const DeviceRecord& record, bool oddEven) {
     if (record.Family() == 'M') {
         // Tested in this order; the last rule that applies wins.
         stop.reset();
-        if (record.Variant() == 35) stop = last + 0x20;
-        if (record.ManufId() == 0xBF && record.DeviceId() == 0x91) stop = last + 0x2000;
-        if (record.ConfigCode() == 0xCB || record.ConfigCode() == 0xD1) stop = last + record.EepromSize();
+        if (record.Variant() == 35)
+            stop = last + 0x20;
+        if (record.ManufId() == 0xBF && record.DeviceId() == 0x91)
+            stop = last + 0x2000;
+        if (record.ConfigCode() == 0xCB || record.ConfigCode() == 0xD1)
+            stop = last + record.EepromSize();
     }
     if (record.Family() == 'R' && oddEven) {
         stop = 2 * last + 1;

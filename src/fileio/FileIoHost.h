@@ -9,7 +9,7 @@ namespace kardo {
 // What a file load or save asks of the user: the log, a message box, the failure
 // sound and the progress window. The main window and the command line each give one.
 class FileIoHost : public LogSink {
-public:
+  public:
     enum class Icon { Warning, Error };
     virtual void ShowMessage(const std::string& text, Icon icon) = 0;
     virtual void PlayFailure() = 0;

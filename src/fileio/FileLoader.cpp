@@ -41,9 +41,12 @@ void ReportSuccess(const LoadRequest& request, const DeviceBuffer& buffer, uint8
         host.AppendLine(Format(" Highest Load Address : %zX", buffer.HighestWritten));
         host.AppendLine(Format(" Lowest Load Address  : %zX", buffer.LowestWritten));
     }
-    if (missing & area::Data) host.AppendLine(" WARNING not present in file : DATA");
-    if (missing & area::Config) host.AppendLine(" WARNING not present in file : CONFIG");
-    if (missing & area::Id) host.AppendLine(" WARNING not present in file : ID");
+    if (missing & area::Data)
+        host.AppendLine(" WARNING not present in file : DATA");
+    if (missing & area::Config)
+        host.AppendLine(" WARNING not present in file : CONFIG");
+    if (missing & area::Id)
+        host.AppendLine(" WARNING not present in file : ID");
     if (bigger && family != 'C' && !request.oddEven) {
         host.AppendLine(" File bigger than selected device");
     }
@@ -111,8 +114,9 @@ uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& requ
             break;
         case load::NotThisFormat:
             host.AppendLine(" ");
-            host.AppendLine(request.settings.format == format::Motorola ? " File isn't a motorola file"
-                                                                        : " File isn't a hex file");
+            host.AppendLine(request.settings.format == format::Motorola
+                                ? " File isn't a motorola file"
+                                : " File isn't a hex file");
             break;
         case load::NotHexadecimal:
             host.ShowMessage("'" + session.BadField() + "' is not a valid integer value",

@@ -9,7 +9,9 @@
 namespace kardo {
 namespace {
 
-bool SavesARange(char family) { return family != 'C' && family != 'P'; }
+bool SavesARange(char family) {
+    return family != 'C' && family != 'P';
+}
 
 }  // namespace
 
@@ -18,7 +20,8 @@ std::string SaveRangeProblem(const SaveRequest& request, const DeviceBuffer& buf
         return {};
     }
     if (request.start > request.stop) {
-        return Format("The start 0x%X lies above the stop 0x%X: nothing to save.", request.start, request.stop);
+        return Format("The start 0x%X lies above the stop 0x%X: nothing to save.", request.start,
+                      request.stop);
     }
     if (request.stop >= buffer.BufferSize()) {
         return Format("The stop 0x%X lies beyond the buffer, which ends at 0x%zX.", request.stop,
@@ -34,7 +37,8 @@ std::string RenderSaveFile(const SaveRequest& request, const DeviceBuffer& buffe
     SaveProgress shown(capacity, progress);
     std::string out;
     // Text formats take a little over two characters a byte.
-    out.reserve(static_cast<std::size_t>(record.Family() == 'C' ? 0x40000 : uint64_t{request.stop - request.start} * 5 / 2 + 64));
+    out.reserve(static_cast<std::size_t>(
+        record.Family() == 'C' ? 0x40000 : uint64_t{request.stop - request.start} * 5 / 2 + 64));
     switch (request.format) {
         case format::IntelHex:
             RenderIntelHex(out, buffer, request.start, request.stop, capacity, shown);

@@ -10,18 +10,23 @@ uint8_t ReadIntelHex(LoadSession& s, int64_t offset) {
     constexpr uint8_t kLongestRecord = 0x40;
     int64_t base = 0;
     for (uint8_t result = load::Ok;;) {
-        if (!s.NextRecord(':', load::NotIntelHex, result)) return result;
+        if (!s.NextRecord(':', load::NotIntelHex, result))
+            return result;
         uint8_t length = 0, type = 0;
         uint16_t address = 0;
-        if (!s.Byte(length)) return s.Failure();
-        if (length > kLongestRecord) return load::NotIntelHex;
-        if (!s.Word(address) || !s.Byte(type)) return s.Failure();
+        if (!s.Byte(length))
+            return s.Failure();
+        if (length > kLongestRecord)
+            return load::NotIntelHex;
+        if (!s.Word(address) || !s.Byte(type))
+            return s.Failure();
         int64_t at = base + address + offset;
         switch (type) {
             case 0x00:
                 for (unsigned i = 0; i < length; ++i) {
                     uint8_t data = 0;
-                    if (!s.Byte(data) || !s.Store(at++, data)) return s.Failure();
+                    if (!s.Byte(data) || !s.Store(at++, data))
+                        return s.Failure();
                 }
                 s.ShowProgress(at);
                 break;
@@ -30,7 +35,8 @@ uint8_t ReadIntelHex(LoadSession& s, int64_t offset) {
             case 0x02:
             case 0x04: {
                 uint16_t value = 0;
-                if (!s.Word(value)) return s.Failure();
+                if (!s.Word(value))
+                    return s.Failure();
                 base = int64_t{value} * (type == 0x02 ? 16 : 0x10000);
                 break;
             }
@@ -39,13 +45,15 @@ uint8_t ReadIntelHex(LoadSession& s, int64_t offset) {
             case 0x05:
                 for (int i = 0; i < 4; ++i) {
                     uint8_t ignored = 0;
-                    if (!s.Byte(ignored)) return s.Failure();
+                    if (!s.Byte(ignored))
+                        return s.Failure();
                 }
                 break;
             default:
                 return load::NotIntelHex;
         }
-        if (!s.CheckRecord(0, result)) return result;
+        if (!s.CheckRecord(0, result))
+            return result;
     }
 }
 
@@ -53,28 +61,36 @@ uint8_t ReadIntelHex(LoadSession& s, int64_t offset) {
 // S8 and S9 end the load; every other record (the S0 header, S5 counts) is passed over.
 uint8_t ReadMotorola(LoadSession& s, int64_t offset) {
     for (uint8_t result = load::Ok;;) {
-        if (!s.NextRecord('S', load::NotMotorola, result)) return result;
+        if (!s.NextRecord('S', load::NotMotorola, result))
+            return result;
         char type = 0;
-        if (!s.Character(type)) return s.Failure();
-        if (type == '7' || type == '8' || type == '9') return load::Ok;
-        if (type != '1' && type != '2' && type != '3') continue;
+        if (!s.Character(type))
+            return s.Failure();
+        if (type == '7' || type == '8' || type == '9')
+            return load::Ok;
+        if (type != '1' && type != '2' && type != '3')
+            continue;
         const int addressBytes = type - '0' + 1;
         s.StartRecord();
         uint8_t count = 0;
-        if (!s.Byte(count)) return s.Failure();
+        if (!s.Byte(count))
+            return s.Failure();
         int64_t address = 0;
         for (int i = 0; i < addressBytes; ++i) {
             uint8_t b = 0;
-            if (!s.Byte(b)) return s.Failure();
+            if (!s.Byte(b))
+                return s.Failure();
             address = address << 8 | b;
         }
         int64_t at = address + offset;
         const int dataBytes = count - addressBytes - 1;  // the count takes in address and SS
         for (int i = 0; i < dataBytes; ++i) {
             uint8_t data = 0;
-            if (!s.Byte(data) || !s.Store(at++, data)) return s.Failure();
+            if (!s.Byte(data) || !s.Store(at++, data))
+                return s.Failure();
         }
-        if (!s.CheckRecord(0xFF, result)) return result;  // the ones' complement of the sum
+        if (!s.CheckRecord(0xFF, result))
+            return result;  // the ones' complement of the sum
         s.ShowProgress(at);
     }
 }

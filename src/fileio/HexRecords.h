@@ -17,7 +17,8 @@ inline void AppendHexByte(std::string& out, uint8_t value) {
 // ":" LL AAAA TT data CC and the line end, as Intel HEX and the PIC formats write
 // them: CC is the two's complement of the sum of every byte before it.
 inline void AppendIntelRecord(std::string& out, uint8_t length, uint16_t address, uint8_t type,
-                              const uint8_t* data, std::size_t dataBytes, std::string_view lineEnd) {
+                              const uint8_t* data, std::size_t dataBytes,
+                              std::string_view lineEnd) {
     uint8_t sum = static_cast<uint8_t>(length + (address >> 8) + (address & 0xFF) + type);
     out += ':';
     AppendHexByte(out, length);

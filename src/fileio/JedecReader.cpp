@@ -11,12 +11,16 @@
 namespace kardo {
 namespace {
 
-bool Whitespace(uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool Digit(uint8_t c) { return c >= '0' && c <= '9'; }
+bool Whitespace(uint8_t c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool Digit(uint8_t c) {
+    return c >= '0' && c <= '9';
+}
 
 // The fields a JEDEC file is read for; everything between them is passed over.
 class JedecFields {
-public:
+  public:
     JedecFields(DeviceBuffer& buffer) : buffer_(buffer) {}
 
     void Take(uint8_t c) {
@@ -25,14 +29,28 @@ public:
             return;
         }
         switch (state_) {
-            case State::FieldStart: FieldStart(c); break;
-            case State::SkipToStar: break;
-            case State::FuseNumber: FuseNumber(c); break;
-            case State::FuseData: FuseData(c); break;
-            case State::QField: QField(c); break;
-            case State::QNumber: QNumber(c); break;
-            case State::QTrailer: break;
-            case State::Checksum: Checksum(c); break;
+            case State::FieldStart:
+                FieldStart(c);
+                break;
+            case State::SkipToStar:
+                break;
+            case State::FuseNumber:
+                FuseNumber(c);
+                break;
+            case State::FuseData:
+                FuseData(c);
+                break;
+            case State::QField:
+                QField(c);
+                break;
+            case State::QNumber:
+                QNumber(c);
+                break;
+            case State::QTrailer:
+                break;
+            case State::Checksum:
+                Checksum(c);
+                break;
         }
     }
 
@@ -41,20 +59,36 @@ public:
     uint32_t lastListEnd = 0;             // one past the last fuse read
     bool pastBuffer = false;              // a fuse list ran past the end of the buffer
 
-private:
-    enum class State { FieldStart, SkipToStar, FuseNumber, FuseData, QField, QNumber, QTrailer, Checksum };
+  private:
+    enum class State {
+        FieldStart,
+        SkipToStar,
+        FuseNumber,
+        FuseData,
+        QField,
+        QNumber,
+        QTrailer,
+        Checksum
+    };
 
     void FieldStart(uint8_t c) {
-        if (Whitespace(c)) return;
+        if (Whitespace(c))
+            return;
         switch (c) {
-            case 'C': state_ = State::Checksum; break;
+            case 'C':
+                state_ = State::Checksum;
+                break;
             case 'L':
                 number_ = 0;
                 digits_ = 0;
                 state_ = State::FuseNumber;
                 break;
-            case 'Q': state_ = State::QField; break;
-            default: state_ = State::SkipToStar; break;  // the header after STX, F, G, N, ...
+            case 'Q':
+                state_ = State::QField;
+                break;
+            default:
+                state_ = State::SkipToStar;
+                break;  // the header after STX, F, G, N, ...
         }
     }
     void FuseNumber(uint8_t c) {
@@ -68,7 +102,8 @@ private:
         }
     }
     void FuseData(uint8_t c) {
-        if (Whitespace(c)) return;
+        if (Whitespace(c))
+            return;
         if (c != '0' && c != '1') {
             state_ = State::FieldStart;
             return;
@@ -93,7 +128,8 @@ private:
     }
     void QNumber(uint8_t c) {
         if (Digit(c)) {
-            **qTarget_ = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{**qTarget_} * 10 + (c - '0'), UINT32_MAX));
+            **qTarget_ = static_cast<uint32_t>(
+                std::min<uint64_t>(uint64_t{**qTarget_} * 10 + (c - '0'), UINT32_MAX));
             ++digits_;
         } else if (c == ' ' && digits_ == 0) {
             // spaces before the number
@@ -119,8 +155,8 @@ private:
 
 }  // namespace
 
-uint8_t ReadJedec(const std::vector<uint8_t>& file, const DeviceRecord& record, DeviceBuffer& buffer,
-                  FileIoHost& host) {
+uint8_t ReadJedec(const std::vector<uint8_t>& file, const DeviceRecord& record,
+                  DeviceBuffer& buffer, FileIoHost& host) {
     std::fill(buffer.data(), buffer.data() + buffer.BufferSize(), record.BlankValue());
     JedecFields fields(buffer);
     for (const uint8_t c : file) {
@@ -130,7 +166,8 @@ uint8_t ReadJedec(const std::vector<uint8_t>& file, const DeviceRecord& record, 
     if (fields.givenChecksum != 0) {
         const uint32_t calculated = ComputeChecksum(record, buffer) & 0xFFFFu;
         if (fields.givenChecksum != calculated) {
-            host.AppendLine(Format(" Checksum given %.4X calculated %.4X", fields.givenChecksum, calculated));
+            host.AppendLine(
+                Format(" Checksum given %.4X calculated %.4X", fields.givenChecksum, calculated));
             result = load::ChecksumError;
         }
     }

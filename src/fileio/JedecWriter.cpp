@@ -31,14 +31,17 @@ void UesText(std::string& out, const DeviceBuffer& buffer, const PldLayout& layo
     for (uint32_t i = 0; i < layout.uesBytes; ++i) {
         uint8_t byte = 0;
         for (uint32_t bit = 0; bit < 8; ++bit) {
-            if (FuseSet(buffer, layout.uesStart + 8 * i + bit)) byte |= static_cast<uint8_t>(1u << bit);
+            if (FuseSet(buffer, layout.uesStart + 8 * i + bit))
+                byte |= static_cast<uint8_t>(1u << bit);
         }
         const bool printable = byte >= 0x20 && byte < 0x7F;
         if (printable) {
-            if (!afterCharacter) out += " \"";
+            if (!afterCharacter)
+                out += " \"";
             out += static_cast<char>(byte);
         } else {
-            if (afterCharacter) out += '"';
+            if (afterCharacter)
+                out += '"';
             out += Format(" %.2X ", unsigned{byte});
         }
         afterCharacter = printable;
@@ -55,8 +58,8 @@ void RenderJedec(std::string& out, const DeviceBuffer& buffer, const DeviceRecor
     out += "Jedec File for ";
     // The name field as stored, its NUL padding included.
     out.append(reinterpret_cast<const char*>(record.bytes().data() + field::Name.offset), 19);
-    out += Format("\r\n*QP%u\r\n*QF%u\r\n*QV0\r\n*F0\r\n*G0\r\n*X0\r\n", unsigned{record.PinCount()},
-                  layout.fuses);
+    out += Format("\r\n*QP%u\r\n*QF%u\r\n*QV0\r\n*F0\r\n*G0\r\n*X0\r\n",
+                  unsigned{record.PinCount()}, layout.fuses);
     uint32_t fuse = 0;
     for (uint32_t row = 0; row < layout.rows; ++row, fuse += layout.fusesPerRow) {
         FuseLine(out, buffer, fuse, fuse + layout.fusesPerRow);

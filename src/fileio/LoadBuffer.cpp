@@ -8,7 +8,9 @@
 namespace kardo {
 namespace {
 
-constexpr int64_t RoundedUp(int64_t lastAddress, int64_t lowBits) { return (lastAddress | lowBits) + 1; }
+constexpr int64_t RoundedUp(int64_t lastAddress, int64_t lowBits) {
+    return (lastAddress | lowBits) + 1;
+}
 
 bool IsOneOf(uint8_t value, std::initializer_list<uint8_t> values) {
     return std::find(values.begin(), values.end(), value) != values.end();
@@ -59,7 +61,8 @@ LoadSizes LoadSizesFor(const DeviceRecord& record, bool oddEven) {
 void PrepareLoadBuffer(DeviceBuffer& buffer, const DeviceRecord& record, std::size_t size,
                        uint8_t fillOption) {
     if (fillOption == fill::Disable) {
-        std::vector<uint8_t> kept(buffer.data(), buffer.data() + std::min(size, buffer.BufferSize()));
+        std::vector<uint8_t> kept(buffer.data(),
+                                  buffer.data() + std::min(size, buffer.BufferSize()));
         buffer.Allocate(size);
         std::copy(kept.begin(), kept.end(), buffer.data());
         return;
@@ -69,7 +72,8 @@ void PrepareLoadBuffer(DeviceBuffer& buffer, const DeviceRecord& record, std::si
     uint16_t value = 0;
     switch (fillOption) {
         case fill::DeviceDefault:
-            value = pairs ? static_cast<uint16_t>(record.BlankValue() << 8 | 0xFF) : record.BlankValue();
+            value = pairs ? static_cast<uint16_t>(record.BlankValue() << 8 | 0xFF)
+                          : record.BlankValue();
             break;
         case fill::FF:
             value = 0x00FF;

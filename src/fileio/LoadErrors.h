@@ -13,10 +13,10 @@ inline constexpr uint8_t ChecksumError = 2;  // a record's checksum is wrong
 inline constexpr uint8_t NotThisFormat = 3;
 // A two-character field that is not a hexadecimal number: told in a message box.
 inline constexpr uint8_t NotHexadecimal = 4;
-inline constexpr uint8_t NotIntelHex = 20;   // no end record, a record too long, a bad type
-inline constexpr uint8_t NotMotorola = 21;   // no S7, S8 or S9 record
-inline constexpr uint8_t NotInh8m = 22;      // no end record
-inline constexpr uint8_t NotInx16 = 23;      // no end record
+inline constexpr uint8_t NotIntelHex = 20;    // no end record, a record too long, a bad type
+inline constexpr uint8_t NotMotorola = 21;    // no S7, S8 or S9 record
+inline constexpr uint8_t NotInh8m = 22;       // no end record
+inline constexpr uint8_t NotInx16 = 23;       // no end record
 inline constexpr uint8_t OutsideBuffer = 70;  // a byte falls outside the buffer
 }  // namespace load
 

@@ -102,7 +102,8 @@ bool LoadSession::StoreAll(int64_t p) {
 
 void LoadSession::ShowProgress(int64_t writePosition) {
     const int64_t capacity = std::max<int64_t>(1, sizes_.capacity);
-    const int percent = static_cast<int>(std::clamp<int64_t>(100 * writePosition / capacity, 0, 100));
+    const int percent =
+        static_cast<int>(std::clamp<int64_t>(100 * writePosition / capacity, 0, 100));
     if (percent != shownPercent_ && progress_) {
         shownPercent_ = percent;
         progress_(percent);

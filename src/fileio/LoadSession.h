@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstddef>
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,7 +18,8 @@ namespace kardo {
 inline constexpr std::array<uint8_t, 256> kHexDigit = [] {
     std::array<uint8_t, 256> table{};
     table.fill(0xFF);
-    for (int c = 0; c < 10; ++c) table['0' + c] = static_cast<uint8_t>(c);
+    for (int c = 0; c < 10; ++c)
+        table['0' + c] = static_cast<uint8_t>(c);
     for (int c = 0; c < 6; ++c) {
         table['A' + c] = static_cast<uint8_t>(10 + c);
         table['a' + c] = static_cast<uint8_t>(10 + c);
@@ -26,14 +27,13 @@ inline constexpr std::array<uint8_t, 256> kHexDigit = [] {
     return table;
 }();
 
-
 // What the record readers of one load share: the file in memory with a read position,
 // the running checksum of the current record, and the buffer with the rule every
 // stored byte follows. A reader that fails leaves the reason here and returns
 // `Failure()`; nothing is ever read past the end of the file or stored outside the
 // buffer.
 class LoadSession {
-public:
+  public:
     LoadSession(const std::vector<uint8_t>& file, DeviceBuffer& buffer, LoadSizes sizes,
                 std::function<void(int percent)> progress);
 
@@ -50,10 +50,12 @@ public:
     bool Character(char& c);
     // Two characters as one hexadecimal byte, added to the record checksum.
     bool Byte(uint8_t& value) {
-        if (file_.size() - at_ < 2) return EndedInsideRecord();
+        if (file_.size() - at_ < 2)
+            return EndedInsideRecord();
         const uint8_t high = kHexDigit[file_[at_]];
         const uint8_t low = kHexDigit[file_[at_ + 1]];
-        if ((high | low) > 0xF) return NotHexadecimal();
+        if ((high | low) > 0xF)
+            return NotHexadecimal();
         at_ += 2;
         value = static_cast<uint8_t>(high << 4 | low);
         sum_ = static_cast<uint8_t>(sum_ + value);
@@ -61,7 +63,8 @@ public:
     }
     bool Word(uint16_t& value) {  // high byte first
         uint8_t high = 0, low = 0;
-        if (!Byte(high) || !Byte(low)) return false;
+        if (!Byte(high) || !Byte(low))
+            return false;
         value = static_cast<uint16_t>(high << 8 | low);
         return true;
     }
@@ -72,8 +75,10 @@ public:
     // Stores one byte at position p: above the capacity marks the file as bigger than the
     // device; outside the buffer stops the load. (Below 0 wraps to beyond the size.)
     bool Store(int64_t p, uint8_t value) {
-        if (p > sizes_.capacity) bigger_ = true;
-        if (static_cast<uint64_t>(p) >= size_) return Fail(load::OutsideBuffer);
+        if (p > sizes_.capacity)
+            bigger_ = true;
+        if (static_cast<uint64_t>(p) >= size_)
+            return Fail(load::OutsideBuffer);
         const auto at = static_cast<std::size_t>(p);
         bytes_[at] = value;
         lowest_ = std::min(lowest_, at);
@@ -92,7 +97,7 @@ public:
     // was written).
     void Finish();
 
-private:
+  private:
     bool NotHexadecimal();
     bool EndedInsideRecord();
     bool Fail(uint8_t code) {

@@ -4,7 +4,13 @@ namespace kardo {
 
 bool KeepsAreasAtWord2000(uint8_t variant) {
     switch (variant) {
-        case 1: case 2: case 4: case 5: case 7: case 9: case 10:
+        case 1:
+        case 2:
+        case 4:
+        case 5:
+        case 7:
+        case 9:
+        case 10:
             return true;
         default:
             return false;
@@ -54,7 +60,8 @@ PicWordMap PicWordMapFor(const DeviceRecord& record) {
     PicWordMap map;
     map.idWord = static_cast<uint32_t>((static_cast<int64_t>(record.LastAddress()) + 1) / 2);
     const uint8_t variant = record.Variant();
-    if (variant == 1 || variant == 2 || variant == 4 || variant == 5 || variant == 7 || variant == 9) {
+    if (variant == 1 || variant == 2 || variant == 4 || variant == 5 || variant == 7 ||
+        variant == 9) {
         map.idWord = 0x2000;
         map.configWord = 0x2007;
     } else if (variant == 3 || variant == 8) {

@@ -12,7 +12,8 @@ namespace {
 
 // The bytes of a section from `at` on in file order: pairs exchanged unless the section
 // keeps buffer order.
-void FileOrder(const DeviceBuffer& buffer, std::size_t at, std::size_t n, bool exchanged, uint8_t* out) {
+void FileOrder(const DeviceBuffer& buffer, std::size_t at, std::size_t n, bool exchanged,
+               uint8_t* out) {
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t from = exchanged ? at + (i ^ 1u) : at + i;
         out[i] = from < buffer.BufferSize() ? buffer[from] : 0;
@@ -20,7 +21,7 @@ void FileOrder(const DeviceBuffer& buffer, std::size_t at, std::size_t n, bool e
 }
 
 class Inh8mWriter {
-public:
+  public:
     Inh8mWriter(std::string& out, const DeviceBuffer& buffer, SaveProgress& progress)
         : out_(out), buffer_(buffer), progress_(progress) {}
 
@@ -35,10 +36,12 @@ public:
             Upper();
         }
         for (uint32_t done = 0; done < length;) {
-            const auto n = static_cast<std::size_t>(std::min<uint32_t>(static_cast<uint32_t>(perRecord), length - done));
+            const auto n = static_cast<std::size_t>(
+                std::min<uint32_t>(static_cast<uint32_t>(perRecord), length - done));
             uint8_t data[255];
             FileOrder(buffer_, s.buffer + done, n, s.exchanged, data);
-            AppendIntelRecord(out_, static_cast<uint8_t>(n), static_cast<uint16_t>(address_), 0x00, data, n, "\n");
+            AppendIntelRecord(out_, static_cast<uint8_t>(n), static_cast<uint16_t>(address_), 0x00,
+                              data, n, "\n");
             done += static_cast<uint32_t>(n);
             address_ += static_cast<uint32_t>(n);
             if (wrapAfter && address_ > 0xFFDC) {
@@ -48,9 +51,10 @@ public:
         }
     }
 
-private:
+  private:
     void Upper() {
-        const uint8_t bytes[2] = {static_cast<uint8_t>(address_ >> 24), static_cast<uint8_t>(address_ >> 16)};
+        const uint8_t bytes[2] = {static_cast<uint8_t>(address_ >> 24),
+                                  static_cast<uint8_t>(address_ >> 16)};
         AppendIntelRecord(out_, 2, 0, 0x04, bytes, 2, "\r\n");
     }
 
@@ -67,8 +71,10 @@ void RenderInh8m(std::string& out, const DeviceBuffer& buffer, const DeviceRecor
     const PicSections s = PicSectionsFor(record);
     Inh8mWriter writer(out, buffer, progress);
     writer.Section(s.code, 16, true);
-    if (s.eeprom) writer.Section(*s.eeprom, 16, false);
-    if (s.id) writer.Section(*s.id, 16, false);
+    if (s.eeprom)
+        writer.Section(*s.eeprom, 16, false);
+    if (s.id)
+        writer.Section(*s.id, 16, false);
     // One record, so that the loader moves all of it to the configuration position.
     writer.Section(s.config, 255, false);
     out += ":00000001FF\n";
@@ -85,12 +91,14 @@ void RenderInx16(std::string& out, const DeviceBuffer& buffer, const DeviceRecor
     const uint8_t variant = record.Variant();
     const auto section = [&](const PicSection& section, uint32_t word, std::size_t perRecord) {
         for (uint32_t done = 0; done < section.length;) {
-            const uint32_t n = std::min<uint32_t>(static_cast<uint32_t>(perRecord), section.length - done);
+            const uint32_t n =
+                std::min<uint32_t>(static_cast<uint32_t>(perRecord), section.length - done);
             const uint32_t wordsInRecord = (n + 1) / 2;  // a last single byte fills its word
             uint8_t data[512];
             FileOrder(buffer, section.buffer + done, 2 * wordsInRecord, false, data);
-            AppendIntelRecord(out, static_cast<uint8_t>(wordsInRecord), static_cast<uint16_t>(word + done / 2), 0x00,
-                              data, 2 * wordsInRecord, "\n");
+            AppendIntelRecord(out, static_cast<uint8_t>(wordsInRecord),
+                              static_cast<uint16_t>(word + done / 2), 0x00, data, 2 * wordsInRecord,
+                              "\n");
             done += 2 * wordsInRecord;
             progress.At(section.buffer + done);
         }

@@ -72,10 +72,12 @@ uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
     Inh8mState state;
     const bool pic18Config = p.bytes && p.bytes->byExtendedAddress;
     for (uint8_t result = load::Ok;;) {
-        if (!s.NextRecord(':', load::NotInh8m, result)) return result;
+        if (!s.NextRecord(':', load::NotInh8m, result))
+            return result;
         uint8_t length = 0, type = 0;
         uint16_t address = 0;
-        if (!s.Byte(length) || !s.Word(address)) return s.Failure();
+        if (!s.Byte(length) || !s.Word(address))
+            return s.Failure();
         if (length == 0) {
             return s.Byte(type) ? load::Ok : s.Failure();
         }
@@ -84,12 +86,15 @@ uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
             missing &= static_cast<uint8_t>(~area::Data);
         }
         int64_t at = Inh8mPosition(address, p, state, missing);
-        if (!s.Byte(type)) return s.Failure();
-        if (type == 0x01) return load::Ok;
+        if (!s.Byte(type))
+            return s.Failure();
+        if (type == 0x01)
+            return load::Ok;
         if (type == 0x02 || type == 0x04 || type == 0x05) {
             uint16_t value = 0;
             uint8_t unchecked = 0;
-            if (!s.Word(value) || !s.Byte(unchecked)) return s.Failure();
+            if (!s.Word(value) || !s.Byte(unchecked))
+                return s.Failure();
             ApplyExtendedAddress(value, p, state, missing);
             continue;
         }
@@ -104,12 +109,15 @@ uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
         } else {
             for (unsigned i = 0; i < length; i += 2) {
                 uint8_t first = 0, second = 0;
-                if (!s.Byte(first)) return s.Failure();
+                if (!s.Byte(first))
+                    return s.Failure();
                 if (i + 1 == length) {  // a last single byte
-                    if (!s.Store(state.swap ? at + 1 : at, first)) return s.Failure();
+                    if (!s.Store(state.swap ? at + 1 : at, first))
+                        return s.Failure();
                     break;
                 }
-                if (!s.Byte(second)) return s.Failure();
+                if (!s.Byte(second))
+                    return s.Failure();
                 if (!s.Store(state.swap ? at + 1 : at, first) ||
                     !s.Store(state.swap ? at : at + 1, second)) {
                     return s.Failure();
@@ -117,17 +125,20 @@ uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
                 at += 2;
             }
         }
-        if (!s.CheckRecord(0, result)) return result;
+        if (!s.CheckRecord(0, result))
+            return result;
         s.ShowProgress(at);
     }
 }
 
 uint8_t ReadInx16(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
     for (uint8_t result = load::Ok;;) {
-        if (!s.NextRecord(':', load::NotInx16, result)) return result;
+        if (!s.NextRecord(':', load::NotInx16, result))
+            return result;
         uint8_t words = 0, type = 0;
         uint16_t address = 0;
-        if (!s.Byte(words) || !s.Word(address)) return s.Failure();
+        if (!s.Byte(words) || !s.Word(address))
+            return s.Failure();
         if (words == 0) {
             return s.Byte(type) ? load::Ok : s.Failure();
         }
@@ -148,13 +159,17 @@ uint8_t ReadInx16(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
                 at = p.bytes->eepromBuffer + 2 * int64_t{address - p.words->eepromWord};
             }
         }
-        if (!s.Byte(type)) return s.Failure();
-        if (type == 0x01) return load::Ok;
+        if (!s.Byte(type))
+            return s.Failure();
+        if (type == 0x01)
+            return load::Ok;
         for (unsigned i = 0; i < 2u * words; ++i) {
             uint8_t data = 0;
-            if (!s.Byte(data) || !s.Store(at++, data)) return s.Failure();
+            if (!s.Byte(data) || !s.Store(at++, data))
+                return s.Failure();
         }
-        if (!s.CheckRecord(0, result)) return result;
+        if (!s.CheckRecord(0, result))
+            return result;
         s.ShowProgress(at);
     }
 }

@@ -43,7 +43,8 @@ inline constexpr PldLayout kPldLayouts[] = {
 // The layout of a Variant; nullopt beyond the table.
 inline std::optional<PldLayout> PldLayoutFor(uint8_t variant) {
     for (const PldLayout& layout : kPldLayouts) {
-        if (layout.variant == variant) return layout;
+        if (layout.variant == variant)
+            return layout;
     }
     return std::nullopt;
 }

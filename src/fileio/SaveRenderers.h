@@ -12,7 +12,7 @@ namespace kardo {
 
 // Shows the position reached, 100 x position / capacity, clipped to 0..100.
 class SaveProgress {
-public:
+  public:
     SaveProgress(int64_t capacity, const std::function<void(int)>& report)
         : capacity_(capacity < 1 ? 1 : capacity), report_(report) {}
     void At(uint64_t position) {
@@ -24,7 +24,7 @@ public:
         }
     }
 
-private:
+  private:
     int64_t capacity_;
     const std::function<void(int)>& report_;
     int last_ = -1;

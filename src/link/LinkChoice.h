@@ -21,7 +21,6 @@ struct LinkChoice {
     std::string problem;
 };
 
-LinkChoice ChooseLink(const char* kardoLink, const char* simImage,
-                      const char* simFaults = nullptr);
+LinkChoice ChooseLink(const char* kardoLink, const char* simImage, const char* simFaults = nullptr);
 
 }  // namespace kardo

@@ -25,22 +25,34 @@ std::optional<uint64_t> Number(std::string_view text) {
 bool Apply(std::string_view item, SimulatedLink& link) {
     auto& faults = link.programmer().faults;
     auto& options = link.options();
-    if (item == "silent") return faults.silent = true;
-    if (item == "wrong-handshake") return faults.wrongHandshake = true;
-    if (item == "reject-parameters") return faults.rejectParameters = true;
-    if (item == "self-test-fails") return faults.selfTestFails = true;
+    if (item == "silent")
+        return faults.silent = true;
+    if (item == "wrong-handshake")
+        return faults.wrongHandshake = true;
+    if (item == "reject-parameters")
+        return faults.rejectParameters = true;
+    if (item == "self-test-fails")
+        return faults.selfTestFails = true;
 
     const auto equals = item.find('=');
-    if (equals == std::string_view::npos) return false;
+    if (equals == std::string_view::npos)
+        return false;
     const std::string_view key = item.substr(0, equals);
     const auto value = Number(item.substr(equals + 1));
-    if (!value) return false;
-    if (key == "silent-after") options.silentAfterBytes = *value;
-    else if (key == "break-after") options.failAfterBytes = *value;
-    else if (key == "writes-fail-after") options.writesFailAfterBytes = *value;
-    else if (key == "corrupt" && *value <= UINT32_MAX) faults.corruptAddress = static_cast<uint32_t>(*value);
-    else if (key == "latency" && *value <= 60000) options.latency = std::chrono::milliseconds(*value);
-    else return false;
+    if (!value)
+        return false;
+    if (key == "silent-after")
+        options.silentAfterBytes = *value;
+    else if (key == "break-after")
+        options.failAfterBytes = *value;
+    else if (key == "writes-fail-after")
+        options.writesFailAfterBytes = *value;
+    else if (key == "corrupt" && *value <= UINT32_MAX)
+        faults.corruptAddress = static_cast<uint32_t>(*value);
+    else if (key == "latency" && *value <= 60000)
+        options.latency = std::chrono::milliseconds(*value);
+    else
+        return false;
     return true;
 }
 

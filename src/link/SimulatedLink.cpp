@@ -15,8 +15,7 @@ void SimulatedLink::Wait(std::chrono::milliseconds time) {
     }
 }
 
-std::size_t SimulatedLink::Allowance(const std::optional<std::size_t>& limit,
-                                     std::size_t n) const {
+std::size_t SimulatedLink::Allowance(const std::optional<std::size_t>& limit, std::size_t n) const {
     if (!limit) {
         return n;
     }
@@ -32,13 +31,15 @@ LinkStatus SimulatedLink::OpenEx(const std::string& description) {
 }
 
 LinkStatus SimulatedLink::ResetDevice() {
-    if (!open_) return kLinkInvalidHandle;
+    if (!open_)
+        return kLinkInvalidHandle;
     programmer_.Reset();
     return kLinkOk;
 }
 
 LinkStatus SimulatedLink::Purge(uint32_t mask) {
-    if (!open_) return kLinkInvalidHandle;
+    if (!open_)
+        return kLinkInvalidHandle;
     if (mask & 1u) {
         programmer_.DropOutput();
     }
@@ -46,14 +47,16 @@ LinkStatus SimulatedLink::Purge(uint32_t mask) {
 }
 
 LinkStatus SimulatedLink::SetTimeouts(uint32_t readMs, uint32_t) {
-    if (!open_) return kLinkInvalidHandle;
+    if (!open_)
+        return kLinkInvalidHandle;
     readTimeout_ = std::chrono::milliseconds(readMs);
     return kLinkOk;
 }
 
 LinkStatus SimulatedLink::Write(const uint8_t* data, std::size_t n, std::size_t& written) {
     written = 0;
-    if (!open_) return kLinkInvalidHandle;
+    if (!open_)
+        return kLinkInvalidHandle;
     Wait(options_.latency);
     written = std::min(Allowance(options_.failAfterBytes, n),
                        Allowance(options_.writesFailAfterBytes, n));
@@ -64,7 +67,8 @@ LinkStatus SimulatedLink::Write(const uint8_t* data, std::size_t n, std::size_t&
 
 LinkStatus SimulatedLink::Read(uint8_t* data, std::size_t n, std::size_t& got) {
     got = 0;
-    if (!open_) return kLinkInvalidHandle;
+    if (!open_)
+        return kLinkInvalidHandle;
     Wait(options_.latency);
     const std::size_t allowed = Allowance(options_.failAfterBytes, n);
     got = programmer_.Take(data, std::min(allowed, Allowance(options_.silentAfterBytes, n)));
@@ -80,7 +84,8 @@ LinkStatus SimulatedLink::Read(uint8_t* data, std::size_t n, std::size_t& got) {
 
 LinkStatus SimulatedLink::GetQueueStatus(std::size_t& queued) {
     queued = 0;
-    if (!open_) return kLinkInvalidHandle;
+    if (!open_)
+        return kLinkInvalidHandle;
     // A programmer that went quiet has nothing more for us, whatever it still holds.
     queued = Allowance(options_.silentAfterBytes, programmer_.Available());
     if (Allowance(options_.failAfterBytes, 1) == 0) {
@@ -91,7 +96,8 @@ LinkStatus SimulatedLink::GetQueueStatus(std::size_t& queued) {
 }
 
 LinkStatus SimulatedLink::Close() {
-    if (!open_) return kLinkInvalidHandle;
+    if (!open_)
+        return kLinkInvalidHandle;
     open_ = false;
     return kLinkOk;
 }

@@ -12,16 +12,16 @@ namespace kardo {
 // timeout, as over USB; on a virtual clock by default, so tests of a silent programmer
 // do not sleep, or on the real one for the program's sim mode.
 class SimulatedLink : public ProgrammerLink {
-public:
+  public:
     struct Options {
-        bool present = true;    // a programmer is plugged in
-        bool realTime = false;  // wait timeouts and latency for real
-        std::chrono::milliseconds latency{0};      // added to every write and read
+        bool present = true;                   // a programmer is plugged in
+        bool realTime = false;                 // wait timeouts and latency for real
+        std::chrono::milliseconds latency{0};  // added to every write and read
         // Faults, each once this many bytes have passed the link in either direction
         // (see transferred()):
-        std::optional<std::size_t> failAfterBytes;    // the link breaks: every call fails
-        std::optional<std::size_t> silentAfterBytes;  // the programmer stops sending; the
-                                                      // link stays up, reads time out
+        std::optional<std::size_t> failAfterBytes;        // the link breaks: every call fails
+        std::optional<std::size_t> silentAfterBytes;      // the programmer stops sending; the
+                                                          // link stays up, reads time out
         std::optional<std::size_t> writesFailAfterBytes;  // writes fail, reads still work
     };
 
@@ -44,7 +44,7 @@ public:
     LinkStatus GetQueueStatus(std::size_t& queued) override;
     LinkStatus Close() override;
 
-private:
+  private:
     void Wait(std::chrono::milliseconds time);
     // How many of n bytes may still pass before the fault set at `limit` starts.
     std::size_t Allowance(const std::optional<std::size_t>& limit, std::size_t n) const;

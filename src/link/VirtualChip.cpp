@@ -18,15 +18,17 @@ void FillPairs(std::vector<uint8_t>& area, uint8_t first) {
 
 void PutArea(std::string& out, const std::vector<uint8_t>& area) {
     const auto n = static_cast<uint32_t>(area.size());
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(n >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>(n >> (8 * i)));
     out.append(area.begin(), area.end());
 }
 
 class Reader {
-public:
+  public:
     explicit Reader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
     bool Byte(uint8_t& v) {
-        if (at_ >= bytes_.size()) return false;
+        if (at_ >= bytes_.size())
+            return false;
         v = static_cast<uint8_t>(bytes_[at_++]);
         return true;
     }
@@ -34,10 +36,12 @@ public:
         uint32_t n = 0;
         for (int i = 0; i < 4; ++i) {
             uint8_t b = 0;
-            if (!Byte(b)) return false;
+            if (!Byte(b))
+                return false;
             n |= uint32_t{b} << (8 * i);
         }
-        if (n > kLargestArea || bytes_.size() - at_ < n) return false;
+        if (n > kLargestArea || bytes_.size() - at_ < n)
+            return false;
         area.assign(bytes_.begin() + static_cast<long>(at_),
                     bytes_.begin() + static_cast<long>(at_ + n));
         at_ += n;
@@ -45,7 +49,8 @@ public:
     }
     bool Text(std::string& text) {
         uint8_t n = 0;
-        if (!Byte(n) || bytes_.size() - at_ < n) return false;
+        if (!Byte(n) || bytes_.size() - at_ < n)
+            return false;
         text.assign(bytes_.begin() + static_cast<long>(at_),
                     bytes_.begin() + static_cast<long>(at_ + n));
         at_ += n;
@@ -60,7 +65,7 @@ public:
         return true;
     }
 
-private:
+  private:
     const std::vector<uint8_t>& bytes_;
     std::size_t at_ = 0;
 };

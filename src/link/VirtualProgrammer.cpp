@@ -294,8 +294,9 @@ void VirtualProgrammer::IspCommand(uint8_t command) {
     VirtualChip& c = chip();
     switch (command) {
         case 'I':
-            Send(faults.signature ? std::vector<uint8_t>(faults.signature->begin(), faults.signature->end())
-                                  : std::vector<uint8_t>(c.signature.begin(), c.signature.end()));
+            Send(faults.signature
+                     ? std::vector<uint8_t>(faults.signature->begin(), faults.signature->end())
+                     : std::vector<uint8_t>(c.signature.begin(), c.signature.end()));
             break;
         case 'R':
             Expect(1, [this](const std::vector<uint8_t>& b) {

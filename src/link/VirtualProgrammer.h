@@ -18,16 +18,16 @@ namespace kardo {
 // the real firmware does, and keeps a chip in its socket. Used by the tests, the
 // benchmarks and KARDO_LINK=sim.
 class VirtualProgrammer {
-public:
+  public:
     // Misbehaviour on request, for the tests of what the host does about it.
     struct Faults {
-        bool silent = false;                      // never answers anything
-        bool wrongHandshake = false;              // "No" instead of "Go"
-        bool rejectParameters = false;            // "NO" instead of "OK" to the upload
-        std::optional<uint32_t> corruptAddress;   // reads of the main area flip this byte
+        bool silent = false;                              // never answers anything
+        bool wrongHandshake = false;                      // "No" instead of "Go"
+        bool rejectParameters = false;                    // "NO" instead of "OK" to the upload
+        std::optional<uint32_t> corruptAddress;           // reads of the main area flip this byte
         std::optional<std::array<uint8_t, 3>> signature;  // a chip of another kind
-        int selfTestNoise = 0;                    // bytes sent before the self-test 'D'
-        bool selfTestFails = false;               // the self-test never says 'D'
+        int selfTestNoise = 0;                            // bytes sent before the self-test 'D'
+        bool selfTestFails = false;                       // the self-test never says 'D'
     };
 
     // What the last parameter upload said.
@@ -67,7 +67,7 @@ public:
     // A bridge reset: the firmware starts over, waiting for a command.
     void Reset();
 
-private:
+  private:
     using Handler = std::function<void(const std::vector<uint8_t>&)>;
 
     void Expect(std::size_t count, Handler handler);

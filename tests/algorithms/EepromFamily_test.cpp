@@ -21,7 +21,7 @@ using Lines = std::vector<std::string>;
 
 // One EEPROM in the virtual programmer's socket and everything an operation needs.
 class EepromBench {
-public:
+  public:
     explicit EepromBench(int32_t lastAddress, uint32_t firmware = 3)
         : record(test::MakeRecord('E', lastAddress, 0, "AT28C64B")),
           buffer(*BufferSizeFor(record)) {
@@ -63,7 +63,8 @@ public:
 
 TEST(EepromFamily, ReadOf8KiBIsOneHandshakeAnd1024UnitsOf8) {
     EepromBench b(0x1FFF);
-    std::fill(b.sim.programmer().chip().memory.begin(), b.sim.programmer().chip().memory.end(), 0x5A);
+    std::fill(b.sim.programmer().chip().memory.begin(), b.sim.programmer().chip().memory.end(),
+              0x5A);
     b.Run('R');
     const auto lines = b.trace.Lines();
     ASSERT_EQ(lines.size(), 4u + 1024u);
@@ -126,7 +127,8 @@ TEST(EepromFamily, VerifyStopsAtTheFirstDifferenceAndNamesIt) {
             return e.kind == TraceEvent::Kind::Read && e.requested == 8;
         });
         EXPECT_EQ(reads, 0x1A0 / 8 + 1);  // bytes 3 to 7 of that unit and the rest: unread
-        EXPECT_EQ(b.Count("write 53"), firmware > 2 ? 1 : 0) << "stop command on firmware " << firmware;
+        EXPECT_EQ(b.Count("write 53"), firmware > 2 ? 1 : 0)
+            << "stop command on firmware " << firmware;
         EXPECT_EQ(b.host.closes, 2);  // by the family, and by the dispatch after a failure
     }
 }
@@ -139,8 +141,9 @@ TEST(EepromFamily, SilentProgrammerIsAJumperProblem) {
         b.trace.Clear();
         b.Run(op);
         EXPECT_EQ(b.errors, 1) << op;
-        const Lines expected = op == 'V' ? Lines{" Verifying @ Vdd = 5.0V ", " Set Jumper for 28C's"}
-                                         : Lines{" Set Jumper for 28C's"};
+        const Lines expected = op == 'V'
+                                   ? Lines{" Verifying @ Vdd = 5.0V ", " Set Jumper for 28C's"}
+                                   : Lines{" Set Jumper for 28C's"};
         EXPECT_EQ(b.host.lines, expected) << op;  // a failed program is not verified
         EXPECT_EQ(b.Count("write 52") + b.Count("write 57"), 0) << op;
     }
@@ -187,10 +190,11 @@ TEST(EepromFamily, AStreamThatStopsOrALinkThatFailsIsAnErrorWithinOneTimeout) {
         EepromBench b(0x1FFF);
         // Zeros on both sides: bytes that never came must not pass for matching ones.
         std::fill(b.buffer.data(), b.buffer.data() + b.buffer.BufferSize(), 0);
-        std::fill(b.sim.programmer().chip().memory.begin(), b.sim.programmer().chip().memory.end(), 0);
+        std::fill(b.sim.programmer().chip().memory.begin(), b.sim.programmer().chip().memory.end(),
+                  0);
         const std::size_t at = b.sim.transferred() + k.afterBytes;
         auto& options = b.sim.options();
-        (k.fault == Fault::Silent ? options.silentAfterBytes
+        (k.fault == Fault::Silent   ? options.silentAfterBytes
          : k.fault == Fault::Broken ? options.failAfterBytes
                                     : options.writesFailAfterBytes) = at;
         b.Run(k.op);
@@ -208,14 +212,15 @@ TEST(EepromFamily, AStreamThatStopsOrALinkThatFailsIsAnErrorWithinOneTimeout) {
 // Bytes that arrived before the stream stopped are kept; nothing after them is touched.
 TEST(EepromFamily, AReadThatStopsKeepsOnlyTheWholeUnitsThatArrived) {
     EepromBench b(0x1FFF);
-    std::fill(b.sim.programmer().chip().memory.begin(), b.sim.programmer().chip().memory.end(), 0x5A);
+    std::fill(b.sim.programmer().chip().memory.begin(), b.sim.programmer().chip().memory.end(),
+              0x5A);
     std::fill(b.buffer.data(), b.buffer.data() + b.buffer.BufferSize(), 0x11);
     b.sim.options().silentAfterBytes = b.sim.transferred() + 4 + 20;  // 2 units and a half
     b.Run('R');
     EXPECT_EQ(b.host.lines, Lines{" Error with read"});
-    EXPECT_EQ(b.Pattern(17), (std::vector<uint8_t>{0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A,
-                                                   0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A,
-                                                   0x11}));
+    EXPECT_EQ(b.Pattern(17),
+              (std::vector<uint8_t>{0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A,
+                                    0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x5A, 0x11}));
 }
 
 TEST(EepromFamily, BlankAndEraseDoNothingForThisFamily) {
@@ -242,14 +247,15 @@ TEST(EepromFamily, SizeNotAWholeNumberOfBlocksStaysInsideTheDeviceAndNeverWaits)
     b.Run('R');
     EXPECT_EQ(b.host.lines, Lines{" Read Completed"});
     EXPECT_TRUE(std::equal(b.buffer.data(), b.buffer.data() + 203, pattern.begin()));
-    EXPECT_EQ(b.buffer[203], 0);  // nothing stored beyond the device
+    EXPECT_EQ(b.buffer[203], 0);            // nothing stored beyond the device
     EXPECT_EQ(b.sim.elapsed().count(), 0);  // no read ever waited for bytes that never come
 }
 
 TEST(EepromFamily, AbortDuringProgramStillSendsEveryBlockButReadsNoMoreAcknowledgements) {
     EepromBench b(0x1FFF);
     b.host.onGauge = [&b](int64_t position) {
-        if (position == 0x400) b.running = false;  // the user presses Abort
+        if (position == 0x400)
+            b.running = false;  // the user presses Abort
     };
     b.Run('P');
     EXPECT_EQ(b.Count("write 57"), 1);

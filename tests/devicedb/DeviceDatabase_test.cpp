@@ -32,8 +32,8 @@ struct RawDatabase {
         bytes.insert(bytes.end(), entry.begin(), entry.end());
     }
     void Block(uint16_t count) {
-        bytes.insert(bytes.end(), {0x55, 0x55, static_cast<uint8_t>(count),
-                                   static_cast<uint8_t>(count >> 8)});
+        bytes.insert(bytes.end(),
+                     {0x55, 0x55, static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8)});
     }
     DeviceRecord::Bytes Record(const std::string& name, uint8_t fill) {
         DeviceRecord::Bytes record;
@@ -49,7 +49,7 @@ struct RawDatabase {
 };
 
 class DeviceDatabaseTest : public ::testing::Test {
-protected:
+  protected:
     std::filesystem::path Write(const RawDatabase& db) {
         const auto file = dir / "db.usb";
         test::WriteBytes(file, db.bytes);

@@ -39,14 +39,17 @@ std::vector<Shipped> AllRecords(const std::string& file) {
             EXPECT_EQ(lookup.record.Name(), names->at(static_cast<std::size_t>(k)));
             EXPECT_FALSE(lookup.record.Name().empty());
             EXPECT_TRUE(seen.insert(lookup.record.Name()).second)
-                << lookup.record.Name() << " twice under " << manufacturers->at(static_cast<std::size_t>(m));
+                << lookup.record.Name() << " twice under "
+                << manufacturers->at(static_cast<std::size_t>(m));
             all.push_back({manufacturers->at(static_cast<std::size_t>(m)), lookup.record});
         }
     }
     return all;
 }
 
-bool HasAlgorithm(char family) { return family == 'C' || family == 'E' || family == 'M'; }
+bool HasAlgorithm(char family) {
+    return family == 'C' || family == 'E' || family == 'M';
+}
 
 // What holds for a record of any family.
 void CheckCommon(const DeviceRecord& r) {
@@ -60,7 +63,8 @@ void CheckCommon(const DeviceRecord& r) {
         EXPECT_EQ(r.ButtonMask() & ~0x07, 0) << "only Load, Save and Edit without an algorithm";
         EXPECT_EQ(r.ButtonMask2() & 0x01, 0);
     }
-    EXPECT_EQ(r.DefaultOptions() & 0x0D & ~r.OptionMask(), 0) << "a default the device does not offer";
+    EXPECT_EQ(r.DefaultOptions() & 0x0D & ~r.OptionMask(), 0)
+        << "a default the device does not offer";
     EXPECT_GT(r.Vcc(), 0.0f);
     EXPECT_LE(r.Vcc(), r.VccMax());
     EXPECT_GE(r.Vpp(), 0.0f);
@@ -126,7 +130,8 @@ void CheckIsp(const DeviceRecord& r) {
 void CheckFuseMap(const DeviceRecord& r) {
     const auto layout = PldLayoutFor(r.Variant());
     ASSERT_TRUE(layout.has_value()) << "no fuse layout for variant " << int{r.Variant()};
-    EXPECT_EQ(r.LastAddress(), static_cast<int32_t>(layout->fuses)) << "the checksum covers 0 .. LastAddress - 1";
+    EXPECT_EQ(r.LastAddress(), static_cast<int32_t>(layout->fuses))
+        << "the checksum covers 0 .. LastAddress - 1";
     EXPECT_EQ(r.PinCount(), layout->pins);
     EXPECT_EQ(r.ButtonMask(), 0x07);
     EXPECT_TRUE(r.BlankValue() == '0' || r.BlankValue() == '1');
@@ -158,7 +163,9 @@ void CheckFile(const std::string& file, const std::string& families) {
     }
 }
 
-TEST(ShippedDatabase, EveryEepromRecordMeansSomethingToItsFamily) { CheckFile("KARDO_e.usb", "EP"); }
+TEST(ShippedDatabase, EveryEepromRecordMeansSomethingToItsFamily) {
+    CheckFile("KARDO_e.usb", "EP");
+}
 
 TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
     CheckFile("KARDO_m.usb", "CM");
@@ -166,7 +173,9 @@ TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
     std::set<std::string> kinds;
     for (const auto& [manufacturer, r] : AllRecords("KARDO_m.usb")) {
         if (r.Family() == 'C') {
-            kinds.insert(r.Variant() == 18 ? "pic18" : r.BlankValue() == 0x0F ? "pic12bit" : "pic14bit");
+            kinds.insert(r.Variant() == 18        ? "pic18"
+                         : r.BlankValue() == 0x0F ? "pic12bit"
+                                                  : "pic14bit");
         } else {
             kinds.insert(r.Variant() == 32 ? "avr" : "8051");
         }
@@ -180,9 +189,12 @@ TEST(ShippedDatabase, DumpOfEachFileBuildsBackToTheSameBytes) {
         const auto source = dir / (file + ".toml");
         const auto rebuilt = dir / file;
         const std::string tool = KARDO_DB_TOOL;
-        ASSERT_EQ(std::system((tool + " dump " + (kDataDir / file).string() + " > " +
-                               source.string()).c_str()), 0);
-        ASSERT_EQ(std::system((tool + " build " + source.string() + " " + rebuilt.string()).c_str()), 0);
+        ASSERT_EQ(
+            std::system(
+                (tool + " dump " + (kDataDir / file).string() + " > " + source.string()).c_str()),
+            0);
+        ASSERT_EQ(
+            std::system((tool + " build " + source.string() + " " + rebuilt.string()).c_str()), 0);
         EXPECT_EQ(test::ReadBytes(rebuilt), test::ReadBytes(kDataDir / file)) << file;
     }
 }

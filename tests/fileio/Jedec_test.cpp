@@ -45,7 +45,8 @@ struct Read {
     Read(const DeviceRecord& record, const std::string& text) {
         FileSettings settings;
         settings.format = format::Jedec;
-        result = LoadFileBytes(std::vector<uint8_t>(text.begin(), text.end()), {"map.jed", record, settings}, buffer, host);
+        result = LoadFileBytes(std::vector<uint8_t>(text.begin(), text.end()),
+                               {"map.jed", record, settings}, buffer, host);
     }
 };
 
@@ -56,12 +57,14 @@ TEST(Jedec, TheLayoutOfASixteenVEight) {
     ASSERT_EQ(lines.size(), 2u + 6 + 64 + 1 + 1 + 1 + 1 + 1 + 1);
     EXPECT_EQ(lines[0], "\x02");
     EXPECT_EQ(lines[1], std::string("Jedec File for GAL16V8") + std::string(12, '\0'));
-    EXPECT_EQ(Lines(lines.begin() + 2, lines.begin() + 8), (Lines{"*QP20", "*QF2194", "*QV0", "*F0", "*G0", "*X0"}));
+    EXPECT_EQ(Lines(lines.begin() + 2, lines.begin() + 8),
+              (Lines{"*QP20", "*QF2194", "*QV0", "*F0", "*G0", "*X0"}));
     for (int row = 0; row < 64; ++row) {
         char head[16];
         std::snprintf(head, sizeof head, "*L%05d ", row * 32);
         std::string expected = head;
-        for (int f = 0; f < 32; ++f) expected += static_cast<char>(buffer[static_cast<std::size_t>(row * 32 + f)]);
+        for (int f = 0; f < 32; ++f)
+            expected += static_cast<char>(buffer[static_cast<std::size_t>(row * 32 + f)]);
         ASSERT_EQ(lines[8 + static_cast<std::size_t>(row)], expected) << row;
     }
     EXPECT_EQ(lines[72].substr(0, 8), "*L02048 ");
@@ -81,10 +84,12 @@ TEST(Jedec, TheUesAsText) {
     const DeviceRecord gal = test::ShippedRecord("GAL16V8");
     DeviceBuffer buffer = FuseMap();
     const uint8_t ues[8] = {0x41, 0x42, 0, 0, 0, 0, 0, 0};
-    for (int i = 0; i < 64; ++i) buffer[2056 + static_cast<std::size_t>(i)] = (ues[i / 8] >> (i % 8)) & 1 ? '1' : '0';
+    for (int i = 0; i < 64; ++i)
+        buffer[2056 + static_cast<std::size_t>(i)] = (ues[i / 8] >> (i % 8)) & 1 ? '1' : '0';
     EXPECT_EQ(LinesOf(Jedec(gal, buffer))[73], "*N UES \"AB\" 00  00  00  00  00  00 ");
     // A UES that ends with a character leaves its quote open.
-    for (int i = 0; i < 64; ++i) buffer[2056 + static_cast<std::size_t>(i)] = (0x5A >> (i % 8)) & 1 ? '1' : '0';
+    for (int i = 0; i < 64; ++i)
+        buffer[2056 + static_cast<std::size_t>(i)] = (0x5A >> (i % 8)) & 1 ? '1' : '0';
     EXPECT_EQ(LinesOf(Jedec(gal, buffer))[73], "*N UES \"ZZZZZZZZ");
 }
 
@@ -92,15 +97,18 @@ TEST(Jedec, WhatIsWrittenReadsBackForEveryKindOfLayout) {
     DeviceRecord twoRowKinds = test::MakeRecord('P', 8294, 8, "GAL6001");
     twoRowKinds.SetU8(field::PinCount, 24);
     twoRowKinds.SetU8(field::BlankValue, '1');
-    for (const DeviceRecord& record : {test::ShippedRecord("GAL16V8"), test::ShippedRecord("GAL20V8"),
-                                       test::ShippedRecord("GAL22V10"), twoRowKinds}) {
+    for (const DeviceRecord& record :
+         {test::ShippedRecord("GAL16V8"), test::ShippedRecord("GAL20V8"),
+          test::ShippedRecord("GAL22V10"), twoRowKinds}) {
         const DeviceBuffer buffer = FuseMap();
         const Read back(record, Jedec(record, buffer));
         EXPECT_EQ(back.result, load::Ok) << record.Name();
         EXPECT_EQ(back.host.lines, (Lines{"", " File map.jed Loaded"})) << record.Name();
         const uint32_t fuses = PldLayoutFor(record.Variant())->fuses;
-        EXPECT_TRUE(std::equal(buffer.data(), buffer.data() + fuses, back.buffer.data())) << record.Name();
-        EXPECT_EQ(back.buffer[fuses], record.BlankValue()) << record.Name();  // nothing beyond the map
+        EXPECT_TRUE(std::equal(buffer.data(), buffer.data() + fuses, back.buffer.data()))
+            << record.Name();
+        EXPECT_EQ(back.buffer[fuses], record.BlankValue())
+            << record.Name();  // nothing beyond the map
     }
 }
 
@@ -156,7 +164,8 @@ namespace {
 // the two layouts with rows of two lengths as their table says.
 TEST(Jedec, EveryFuseLayoutIsConsistent) {
     for (const PldLayout& l : kPldLayouts) {
-        const uint32_t rows = uint32_t{l.rows} * l.fusesPerRow + uint32_t{l.laterRows} * l.fusesPerLaterRow;
+        const uint32_t rows =
+            uint32_t{l.rows} * l.fusesPerRow + uint32_t{l.laterRows} * l.fusesPerLaterRow;
         EXPECT_LE(rows, l.uesStart) << int(l.variant);
         EXPECT_LE(l.uesStart + 8u * l.uesBytes, l.fuses) << int(l.variant);
         EXPECT_EQ(l.laterRows != 0, l.variant == 8 || l.variant == 9) << int(l.variant);

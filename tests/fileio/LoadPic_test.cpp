@@ -29,7 +29,9 @@ std::string Record(uint8_t length, uint16_t address, uint8_t type, const Bytes& 
 std::string Data(uint16_t address, const Bytes& data) {
     return Record(static_cast<uint8_t>(data.size()), address, 0, data);
 }
-std::string Extended(uint16_t value) { return Record(2, 0, 0x04, {uint8_t(value >> 8), uint8_t(value)}); }
+std::string Extended(uint16_t value) {
+    return Record(2, 0, 0x04, {uint8_t(value >> 8), uint8_t(value)});
+}
 const std::string kEnd = ":00000001FF\n";
 
 DeviceRecord Pic(uint8_t variant, uint8_t configCode, int32_t lastAddress, uint16_t eepromSize) {
@@ -55,29 +57,35 @@ struct PicLoad {
         result = LoadFile({dir / "pic.hex", record, settings}, buffer, host);
     }
     Lines Warnings() const { return Lines(host.lines.begin() + 2, host.lines.end()); }
-    uint16_t Word(std::size_t at) const { return static_cast<uint16_t>(buffer[at] << 8 | buffer[at + 1]); }
+    uint16_t Word(std::size_t at) const {
+        return static_cast<uint16_t>(buffer[at] << 8 | buffer[at + 1]);
+    }
 };
 
 TEST(LoadPic, Inh8mPairsAreExchangedAndTheMissingAreasAreNamed) {
     // PIC16F84A: configuration at file 0x400E; neither ID nor EEPROM in the file.
-    const PicLoad l(test::ShippedRecord("PIC16F84A"),
-                    Data(0x0000, {0x0E, 0x28, 0x8C, 0x00}) + Data(0x400E, {0xF2, 0x3F}) + Data(0x0010, {0x34}) + kEnd);
+    const PicLoad l(test::ShippedRecord("PIC16F84A"), Data(0x0000, {0x0E, 0x28, 0x8C, 0x00}) +
+                                                          Data(0x400E, {0xF2, 0x3F}) +
+                                                          Data(0x0010, {0x34}) + kEnd);
     EXPECT_EQ(l.result, load::Ok);
     EXPECT_EQ(l.Word(0), 0x280E);
     EXPECT_EQ(l.Word(2), 0x008C);
     EXPECT_EQ(l.Word(0x400E), 0x3FF2);
     EXPECT_EQ(l.buffer[0x11], 0x34);  // a last single byte goes to the low byte of its word
-    EXPECT_EQ(l.Warnings(), (Lines{" WARNING not present in file : DATA", " WARNING not present in file : ID"}));
+    EXPECT_EQ(l.Warnings(),
+              (Lines{" WARNING not present in file : DATA", " WARNING not present in file : ID"}));
     EXPECT_EQ(l.Word(0x20), 0x3FFF);  // the erased pattern where the file has nothing
 
     // Records that do not start exactly at the ID or configuration address stay put, and
     // an empty record ends the load.
-    const PicLoad off(test::ShippedRecord("PIC16F84A"),
-                      Data(0x4002, {0x01, 0x00}) + Data(0x4200, {0x11, 0x00}) + ":0000000000\n" + Data(0, {9, 9}));
+    const PicLoad off(test::ShippedRecord("PIC16F84A"), Data(0x4002, {0x01, 0x00}) +
+                                                            Data(0x4200, {0x11, 0x00}) +
+                                                            ":0000000000\n" + Data(0, {9, 9}));
     EXPECT_EQ(off.result, load::Ok);
     EXPECT_EQ(off.Word(0x4002), 0x0001);
     EXPECT_EQ(off.Word(0x4200), 0x0011);  // data EEPROM: 0x4200 up to 0x4360 counts as DATA
-    EXPECT_EQ(off.Warnings(), (Lines{" WARNING not present in file : CONFIG", " WARNING not present in file : ID"}));
+    EXPECT_EQ(off.Warnings(), (Lines{" WARNING not present in file : CONFIG",
+                                     " WARNING not present in file : ID"}));
     EXPECT_EQ(off.Word(0), 0x3FFF);
 }
 
@@ -86,7 +94,8 @@ TEST(LoadPic, FillChoicesGoInPairs) {
     const struct {
         uint8_t fill;
         uint8_t high, low;
-    } cases[] = {{fill::DeviceDefault, 0x3F, 0xFF}, {fill::FF, 0x00, 0xFF}, {fill::Zero, 0x00, 0x00}};
+    } cases[] = {
+        {fill::DeviceDefault, 0x3F, 0xFF}, {fill::FF, 0x00, 0xFF}, {fill::Zero, 0x00, 0x00}};
     for (const auto& c : cases) {
         const PicLoad l(pic, kEnd, format::Inh8m, c.fill);
         ASSERT_EQ(l.buffer.BufferSize(), 0x20000u);
@@ -115,8 +124,8 @@ TEST(LoadPic, AreasAboveTheCodeOfLargerMidRangeParts) {
     // Configuration code 46 and up: ID at 0x10000, configuration at 0x1000E, and the data
     // EEPROM from file 0x1E000 at 0x10200.
     const PicLoad l(Pic(2, 46, 0x3FFF, 0x7F),
-                    Extended(0x0001) + Data(0x0000, {0x05, 0x00, 0x0A, 0x00}) + Data(0x000E, {0x72, 0x3F}) +
-                        Data(0xE000, {0x10, 0x00, 0x5A, 0x00}) + kEnd);
+                    Extended(0x0001) + Data(0x0000, {0x05, 0x00, 0x0A, 0x00}) +
+                        Data(0x000E, {0x72, 0x3F}) + Data(0xE000, {0x10, 0x00, 0x5A, 0x00}) + kEnd);
     EXPECT_EQ(l.result, load::Ok);
     EXPECT_TRUE(l.Warnings().empty());
     EXPECT_EQ(l.Word(0x10000), 0x0005);
@@ -127,8 +136,8 @@ TEST(LoadPic, AreasAboveTheCodeOfLargerMidRangeParts) {
 
 TEST(LoadPic, Pic18AreasOpenByExtendedAddress) {
     const DeviceRecord pic18 = Pic(18, 0x1B, 0x7FFF, 255);
-    const PicLoad l(pic18, Extended(0x0000) + Data(0x0000, {0x0D, 0xEF}) +     //
-                               Extended(0x0020) + Data(0x0000, {0x18, 0xF4}) +  // ID
+    const PicLoad l(pic18, Extended(0x0000) + Data(0x0000, {0x0D, 0xEF}) +            //
+                               Extended(0x0020) + Data(0x0000, {0x18, 0xF4}) +        // ID
                                Extended(0x0030) + Data(0x0001, {0x26, 0x06, 0x08}) +  // CONFIG1H on
                                Extended(0x00F0) + Data(0x0000, {0x10, 0x20, 0x30}) +  // EEPROM
                                Extended(0x0000) + Data(0x0010, {0x01, 0x02}) + kEnd);
@@ -139,14 +148,16 @@ TEST(LoadPic, Pic18AreasOpenByExtendedAddress) {
     EXPECT_EQ(l.buffer[0xF0010], 0x26);  // 0x300001 is the high byte of the first word
     EXPECT_EQ(l.buffer[0xF0013], 0x06);
     EXPECT_EQ(l.buffer[0xF0012], 0x08);
-    EXPECT_EQ((Bytes{l.buffer[0xF0200], l.buffer[0xF0201], l.buffer[0xF0202]}), (Bytes{0x10, 0x20, 0x30}));
+    EXPECT_EQ((Bytes{l.buffer[0xF0200], l.buffer[0xF0201], l.buffer[0xF0202]}),
+              (Bytes{0x10, 0x20, 0x30}));
     EXPECT_EQ(l.Word(0x10), 0x0201);  // back below 0x20: exchanged again
 }
 
 TEST(LoadPic, Inx16WordsComeHighByteFirst) {
     const PicLoad l(test::ShippedRecord("PIC16F84A"),
-                    Record(2, 0x0000, 0, {0x28, 0x0E, 0x00, 0x8C}) + Record(1, 0x2000, 0, {0x00, 0x05}) +
-                        Record(1, 0x2007, 0, {0x3F, 0xF2}) + Record(1, 0x2100, 0, {0x00, 0x10}) + kEnd,
+                    Record(2, 0x0000, 0, {0x28, 0x0E, 0x00, 0x8C}) +
+                        Record(1, 0x2000, 0, {0x00, 0x05}) + Record(1, 0x2007, 0, {0x3F, 0xF2}) +
+                        Record(1, 0x2100, 0, {0x00, 0x10}) + kEnd,
                     format::Inx16);
     EXPECT_EQ(l.result, load::Ok);
     EXPECT_TRUE(l.Warnings().empty());
@@ -157,7 +168,8 @@ TEST(LoadPic, Inx16WordsComeHighByteFirst) {
     EXPECT_EQ(l.Word(0x4200), 0x0010);
 
     // A part whose configuration word is at 0x0FFF: moved to 0x400E.
-    const PicLoad small(Pic(6, 0x0F, 0x3FF, 0), Record(1, 0x0FFF, 0, {0x0F, 0xEA}) + kEnd, format::Inx16);
+    const PicLoad small(Pic(6, 0x0F, 0x3FF, 0), Record(1, 0x0FFF, 0, {0x0F, 0xEA}) + kEnd,
+                        format::Inx16);
     EXPECT_EQ(small.Word(0x400E), 0x0FEA);
     EXPECT_EQ(small.Warnings(), Lines{" WARNING not present in file : ID"});
 }
@@ -171,13 +183,20 @@ TEST(LoadPic, AreaMapForEveryVariant) {
     };
     constexpr uint8_t D = area::Data, C = area::Config, I = area::Id;
     const Row rows[] = {
-        {0, 0x13, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},   {6, 0x0F, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},
-        {11, 0, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},     {17, 0, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},
-        {19, 0, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},     {40, 0, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},
-        {3, 0, 0x800, 0x4000, 0xFE00, 0x400E, C},          {8, 0, 0x800, 0x4000, 0xFE00, 0x800E, C},
-        {1, 45, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I}, {2, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
-        {4, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I}, {5, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
-        {7, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I}, {9, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
+        {0, 0x13, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},
+        {6, 0x0F, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},
+        {11, 0, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},
+        {17, 0, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},
+        {19, 0, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},
+        {40, 0, 0x800, 0x4000, 0x1FFE, 0x400E, C | I},
+        {3, 0, 0x800, 0x4000, 0xFE00, 0x400E, C},
+        {8, 0, 0x800, 0x4000, 0xFE00, 0x800E, C},
+        {1, 45, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
+        {2, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
+        {4, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
+        {5, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
+        {7, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
+        {9, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
         {10, 0, 0x4000, 0x4000, 0x400E, 0x400E, D | C | I},
         {1, 46, 0x10000, 0x10000, 0x1000E, 0x1000E, D | C | I},
         {10, 48, 0x10000, 0x10000, 0x1000E, 0x1000E, D | C | I},
@@ -185,7 +204,8 @@ TEST(LoadPic, AreaMapForEveryVariant) {
     };
     for (const Row& r : rows) {
         const PicAreaMap map = PicAreaMapFor(Pic(r.variant, r.configCode, 0x7FF, 0x40));
-        const std::string what = "variant " + std::to_string(r.variant) + " code " + std::to_string(r.configCode);
+        const std::string what =
+            "variant " + std::to_string(r.variant) + " code " + std::to_string(r.configCode);
         EXPECT_EQ(map.idFile, r.idFile) << what;
         EXPECT_EQ(map.idBuffer, r.idBuffer) << what;
         EXPECT_EQ(map.configFile, r.configFile) << what;
@@ -206,9 +226,9 @@ TEST(LoadPic, AreaMapForEveryVariant) {
     const struct {
         uint8_t variant;
         uint32_t idWord, configWord;
-    } words[] = {{0, 0x400, 0x0FFF}, {6, 0x400, 0x0FFF}, {10, 0x400, 0x0FFF}, {1, 0x2000, 0x2007},
-                 {2, 0x2000, 0x2007}, {9, 0x2000, 0x2007}, {3, 0x400, 0xFE00}, {8, 0x400, 0xFE00},
-                 {18, 0x400, 0x7F00}};
+    } words[] = {{0, 0x400, 0x0FFF},  {6, 0x400, 0x0FFF},  {10, 0x400, 0x0FFF},
+                 {1, 0x2000, 0x2007}, {2, 0x2000, 0x2007}, {9, 0x2000, 0x2007},
+                 {3, 0x400, 0xFE00},  {8, 0x400, 0xFE00},  {18, 0x400, 0x7F00}};
     for (const auto& w : words) {
         const PicWordMap map = PicWordMapFor(Pic(w.variant, 0, 0x7FF, 0));
         EXPECT_EQ(map.idWord, w.idWord) << int(w.variant);

@@ -36,8 +36,8 @@ Loaded Load(const std::string& file, const DeviceRecord& record, uint8_t fileFor
 
 std::vector<std::string> Success(const std::string& file, const std::string& highest,
                                  const std::string& lowest) {
-    return {"", " File " + (kData / file).string() + " Loaded", " Highest Load Address : " + highest,
-            " Lowest Load Address  : " + lowest};
+    return {"", " File " + (kData / file).string() + " Loaded",
+            " Highest Load Address : " + highest, " Lowest Load Address  : " + lowest};
 }
 
 // Every byte-organised file, into a device that has room for it, filled with 0xFF as
@@ -49,9 +49,12 @@ TEST(LoadRealFiles, ByteOrganisedFilesGiveSrecCatsImage) {
     for (std::string file, kind, size; manifest >> file >> kind >> size; ++files) {
         const auto n = static_cast<std::size_t>(std::stoul(size, nullptr, 16));
         DeviceRecord record = test::MakeRecord('E', static_cast<int32_t>(n - 1));
-        if (file.starts_with("avr-") && file != "avr-eeprom.hex") record = test::ShippedRecord("ATmega328P");
-        if (file.starts_with("mcs51")) record = test::ShippedRecord("AT89S52");
-        const Loaded l = Load(file, record, kind == "ihex" ? format::IntelHex : format::Motorola, fill::FF);
+        if (file.starts_with("avr-") && file != "avr-eeprom.hex")
+            record = test::ShippedRecord("ATmega328P");
+        if (file.starts_with("mcs51"))
+            record = test::ShippedRecord("AT89S52");
+        const Loaded l =
+            Load(file, record, kind == "ihex" ? format::IntelHex : format::Motorola, fill::FF);
         const std::string stem = file.substr(0, file.rfind('.'));
         const auto expected = test::ReadBytes(kData / (stem + ".expect.bin"));
         ASSERT_EQ(expected.size(), n) << file;
@@ -75,10 +78,12 @@ TEST(LoadRealFiles, ByteOrganisedFilesGiveSrecCatsImage) {
 }
 
 TEST(LoadRealFiles, HighestAndLowestLoadAddressesOfFilesWithHoles) {
-    const Loaded holes = Load("ihex-holes.hex", test::MakeRecord('E', 0x7FFF), format::IntelHex, fill::FF);
+    const Loaded holes =
+        Load("ihex-holes.hex", test::MakeRecord('E', 0x7FFF), format::IntelHex, fill::FF);
     EXPECT_EQ(holes.host.lines, Success("ihex-holes.hex", "7FFF", "0"));
     // S2 records from 0xF000 to 0x10FFF, into a part of 0x11000 bytes.
-    const Loaded s2 = Load("srec-s2.s28", test::MakeRecord('E', 0x10FFF), format::Motorola, fill::FF);
+    const Loaded s2 =
+        Load("srec-s2.s28", test::MakeRecord('E', 0x10FFF), format::Motorola, fill::FF);
     EXPECT_EQ(s2.host.lines, Success("srec-s2.s28", "10FFF", "F000"));
 }
 
@@ -93,7 +98,8 @@ std::vector<Placement> Placements(const std::string& expectFile) {
     std::ifstream in(kData / expectFile);
     std::vector<Placement> items;
     for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
+        if (line.empty() || line[0] == '#')
+            continue;
         std::istringstream fields(line);
         std::string area, address, value;
         fields >> area >> address >> value;
@@ -109,14 +115,19 @@ std::vector<Placement> Placements(const std::string& expectFile) {
 void ExpectMidRangePlacements(const DeviceBuffer& buffer, const std::vector<Placement>& items) {
     uint32_t firstId = UINT32_MAX, firstEeprom = UINT32_MAX;
     for (const auto& p : items) {
-        if (p.area == "id") firstId = std::min(firstId, p.address);
-        if (p.area == "eeprom") firstEeprom = std::min(firstEeprom, p.address);
+        if (p.area == "id")
+            firstId = std::min(firstId, p.address);
+        if (p.area == "eeprom")
+            firstEeprom = std::min(firstEeprom, p.address);
     }
     for (const auto& p : items) {
         std::size_t at = 2 * p.address;
-        if (p.area == "id") at = 0x4000 + 2 * (p.address - firstId);
-        if (p.area == "config") at = 0x400E;
-        if (p.area == "eeprom") at = 0x4200 + 2 * (p.address - firstEeprom);
+        if (p.area == "id")
+            at = 0x4000 + 2 * (p.address - firstId);
+        if (p.area == "config")
+            at = 0x400E;
+        if (p.area == "eeprom")
+            at = 0x4200 + 2 * (p.address - firstEeprom);
         const uint32_t got = buffer[at] << 8 | buffer[at + 1];
         EXPECT_EQ(got, p.value) << p.area << " 0x" << std::hex << p.address;
     }
@@ -134,10 +145,12 @@ TEST(LoadRealFiles, MidRangePicFilesFromGpasm) {
         {"pic12f508-inhx8m.hex", "PIC12F508", format::Inh8m},
     };
     for (const auto& c : cases) {
-        const Loaded l = Load(c.file, test::ShippedRecord(c.part), c.fileFormat, fill::DeviceDefault);
+        const Loaded l =
+            Load(c.file, test::ShippedRecord(c.part), c.fileFormat, fill::DeviceDefault);
         EXPECT_EQ(l.result, load::Ok) << c.file;
         // Every area is in the file: no warnings, and no load addresses for a PIC.
-        EXPECT_EQ(l.host.lines, (std::vector<std::string>{"", " File " + (kData / c.file).string() + " Loaded"}))
+        EXPECT_EQ(l.host.lines,
+                  (std::vector<std::string>{"", " File " + (kData / c.file).string() + " Loaded"}))
             << c.file;
         const std::string stem = std::string(c.file).substr(0, std::string(c.file).rfind('.'));
         const auto items = Placements(stem + ".expect");
@@ -157,9 +170,12 @@ TEST(LoadRealFiles, Pic18FileFromGpasm) {
     ASSERT_GT(items.size(), 100u);
     for (const auto& p : items) {
         std::size_t at = p.address ^ 1u;
-        if (p.area == "id") at = 0xF0000 + ((p.address - 0x200000) ^ 1u);
-        if (p.area == "config") at = 0xF0010 + ((p.address - 0x300000) ^ 1u);
-        if (p.area == "eeprom") at = 0xF0200 + (p.address - 0xF00000);
+        if (p.area == "id")
+            at = 0xF0000 + ((p.address - 0x200000) ^ 1u);
+        if (p.area == "config")
+            at = 0xF0010 + ((p.address - 0x300000) ^ 1u);
+        if (p.area == "eeprom")
+            at = 0xF0200 + (p.address - 0xF00000);
         EXPECT_EQ(l.buffer[at], p.value) << p.area << " 0x" << std::hex << p.address;
     }
 }

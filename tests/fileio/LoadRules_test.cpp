@@ -32,7 +32,9 @@ std::string RecordOfLength(uint8_t length, uint16_t address, uint8_t type, const
 std::string Record(uint16_t address, uint8_t type, const Bytes& data, int checksumError = 0) {
     return RecordOfLength(static_cast<uint8_t>(data.size()), address, type, data, checksumError);
 }
-std::string Data(uint16_t address, const Bytes& data) { return Record(address, 0x00, data); }
+std::string Data(uint16_t address, const Bytes& data) {
+    return Record(address, 0x00, data);
+}
 const std::string kEnd = ":00000001FF\n";
 
 // One S1, S2 or S3 record: 2, 3 or 4 address bytes.
@@ -52,11 +54,14 @@ std::string SRecord(char type, uint32_t address, const Bytes& data) {
     }
     return text + Format("%02X\n", ~sum & 0xFFu);
 }
-std::string S1(uint16_t address, const Bytes& data) { return SRecord('1', address, data); }
+std::string S1(uint16_t address, const Bytes& data) {
+    return SRecord('1', address, data);
+}
 
 Bytes Counting(std::size_t n, uint8_t from = 0) {
     Bytes b(n);
-    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(from + i);
+    for (std::size_t i = 0; i < n; ++i)
+        b[i] = static_cast<uint8_t>(from + i);
     return b;
 }
 
@@ -98,27 +103,79 @@ TEST(LoadRules, EveryFailureHasItsCodeLineAndSound) {
         Lines lines;
         int sounds;
     } cases[] = {
-        {"checksum", Data(0, {1, 2}) + Record(2, 0, {3, 4}, 1) + kEnd, format::IntelHex,
-         load::ChecksumError, {" Checksum Error "}, 1},
-        {"65 bytes", Data(0, Counting(65)) + kEnd, format::IntelHex, load::NotIntelHex,
-         {" Not Intel Hex Format"}, 1},
-        {"no end record", Data(0, {1}) + "\r\n\r\n", format::IntelHex, load::NotIntelHex,
-         {" Not Intel Hex Format"}, 1},
+        {"checksum",
+         Data(0, {1, 2}) + Record(2, 0, {3, 4}, 1) + kEnd,
+         format::IntelHex,
+         load::ChecksumError,
+         {" Checksum Error "},
+         1},
+        {"65 bytes",
+         Data(0, Counting(65)) + kEnd,
+         format::IntelHex,
+         load::NotIntelHex,
+         {" Not Intel Hex Format"},
+         1},
+        {"no end record",
+         Data(0, {1}) + "\r\n\r\n",
+         format::IntelHex,
+         load::NotIntelHex,
+         {" Not Intel Hex Format"},
+         1},
         {"empty file", "", format::IntelHex, load::NotIntelHex, {" Not Intel Hex Format"}, 1},
-        {"unknown type", Record(0, 0x06, {1}) + kEnd, format::IntelHex, load::NotIntelHex,
-         {" Not Intel Hex Format"}, 1},
-        {"no S9", S1(0, {1, 2, 3}), format::Motorola, load::NotMotorola,
-         {" Not Motorola S-record format"}, 1},
-        {"Inh8m without end", Data(0, {1, 2}), format::Inh8m, load::NotInh8m, {" Not INH8M format"}, 1},
-        {"Inx16 without end", RecordOfLength(1, 0, 0, {1, 2}), format::Inx16, load::NotInx16, {" Not INX16 format"}, 1},
-        {"beyond the buffer", Record(0, 0x04, {0x00, 0x02}) + Data(0, {1}) + kEnd, format::IntelHex,
-         load::OutsideBuffer, {" File doesn't fit in allocated buffer"}, 1},
-        {"first character a space", " " + Data(0, {1}) + kEnd, format::IntelHex, load::NotThisFormat,
-         {" ", " File isn't a hex file"}, 0},
-        {"first character not S", "\nS9030000FC\n", format::Motorola, load::NotThisFormat,
-         {" ", " File isn't a motorola file"}, 0},
-        {"Inh8m not hex", "#" + kEnd, format::Inh8m, load::NotThisFormat, {" ", " File isn't a hex file"}, 0},
-        {"cut inside a record", Data(0, {1, 2}) + ":0400000001", format::IntelHex, load::ReadFailure, {}, 1},
+        {"unknown type",
+         Record(0, 0x06, {1}) + kEnd,
+         format::IntelHex,
+         load::NotIntelHex,
+         {" Not Intel Hex Format"},
+         1},
+        {"no S9",
+         S1(0, {1, 2, 3}),
+         format::Motorola,
+         load::NotMotorola,
+         {" Not Motorola S-record format"},
+         1},
+        {"Inh8m without end",
+         Data(0, {1, 2}),
+         format::Inh8m,
+         load::NotInh8m,
+         {" Not INH8M format"},
+         1},
+        {"Inx16 without end",
+         RecordOfLength(1, 0, 0, {1, 2}),
+         format::Inx16,
+         load::NotInx16,
+         {" Not INX16 format"},
+         1},
+        {"beyond the buffer",
+         Record(0, 0x04, {0x00, 0x02}) + Data(0, {1}) + kEnd,
+         format::IntelHex,
+         load::OutsideBuffer,
+         {" File doesn't fit in allocated buffer"},
+         1},
+        {"first character a space",
+         " " + Data(0, {1}) + kEnd,
+         format::IntelHex,
+         load::NotThisFormat,
+         {" ", " File isn't a hex file"},
+         0},
+        {"first character not S",
+         "\nS9030000FC\n",
+         format::Motorola,
+         load::NotThisFormat,
+         {" ", " File isn't a motorola file"},
+         0},
+        {"Inh8m not hex",
+         "#" + kEnd,
+         format::Inh8m,
+         load::NotThisFormat,
+         {" ", " File isn't a hex file"},
+         0},
+        {"cut inside a record",
+         Data(0, {1, 2}) + ":0400000001",
+         format::IntelHex,
+         load::ReadFailure,
+         {},
+         1},
     };
     for (const auto& c : cases) {
         Load l;
@@ -126,14 +183,16 @@ TEST(LoadRules, EveryFailureHasItsCodeLineAndSound) {
         EXPECT_EQ(l.result, c.code) << c.what;
         EXPECT_EQ(l.host.lines, c.lines) << c.what;
         EXPECT_EQ(l.host.failureSounds, c.sounds) << c.what;
-        EXPECT_EQ(l.host.messages, c.code == load::ReadFailure ? Lines{"File ERROR"} : Lines{}) << c.what;
+        EXPECT_EQ(l.host.messages, c.code == load::ReadFailure ? Lines{"File ERROR"} : Lines{})
+            << c.what;
         EXPECT_EQ(l.host.closed, 1) << c.what;
     }
 }
 
 TEST(LoadRules, BytesStoredBeforeAFailureStay) {
     Load bad;
-    bad.Run(kEeprom32K, Data(0x10, {0xA1, 0xA2}) + Record(0x20, 0, {0xB1}, 7) + Data(0x30, {0xC1}) + kEnd,
+    bad.Run(kEeprom32K,
+            Data(0x10, {0xA1, 0xA2}) + Record(0x20, 0, {0xB1}, 7) + Data(0x30, {0xC1}) + kEnd,
             format::IntelHex);
     EXPECT_EQ(bad.result, load::ChecksumError);
     EXPECT_EQ(bad.buffer[0x10], 0xA1);
@@ -170,12 +229,15 @@ TEST(LoadRules, IntelHexAddressRecordsAndTheReport) {
     Load longest;
     longest.Run(kEeprom32K, Data(0x100, Counting(64)) + kEnd, format::IntelHex);
     EXPECT_EQ(longest.result, load::Ok);
-    EXPECT_EQ(longest.host.lines, longest.Success({" Highest Load Address : 13F", " Lowest Load Address  : 100"}));
+    EXPECT_EQ(longest.host.lines,
+              longest.Success({" Highest Load Address : 13F", " Lowest Load Address  : 100"}));
 
     // Type 02 shifts by four bits, type 04 by sixteen: both put 0x1000 / 0x0001 at 0x10000.
-    for (const std::string& extended : {std::string(":020000021000EC\n"), std::string(":020000040001F9\n")}) {
+    for (const std::string& extended :
+         {std::string(":020000021000EC\n"), std::string(":020000040001F9\n")}) {
         Load l;
-        l.Run(test::MakeRecord('E', 0x1FFFF), extended + Data(0x0002, {0x5A}) + kEnd, format::IntelHex);
+        l.Run(test::MakeRecord('E', 0x1FFFF), extended + Data(0x0002, {0x5A}) + kEnd,
+              format::IntelHex);
         EXPECT_EQ(l.result, load::Ok) << extended;
         EXPECT_EQ(l.buffer[0x10002], 0x5A) << extended;
         EXPECT_EQ(l.host.lines[2], " Highest Load Address : 10002");
@@ -183,19 +245,22 @@ TEST(LoadRules, IntelHexAddressRecordsAndTheReport) {
 
     // A start address (03) is passed over, 05 is read and ignored; lower case works.
     Load others;
-    others.Run(kEeprom32K, ":0400000300001234b3\n" + Record(0, 0x05, {0, 0, 1, 0}) + ":01000800aa4d\n" + kEnd,
+    others.Run(kEeprom32K,
+               ":0400000300001234b3\n" + Record(0, 0x05, {0, 0, 1, 0}) + ":01000800aa4d\n" + kEnd,
                format::IntelHex);
     EXPECT_EQ(others.result, load::Ok);
     EXPECT_EQ(others.buffer[8], 0xAA);
 
     // 64 KiB into a 32 KiB part: it fits the buffer, and the log says it is too big.
     std::string big;
-    for (unsigned a = 0; a < 0x10000; a += 32) big += Data(static_cast<uint16_t>(a), Counting(32, static_cast<uint8_t>(a >> 5)));
+    for (unsigned a = 0; a < 0x10000; a += 32)
+        big += Data(static_cast<uint16_t>(a), Counting(32, static_cast<uint8_t>(a >> 5)));
     Load tooBig;
     tooBig.Run(kEeprom32K, big + kEnd, format::IntelHex);
     EXPECT_EQ(tooBig.result, load::Ok);
-    EXPECT_EQ(tooBig.host.lines, tooBig.Success({" Highest Load Address : FFFF", " Lowest Load Address  : 0",
-                                                 " File bigger than selected device"}));
+    EXPECT_EQ(tooBig.host.lines,
+              tooBig.Success({" Highest Load Address : FFFF", " Lowest Load Address  : 0",
+                              " File bigger than selected device"}));
     // The bar only moves forward, and stops at its end however far past the device.
     EXPECT_TRUE(std::is_sorted(tooBig.host.progress.begin(), tooBig.host.progress.end()));
     EXPECT_EQ(tooBig.host.progress.back(), 100);
@@ -223,8 +288,9 @@ TEST(LoadRules, OffsetsMoveEveryAddressAndNeverReachBelowTheBuffer) {
     binary.Run(kEeprom32K, std::string(0x20, 'b'), format::Binary);
     EXPECT_EQ(binary.result, load::Ok);
     EXPECT_EQ(binary.buffer[0x800F], 'b');
-    EXPECT_EQ(binary.host.lines, binary.Success({" Highest Load Address : 800F", " Lowest Load Address  : 7FF0",
-                                                 " File bigger than selected device"}));
+    EXPECT_EQ(binary.host.lines,
+              binary.Success({" Highest Load Address : 800F", " Lowest Load Address  : 7FF0",
+                              " File bigger than selected device"}));
     // A binary file that runs past the end of the buffer keeps what fitted.
     Load past;
     past.settings.offset = 0x1FFF0;
@@ -241,7 +307,8 @@ TEST(LoadRules, MotorolaRecords) {
               "S9030000FC\n" + S1(0x0020, {0x77}),
           format::Motorola);
     EXPECT_EQ(l.result, load::Ok);
-    EXPECT_TRUE(std::equal(sixteen.begin(), sixteen.end(), l.buffer.data()));  // count 0x13: 16 bytes
+    EXPECT_TRUE(
+        std::equal(sixteen.begin(), sixteen.end(), l.buffer.data()));  // count 0x13: 16 bytes
     EXPECT_EQ(l.buffer[0x10], 0x99);  // the S5 record between them changed nothing
     EXPECT_EQ(l.buffer[0x20], 0xFF);  // S9 ended the load
     EXPECT_EQ(l.host.lines, l.Success({" Highest Load Address : 10", " Lowest Load Address  : 0"}));

@@ -20,7 +20,8 @@ Lines LinesOf(const std::string& text) {
     Lines lines;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t end = text.find('\n', at);
-        lines.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end + 1 - at));
+        lines.push_back(
+            text.substr(at, end == std::string::npos ? std::string::npos : end + 1 - at));
         at = end == std::string::npos ? text.size() : end + 1;
     }
     return lines;
@@ -41,7 +42,8 @@ struct Saved {
     std::string Hex(const std::string& head, std::size_t from, std::size_t n) const {
         std::string text = head;
         unsigned sum = 0;
-        for (std::size_t i = 0; i + 1 < head.size(); i += 2) sum += std::stoul(head.substr(i + 1, 2), nullptr, 16);
+        for (std::size_t i = 0; i + 1 < head.size(); i += 2)
+            sum += std::stoul(head.substr(i + 1, 2), nullptr, 16);
         char digits[3];
         for (std::size_t i = 0; i < n; ++i) {
             std::snprintf(digits, sizeof digits, "%02X", unsigned{buffer[from + i]});
@@ -56,7 +58,8 @@ struct Saved {
 TEST(SaveFormats, IntelHexLinesOf16BytesWithCrLf) {
     const Saved s(test::MakeRecord('E', 0x7FFF));
     EXPECT_EQ(s.Render(format::IntelHex, 0, 0x1F),
-              (Lines{s.Hex(":10000000", 0, 16) + "\r\n", s.Hex(":10001000", 16, 16) + "\r\n", ":00000001FF\r\n"}));
+              (Lines{s.Hex(":10000000", 0, 16) + "\r\n", s.Hex(":10001000", 16, 16) + "\r\n",
+                     ":00000001FF\r\n"}));
     const Lines seventeen = s.Render(format::IntelHex, 0, 16);
     ASSERT_EQ(seventeen.size(), 3u);
     EXPECT_EQ(seventeen[1], s.Hex(":01001000", 16, 1) + "\r\n");
@@ -69,7 +72,8 @@ TEST(SaveFormats, IntelHexAboveSixtyFourKiBMovesBySegments) {
     EXPECT_EQ(s.Render(format::IntelHex, 0xFF00, 0xFF0F)[0], ":020000020FF0FD\r\n");
     // The record at 0xFFD0 is followed by the segment of 0xFFE0, and the next record is at 0000.
     std::size_t i = 0;
-    while (i < lines.size() && lines[i].rfind(":10FFD000", 0) != 0) ++i;
+    while (i < lines.size() && lines[i].rfind(":10FFD000", 0) != 0)
+        ++i;
     ASSERT_LT(i + 2, lines.size());
     EXPECT_EQ(lines[i], s.Hex(":10FFD000", 0xFFD0, 16) + "\r\n");
     EXPECT_EQ(lines[i + 1], ":020000020FFEEF\r\n");
@@ -79,9 +83,9 @@ TEST(SaveFormats, IntelHexAboveSixtyFourKiBMovesBySegments) {
     // Beyond 1 MiB a segment cannot reach: linear records at every 64 KiB instead.
     const Saved big(test::MakeRecord('E', 0x1FFFFF));
     const Lines far = big.Render(format::IntelHex, 0xFFFF8, 0x100017);
-    EXPECT_EQ(far, (Lines{":02000004000FEB\r\n", big.Hex(":08FFF800", 0xFFFF8, 8) + "\r\n", ":020000040010EA\r\n",
-                          big.Hex(":10000000", 0x100000, 16) + "\r\n", big.Hex(":08001000", 0x100010, 8) + "\r\n",
-                          ":00000001FF\r\n"}));
+    EXPECT_EQ(far, (Lines{":02000004000FEB\r\n", big.Hex(":08FFF800", 0xFFFF8, 8) + "\r\n",
+                          ":020000040010EA\r\n", big.Hex(":10000000", 0x100000, 16) + "\r\n",
+                          big.Hex(":08001000", 0x100010, 8) + "\r\n", ":00000001FF\r\n"}));
 }
 
 TEST(SaveFormats, MotorolaS1AndS2Records) {
@@ -110,15 +114,18 @@ TEST(SaveFormats, MotorolaS1AndS2Records) {
 
 TEST(SaveFormats, BinaryIsTheRangeAlone) {
     const Saved s(test::MakeRecord('E', 0x7FFF));
-    const std::string bytes = RenderSaveFile({"x", s.record, format::Binary, 0x10, 0x2F}, s.buffer, {});
+    const std::string bytes =
+        RenderSaveFile({"x", s.record, format::Binary, 0x10, 0x2F}, s.buffer, {});
     EXPECT_EQ(bytes, std::string(reinterpret_cast<const char*>(s.buffer.data()) + 0x10, 0x20));
 }
 
 TEST(SaveFormats, RangesThatCannotBeWrittenAreRefused) {
     const Saved s(test::MakeRecord('E', 0x7FFF));
-    EXPECT_NE(SaveRangeProblem({"x", s.record, format::IntelHex, 0x20, 0x10}, s.buffer).find("above the stop"),
+    EXPECT_NE(SaveRangeProblem({"x", s.record, format::IntelHex, 0x20, 0x10}, s.buffer)
+                  .find("above the stop"),
               std::string::npos);
-    EXPECT_NE(SaveRangeProblem({"x", s.record, format::IntelHex, 0, 0x200000}, s.buffer).find("beyond the buffer"),
+    EXPECT_NE(SaveRangeProblem({"x", s.record, format::IntelHex, 0, 0x200000}, s.buffer)
+                  .find("beyond the buffer"),
               std::string::npos);
     EXPECT_EQ(SaveRangeProblem({"x", s.record, format::IntelHex, 0, 0x1FFFFF}, s.buffer), "");
 }
@@ -146,7 +153,8 @@ TEST(SaveFormats, Inh8mOfAOneKWordPic) {
 TEST(SaveFormats, Inx16RecordsCarryWordAddresses) {
     const Saved s(test::ShippedRecord("PIC16F84A"));
     const Lines lines = s.Render(format::Inx16);
-    EXPECT_EQ(lines[1], s.Hex(":08000800", 0x10, 16) + "\n");  // buffer bytes 0x10-0x1F, in buffer order
+    EXPECT_EQ(lines[1],
+              s.Hex(":08000800", 0x10, 16) + "\n");  // buffer bytes 0x10-0x1F, in buffer order
     // The EEPROM at word 0x2100, the ID at 0x2000 and the configuration word at 0x2007.
     ASSERT_EQ(lines.size(), 128u + 8 + 1 + 1 + 1);
     EXPECT_EQ(lines[128].substr(0, 9), ":08210000");
@@ -189,7 +197,8 @@ TEST(SaveFormats, PicSectionsForEveryVariant) {
         record.SetU16(field::EepromSize, 0x3F);
         record.SetU8(field::ConfigCount, 2);
         const PicSections s = PicSectionsFor(record);
-        const std::string what = "variant " + std::to_string(r.variant) + " code " + std::to_string(r.configCode);
+        const std::string what =
+            "variant " + std::to_string(r.variant) + " code " + std::to_string(r.configCode);
         EXPECT_EQ(s.code.length, 0x800u) << what;
         EXPECT_EQ(s.eeprom ? int64_t{s.eeprom->buffer} : -1, r.eepromBuffer) << what;
         EXPECT_EQ(s.eeprom ? int64_t{s.eeprom->file} : -1, r.eepromFile) << what;

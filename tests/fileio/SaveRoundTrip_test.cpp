@@ -37,7 +37,8 @@ DeviceBuffer RoundTrip(const SaveRequest& request, const DeviceBuffer& buffer, u
     settings.fill = fillOption;
     DeviceBuffer back;
     test::RecordingFileHost host;
-    result = LoadFileBytes(Bytes(text.begin(), text.end()), {"saved", request.record, settings}, back, host);
+    result = LoadFileBytes(Bytes(text.begin(), text.end()), {"saved", request.record, settings},
+                           back, host);
     return back;
 }
 
@@ -65,9 +66,11 @@ TEST(SaveRoundTrip, ByteFormatsForEveryByteFamily) {
         const DeviceBuffer buffer = Patterned(c.stop + 1 + 64, 9);
         for (uint8_t fileFormat : {format::IntelHex, format::Motorola}) {
             uint8_t result = 0xFF;
-            const DeviceBuffer back = RoundTrip({"x", c.record, fileFormat, c.start, c.stop}, buffer, result);
+            const DeviceBuffer back =
+                RoundTrip({"x", c.record, fileFormat, c.start, c.stop}, buffer, result);
             EXPECT_EQ(result, load::Ok) << c.what << " format " << int(fileFormat);
-            EXPECT_TRUE(SameRange(buffer, back, c.start, c.stop - c.start + 1)) << c.what << " format " << int(fileFormat);
+            EXPECT_TRUE(SameRange(buffer, back, c.start, c.stop - c.start + 1))
+                << c.what << " format " << int(fileFormat);
             EXPECT_EQ(back.LowestWritten, c.start) << c.what;
             EXPECT_EQ(back.HighestWritten, c.stop) << c.what;
         }
@@ -76,7 +79,8 @@ TEST(SaveRoundTrip, ByteFormatsForEveryByteFamily) {
 
 // Each PIC layout: every section comes back, in both PIC formats.
 TEST(SaveRoundTrip, EverySectionOfEveryPicLayout) {
-    const auto pic = [](uint8_t variant, uint8_t code, int32_t last, uint16_t eeprom, uint8_t configCount) {
+    const auto pic = [](uint8_t variant, uint8_t code, int32_t last, uint16_t eeprom,
+                        uint8_t configCount) {
         DeviceRecord r = test::MakeRecord('C', last, variant);
         r.SetU8(field::ConfigCode, code);
         r.SetU16(field::EepromSize, eeprom);
@@ -107,16 +111,20 @@ TEST(SaveRoundTrip, EverySectionOfEveryPicLayout) {
             if (fileFormat == format::Inx16 && c.record.LastAddress() >= 0x1FFFF) {
                 continue;  // word addresses of 16 bits reach 128 KiB of code, no more
             }
-            const std::string what = std::string(c.what) + (fileFormat == format::Inh8m ? " Inh8m" : " Inx16");
+            const std::string what =
+                std::string(c.what) + (fileFormat == format::Inh8m ? " Inh8m" : " Inx16");
             uint8_t result = 0xFF;
             const DeviceBuffer back = RoundTrip({"x", c.record, fileFormat}, buffer, result);
             EXPECT_EQ(result, load::Ok) << what;
             EXPECT_TRUE(SameRange(buffer, back, 0, sections.code.length)) << what << ": code";
             if (sections.eeprom) {
-                EXPECT_TRUE(SameRange(buffer, back, sections.eeprom->buffer, sections.eeprom->length)) << what << ": EEPROM";
+                EXPECT_TRUE(
+                    SameRange(buffer, back, sections.eeprom->buffer, sections.eeprom->length))
+                    << what << ": EEPROM";
             }
             if (sections.id) {
-                EXPECT_TRUE(SameRange(buffer, back, sections.id->buffer, sections.id->length)) << what << ": ID";
+                EXPECT_TRUE(SameRange(buffer, back, sections.id->buffer, sections.id->length))
+                    << what << ": ID";
             }
             EXPECT_TRUE(SameRange(buffer, back, sections.config.buffer, sections.config.length))
                 << what << ": config at 0x" << std::hex << sections.config.buffer;
@@ -133,7 +141,8 @@ std::string RunCommand(const std::string& command, int& status) {
         return output;
     }
     char chunk[512];
-    while (std::fgets(chunk, sizeof chunk, pipe) != nullptr) output += chunk;
+    while (std::fgets(chunk, sizeof chunk, pipe) != nullptr)
+        output += chunk;
     status = pclose(pipe);
     return output;
 }
@@ -155,14 +164,19 @@ TEST(SaveRoundTrip, SrecCatReadsWhatWeWrite) {
             test::RecordingFileHost host;
             ASSERT_EQ(SaveFile({file, r.record, fileFormat, r.start, r.stop}, buffer, host), 0);
             int status = 0;
-            const std::string said = RunCommand("srec_cat '" + file.string() + (fileFormat == format::IntelHex ? "' -intel" : "' -motorola") +
-                                             " -crop " + std::to_string(r.start) + " " + std::to_string(uint64_t{r.stop} + 1) +
-                                             " -offset -" + std::to_string(r.start) + " -o '" + (dir / "out.bin").string() +
-                                             "' -binary",
-                                         status);
-            ASSERT_EQ(status, 0) << "srec_cat (Debian package srecord) must be installed and read the file: " << said;
+            const std::string said = RunCommand(
+                "srec_cat '" + file.string() +
+                    (fileFormat == format::IntelHex ? "' -intel" : "' -motorola") + " -crop " +
+                    std::to_string(r.start) + " " + std::to_string(uint64_t{r.stop} + 1) +
+                    " -offset -" + std::to_string(r.start) + " -o '" + (dir / "out.bin").string() +
+                    "' -binary",
+                status);
+            ASSERT_EQ(status, 0)
+                << "srec_cat (Debian package srecord) must be installed and read the file: "
+                << said;
             // Our S-record files carry no S0 header record, which srec_cat remarks on.
-            const std::string noHeader = "srec_cat: " + file.string() + ": 1: warning: no header record\n";
+            const std::string noHeader =
+                "srec_cat: " + file.string() + ": 1: warning: no header record\n";
             EXPECT_EQ(said, fileFormat == format::Motorola ? noHeader : "") << file;
             const Bytes read = test::ReadBytes(dir / "out.bin");
             ASSERT_EQ(read.size(), uint64_t{r.stop} - r.start + 1) << file;
@@ -178,8 +192,10 @@ TEST(SaveRoundTrip, GpasmFilesLoadSaveAndLoadTheSame) {
         const char* part;
         uint8_t fileFormat;
     } cases[] = {
-        {"pic16f84a-inhx8m.hex", "PIC16F84A", format::Inh8m}, {"pic16f84a-inhx16.hex", "PIC16F84A", format::Inx16},
-        {"pic16f628a-inhx8m.hex", "PIC16F628A", format::Inh8m}, {"pic12f508-inhx8m.hex", "PIC12F508", format::Inh8m},
+        {"pic16f84a-inhx8m.hex", "PIC16F84A", format::Inh8m},
+        {"pic16f84a-inhx16.hex", "PIC16F84A", format::Inx16},
+        {"pic16f628a-inhx8m.hex", "PIC16F628A", format::Inh8m},
+        {"pic12f508-inhx8m.hex", "PIC12F508", format::Inh8m},
         {"pic18f452-inhx32.hex", "PIC18F452", format::Inh8m},
     };
     for (const auto& c : cases) {
@@ -191,10 +207,12 @@ TEST(SaveRoundTrip, GpasmFilesLoadSaveAndLoadTheSame) {
         ASSERT_EQ(LoadFile({data / c.file, record, settings}, first, host), load::Ok) << c.file;
         for (uint8_t again : {format::Inh8m, format::Inx16}) {
             uint8_t result = 0xFF;
-            const DeviceBuffer second = RoundTrip({"x", record, again}, first, result, fill::DeviceDefault);
+            const DeviceBuffer second =
+                RoundTrip({"x", record, again}, first, result, fill::DeviceDefault);
             EXPECT_EQ(result, load::Ok) << c.file;
             // The fill was the device's erased pattern both times, so every byte matches.
-            EXPECT_TRUE(SameRange(first, second, 0, first.BufferSize())) << c.file << " saved as " << int(again);
+            EXPECT_TRUE(SameRange(first, second, 0, first.BufferSize()))
+                << c.file << " saved as " << int(again);
         }
     }
 }

@@ -95,8 +95,9 @@ TEST(LinkChoice, SimulatorFaultsFromTheEnvironment) {
     EXPECT_EQ(link.programmer().faults.corruptAddress, std::optional<uint32_t>(26));
     EXPECT_TRUE(ChooseLink("sim", nullptr, "").problem.empty());
 
-    for (const char* bad : {"silent,loud", "break-after=", "break-after=-1", "corrupt=0x",
-                            "latency=1e3", "writes-fail-after=12 ", "silent-after=99999999999999999999"}) {
+    for (const char* bad :
+         {"silent,loud", "break-after=", "break-after=-1", "corrupt=0x", "latency=1e3",
+          "writes-fail-after=12 ", "silent-after=99999999999999999999"}) {
         const LinkChoice refused = ChooseLink("sim", nullptr, bad);
         EXPECT_NE(refused.problem.find("no fault is switched on"), std::string::npos) << bad;
         auto& quiet = dynamic_cast<SimulatedLink&>(*refused.link);

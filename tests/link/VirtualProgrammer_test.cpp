@@ -14,7 +14,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 class Firmware {
-public:
+  public:
     VirtualProgrammer vp;
 
     void Send(const Bytes& bytes) { vp.Receive(bytes.data(), bytes.size()); }
@@ -83,7 +83,8 @@ TEST(VirtualProgrammer, EepromModeReadsAndWritesInBlocks) {
     EXPECT_EQ(f.TakeAll(), Bytes(256, 0xFF));
 
     Bytes image(256);
-    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 3);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<uint8_t>(i * 3);
     f.Send({'E', 'W'});
     EXPECT_EQ(f.Take(2), (Bytes{'G', 'o'}));
     f.Send(Bytes(image.begin(), image.begin() + 128));
@@ -117,14 +118,16 @@ TEST(VirtualProgrammer, PicModeAreas) {
     // Read of the code area: 'R' and the area byte, then a trailing 'R' that is ignored.
     f.Send({'P', 'R', 'p', 'R'});
     Bytes expected{'G', 'o'};
-    for (int i = 0; i < 9; ++i) expected.insert(expected.end(), {0x3F, 0xFF});
+    for (int i = 0; i < 9; ++i)
+        expected.insert(expected.end(), {0x3F, 0xFF});
     EXPECT_EQ(f.TakeAll(), expected);
 
     // Program 18 bytes of code: one block, two acknowledgement bytes per pair.
     f.Send({'P', 'W', 'p'});
     EXPECT_EQ(f.Take(2), (Bytes{'G', 'o'}));
     Bytes code(18);
-    for (std::size_t i = 0; i < code.size(); ++i) code[i] = static_cast<uint8_t>(i);
+    for (std::size_t i = 0; i < code.size(); ++i)
+        code[i] = static_cast<uint8_t>(i);
     f.Send(code);
     EXPECT_EQ(f.TakeAll().size(), 18u);
     EXPECT_EQ(f.vp.chip().memory, code);

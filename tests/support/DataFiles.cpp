@@ -17,14 +17,16 @@ void PutBytes(std::string& text, const uint8_t* bytes, std::size_t n, unsigned& 
 
 }  // namespace
 
-std::string IntelHexText(uint32_t address, const std::vector<uint8_t>& data, std::size_t perRecord) {
+std::string IntelHexText(uint32_t address, const std::vector<uint8_t>& data,
+                         std::size_t perRecord) {
     std::string text;
     uint32_t segment = UINT32_MAX;
     for (std::size_t i = 0; i < data.size(); i += perRecord) {
         const uint32_t at = address + static_cast<uint32_t>(i);
         if (at >> 16 != segment) {
             segment = at >> 16;
-            const uint8_t value[2] = {static_cast<uint8_t>(segment >> 8), static_cast<uint8_t>(segment)};
+            const uint8_t value[2] = {static_cast<uint8_t>(segment >> 8),
+                                      static_cast<uint8_t>(segment)};
             unsigned sum = 2 + 4;
             text += ":02000004";
             PutBytes(text, value, 2, sum);
@@ -57,7 +59,8 @@ std::string SRecordText(uint32_t address, const std::vector<uint8_t>& data, std:
 
 std::vector<uint8_t> PatternBytes(std::size_t n, uint8_t seed) {
     std::vector<uint8_t> bytes(n);
-    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 31 + seed + (i >> 9));
+    for (std::size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<uint8_t>(i * 31 + seed + (i >> 9));
     return bytes;
 }
 

@@ -9,7 +9,7 @@ namespace kardo::test {
 
 // Keeps everything a load or save told the user.
 class RecordingFileHost : public FileIoHost {
-public:
+  public:
     std::vector<std::string> lines;
     std::vector<std::string> messages;
     int failureSounds = 0;

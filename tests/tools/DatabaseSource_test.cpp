@@ -193,8 +193,8 @@ TEST(DatabaseSource, DumpBuildsBackToTheSameBytes) {
     file[13] = 2;
     file[14] = 0x12;
     file[15] = 0x34;
-    const uint8_t entries[32] = {0x07, 'A', 'B', 0, 'Z', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                 0x00, 'N', 'O', 'N', 'E'};
+    const uint8_t entries[32] = {0x07, 'A', 'B', 0, 'Z', 0,    0,   0,   0,   0,  0,
+                                 0,    0,   0,   0, 0,   0x00, 'N', 'O', 'N', 'E'};
     file.insert(file.end(), entries, entries + 32);
     file.insert(file.end(), {0xAB, 0xCD, 2, 0});
     for (int k = 0; k < 2; ++k) {

@@ -1,11 +1,11 @@
 // The dumper: a database file back to source that builds into the same bytes.
+#include <toml++/toml.h>
 #include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <set>
 #include <sstream>
-#include <toml++/toml.h>
 
 #include "DatabaseSource.h"
 #include "SourceParts.h"
@@ -13,7 +13,6 @@
 
 namespace kardo::dbsource {
 namespace {
-
 
 bool Printable(const uint8_t* bytes, std::size_t n) {
     return std::all_of(bytes, bytes + n, [](uint8_t c) { return c >= 0x20 && c < 0x7F; });
@@ -43,8 +42,10 @@ bool CleanText(const uint8_t* bytes, std::size_t n) {
 }
 
 std::string FloatText(float v) {
-    if (std::isnan(v)) return "nan";
-    if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+    if (std::isnan(v))
+        return "nan";
+    if (std::isinf(v))
+        return v > 0 ? "inf" : "-inf";
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
     std::string s = text;
@@ -56,7 +57,7 @@ std::string FloatText(float v) {
 
 // Values that read best in decimal; the rest are codes and masks, shown in hex.
 bool Decimal(const RecordField& f) {
-    static const std::set<std::string_view> kDecimal{"Variant", "DataWidth", "PinCount",
+    static const std::set<std::string_view> kDecimal{"Variant",    "DataWidth",   "PinCount",
                                                      "EepromSize", "ConfigCount", "AdapterCode"};
     return kDecimal.contains(f.name);
 }

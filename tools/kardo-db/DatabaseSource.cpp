@@ -1,12 +1,12 @@
 #include "DatabaseSource.h"
 
+#include <toml++/toml.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <optional>
 #include <set>
-#include <toml++/toml.h>
 
 #include "SourceParts.h"
 #include "devicedb/DeviceRecord.h"
@@ -24,12 +24,14 @@ std::string Where(const toml::node& node) {
 
 // ---- hex text, used for bytes that have no field of their own ----
 
-
 std::vector<uint8_t> FromHex(std::string_view text, const std::string& what) {
     auto digit = [&](char c) -> uint8_t {
-        if (c >= '0' && c <= '9') return static_cast<uint8_t>(c - '0');
-        if (c >= 'A' && c <= 'F') return static_cast<uint8_t>(c - 'A' + 10);
-        if (c >= 'a' && c <= 'f') return static_cast<uint8_t>(c - 'a' + 10);
+        if (c >= '0' && c <= '9')
+            return static_cast<uint8_t>(c - '0');
+        if (c >= 'A' && c <= 'F')
+            return static_cast<uint8_t>(c - 'A' + 10);
+        if (c >= 'a' && c <= 'f')
+            return static_cast<uint8_t>(c - 'a' + 10);
         Fail(what + ": '" + std::string(1, c) + "' is not a hex digit");
     };
     if (text.size() % 2 != 0) {
@@ -106,8 +108,9 @@ void SetField(DeviceRecord& record, const RecordField& f, const toml::node& node
             record.SetU16(f, static_cast<uint16_t>(Integer(node, 0, 0xFFFF, name)));
             break;
         case FieldKind::I32:
-            record.SetI32(f, static_cast<int32_t>(Integer(node, std::numeric_limits<int32_t>::min(),
-                                                          std::numeric_limits<int32_t>::max(), name)));
+            record.SetI32(f,
+                          static_cast<int32_t>(Integer(node, std::numeric_limits<int32_t>::min(),
+                                                       std::numeric_limits<int32_t>::max(), name)));
             break;
         case FieldKind::Char: {
             const std::string letter = Text(node, 1, name);
@@ -192,7 +195,6 @@ void ApplyRaw(DeviceRecord& record, const toml::table& raw, const std::string& w
     }
 }
 
-
 void PutU16(std::vector<uint8_t>& out, uint16_t v) {
     out.push_back(static_cast<uint8_t>(v));
     out.push_back(static_cast<uint8_t>(v >> 8));
@@ -249,8 +251,7 @@ std::vector<uint8_t> Build(std::string_view tomlText) {
     try {
         source = toml::parse(tomlText);
     } catch (const toml::parse_error& e) {
-        Fail("line " + std::to_string(e.source().begin.line) + ": " +
-             std::string(e.description()));
+        Fail("line " + std::to_string(e.source().begin.line) + ": " + std::string(e.description()));
     }
     RejectUnknownKeys(source, {"header", "header_hex", "spare", "manufacturer", "trailing_hex"},
                       "file");
@@ -264,9 +265,9 @@ std::vector<uint8_t> Build(std::string_view tomlText) {
     std::vector<uint8_t> out;
     AppendHexOrText(out, source, "header", "header_hex", kHeaderLength, "file");
     out.push_back(static_cast<uint8_t>(manufacturers.size()));
-    PutU16(out, source.get("spare") ? static_cast<uint16_t>(Integer(*source.get("spare"), 0,
-                                                                     0xFFFF, "spare"))
-                                    : uint16_t{0});
+    PutU16(out, source.get("spare")
+                    ? static_cast<uint16_t>(Integer(*source.get("spare"), 0, 0xFFFF, "spare"))
+                    : uint16_t{0});
 
     std::vector<std::vector<uint8_t>> blocks;
     for (std::size_t m = 0; m < manufacturers.size(); ++m) {
@@ -276,8 +277,8 @@ std::vector<uint8_t> Build(std::string_view tomlText) {
         if (maker.get("entry_hex")) {
             AppendHexOrText(out, maker, "", "entry_hex", kEntryLength, what);
         } else {
-            out.push_back(maker.get("tag") ? static_cast<uint8_t>(Integer(*maker.get("tag"), 0,
-                                                                          0xFF, what + ".tag"))
+            out.push_back(maker.get("tag") ? static_cast<uint8_t>(
+                                                 Integer(*maker.get("tag"), 0, 0xFF, what + ".tag"))
                                            : uint8_t{0});
             AppendHexOrText(out, maker, "name", "", kManufacturerNameLength, what);
         }
@@ -304,8 +305,8 @@ std::vector<uint8_t> Build(std::string_view tomlText) {
         out.insert(out.end(), block.begin(), block.end());
     }
     if (const auto* trailing = source.get("trailing_hex")) {
-        const auto bytes = FromHex(Text(*trailing, std::string::npos / 4, "trailing_hex"),
-                                   "trailing_hex");
+        const auto bytes =
+            FromHex(Text(*trailing, std::string::npos / 4, "trailing_hex"), "trailing_hex");
         out.insert(out.end(), bytes.begin(), bytes.end());
     }
     return out;

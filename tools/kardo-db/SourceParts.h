@@ -2,10 +2,10 @@
 
 // What the database compiler and the dumper share: the file layout's sizes, hex text,
 // and the reading of one device table.
+#include <toml++/toml.h>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <toml++/toml.h>
 
 #include "DatabaseSource.h"
 #include "devicedb/DeviceRecord.h"
@@ -17,7 +17,9 @@ inline constexpr std::size_t kEntryLength = 16;
 inline constexpr std::size_t kManufacturerNameLength = 15;
 inline constexpr std::size_t kFirstEntry = 16;
 
-[[noreturn]] inline void Fail(const std::string& message) { throw SourceError{message}; }
+[[noreturn]] inline void Fail(const std::string& message) {
+    throw SourceError{message};
+}
 
 // Bytes as upper-case hex digits, two a byte.
 std::string ToHex(const uint8_t* bytes, std::size_t n);

@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     try {
         if (verb == "build") {
             // A failed write never leaves a part of a database under the output's name.
-            if (const std::string why = kardo::ReplaceFileBytes(argv[3], Build(input)); !why.empty()) {
+            if (const std::string why = kardo::ReplaceFileBytes(argv[3], Build(input));
+                !why.empty()) {
                 std::cerr << "kardo-db: cannot write " << argv[3] << ": " << why << "\n";
                 return 1;
             }

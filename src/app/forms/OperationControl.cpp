@@ -38,7 +38,9 @@ struct OperationRun {
 OperationControl::OperationControl(AppState& state, QWidget& parent, Window window)
     : state_(state), parent_(parent), window_(std::move(window)) {}
 
-OperationControl::~OperationControl() { Shutdown(); }
+OperationControl::~OperationControl() {
+    Shutdown();
+}
 
 void OperationControl::Shutdown() {
     state_.running = false;
@@ -70,7 +72,8 @@ void OperationControl::Run(char code, const char* caption) {
     run_ = std::make_unique<OperationRun>();
     OperationRun& run = *run_;
     run.host = std::make_unique<QtOperationHost>(
-        progress, QtOperationHost::Window{window_.log, window_.showChecksum, [this] { WorkerEnded(); }});
+        progress,
+        QtOperationHost::Window{window_.log, window_.showChecksum, [this] { WorkerEnded(); }});
     run.context = std::make_unique<OperationContext>(
         *state_.record, state_.buffer, state_.OperationCode, state_.errorCount, state_.running,
         *state_.link, state_.connection.FirmwareVersion, *run.host);

@@ -27,7 +27,7 @@ struct OperationRun;
 // selection or a reconnect while the first is still finishing.
 class OperationControl : public QObject {
     Q_OBJECT
-public:
+  public:
     // What an operation needs of the main window.
     struct Window {
         std::function<void(const std::string&)> log;
@@ -57,7 +57,7 @@ public:
     // How many effects of the last operation reached the windows (for the benchmarks).
     int LastUiUpdates() const { return lastUiUpdates_; }
 
-private:
+  private:
     void Abort(TProgressForm& progress);
     void WorkerEnded();
     void FinishStepDue();

@@ -15,7 +15,8 @@ namespace kardo {
 void SelectionFlow::Run() {
     state_.errorCount = 0;
     if ((state_.DatabaseFlags & kAnyDatabaseMask) == 0) {
-        window_.dialogs.ShowMessage(&window_.parent, " No Device Files Found ", "", Dialogs::Icon::Error);
+        window_.dialogs.ShowMessage(&window_.parent, " No Device Files Found ", "",
+                                    Dialogs::Icon::Error);
         return;
     }
     const SelectionState before = state_.selection;
@@ -24,7 +25,8 @@ void SelectionFlow::Run() {
     {
         TfrmSelectDevice dialog({state_.selection.Filename, state_.selection.Manuf_index,
                                  state_.selection.Device_index},
-                                state_.DatabaseFlags, state_.DefaultDir, window_.dialogs, &window_.parent);
+                                state_.DatabaseFlags, state_.DefaultDir, window_.dialogs,
+                                &window_.parent);
         window_.dialogs.Run(dialog);
         confirmed = dialog.Confirmed() && !dialog.SelectCancelled();
         manufacturer = dialog.ManufacturerName();
@@ -57,17 +59,19 @@ bool SelectionFlow::ConfirmSelection(const std::string& manufacturer, const std:
                                                    state_.selection.Device_index);
     using Status = DeviceDatabase::RecordLookup::Status;
     if (lookup.status == Status::FileMissing) {
-        window_.dialogs.ShowMessage(&window_.parent, QString::fromStdString(state_.selection.Filename),
-                             " File Not Found ", Dialogs::Icon::Error);
+        window_.dialogs.ShowMessage(&window_.parent,
+                                    QString::fromStdString(state_.selection.Filename),
+                                    " File Not Found ", Dialogs::Icon::Error);
         return false;
     }
     if (lookup.status != Status::Ok) {
         const QString file = QString::fromStdString(state_.selection.Filename);
-        window_.dialogs.ShowMessage(&window_.parent,
-                             lookup.status == Status::Truncated
-                                 ? QString("The record of %1 is cut short in %2").arg(WindowText(device), file)
-                                 : QString("%1 is no longer listed in %2").arg(WindowText(device), file),
-                             "Device Database", Dialogs::Icon::Error);
+        window_.dialogs.ShowMessage(
+            &window_.parent,
+            lookup.status == Status::Truncated
+                ? QString("The record of %1 is cut short in %2").arg(WindowText(device), file)
+                : QString("%1 is no longer listed in %2").arg(WindowText(device), file),
+            "Device Database", Dialogs::Icon::Error);
         return false;
     }
     const auto size = BufferSizeFor(lookup.record);
@@ -100,8 +104,9 @@ bool SelectionFlow::ConfirmSelection(const std::string& manufacturer, const std:
     }
     if (state_.connection.HardwareModel == kModelFirstGeneration &&
         (family == 'C' || family == 'E')) {
-        window_.dialogs.ShowJumperSet(&window_.parent, state_.DefaultDir /
-                                         (family == 'C' ? "Pic_Jumper.JPG" : "EE_Jumper.JPG"));
+        window_.dialogs.ShowJumperSet(
+            &window_.parent,
+            state_.DefaultDir / (family == 'C' ? "Pic_Jumper.JPG" : "EE_Jumper.JPG"));
     }
     if (family == 'M') {
         window_.dialogs.ShowIspHeader(&window_.parent);

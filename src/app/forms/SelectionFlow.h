@@ -16,7 +16,7 @@ class Dialogs;
 // panels and notes, the pictures, and with a programmer the parameter upload, the
 // erased fill, the checksum and the buttons.
 class SelectionFlow {
-public:
+  public:
     struct Window {
         QWidget& parent;
         Dialogs& dialogs;
@@ -35,7 +35,7 @@ public:
 
     void Run();
 
-private:
+  private:
     bool ConfirmSelection(const std::string& manufacturer, const std::string& device);
     void ShowDeviceInfo(const std::string& manufacturer, const std::string& device);
     void UploadSelection(bool differentDevice);

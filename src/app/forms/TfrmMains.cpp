@@ -84,7 +84,6 @@ constexpr std::array<PanelField, 3> kPanel2Fields{{
     {"Comments:", "ComL", 0, 2},
 }};
 
-
 // The operation buttons: the code the algorithms see and the progress window's caption.
 struct OperationButton {
     const char* name;
@@ -112,39 +111,47 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
     BuildControls();
     // A sound file found unplayable once loaded switches sound off, as a missing device does.
     sound_.SetLateFailureHandler([this] { state_.SoundON = false; });
+    CreateFlows(std::move(services.deviceSelected));
+    FormCreate();
+}
+
+// The flows behind the buttons, each told what it needs of the window.
+void TfrmMains::CreateFlows(std::function<void(const DeviceRecord&)> deviceSelected) {
+    const auto log = [this](const std::string& line) { AppendLine(line); };
     operations_ = std::make_unique<OperationControl>(
         state_, *this,
-        OperationControl::Window{
-            [this](const std::string& line) { AppendLine(line); },
-            [this](const std::string& text) { SetLabel("CheckL", text); },
-            [this] { RefreshChecksum(); }, [this](bool locked) { LockForOperation(locked); },
-            [this](Sound sound) { Play(sound); },
-            [this] {
-                activateWindow();
-                setFocus();
-            },
-            [this] { loadFlow_->BufferFreed(); }});
+        OperationControl::Window{log, [this](const std::string& text) { SetLabel("CheckL", text); },
+                                 [this] { RefreshChecksum(); },
+                                 [this](bool locked) { LockForOperation(locked); },
+                                 [this](Sound sound) { Play(sound); },
+                                 [this] {
+                                     activateWindow();
+                                     setFocus();
+                                 },
+                                 [this] { loadFlow_->BufferFreed(); }});
     selection_ = std::make_unique<SelectionFlow>(
-        state_, SelectionFlow::Window{*this, dialogs_, [this](const std::string& line) { AppendLine(line); },
-                                      [this] { ClearLog(); },
-                                      [this](const char* label, const std::string& text) { SetLabel(label, text); },
-                                      [this](Sound sound) { Play(sound); }, [this] { LockDeviceButtons(true); },
-                                      [this] { RefreshChecksum(); }, [this] { ApplyButtonMasks(); },
-                                      std::move(services.deviceSelected)});
-    fileHost_ = std::make_unique<QtFileIoHost>(QtFileIoHost::Window{
-        *this, dialogs_, [this](const std::string& line) { AppendLine(line); }, [this] { Play(Sound::Error); }});
+        state_, SelectionFlow::Window{
+                    *this, dialogs_, log, [this] { ClearLog(); },
+                    [this](const char* label, const std::string& text) { SetLabel(label, text); },
+                    [this](Sound sound) { Play(sound); }, [this] { LockDeviceButtons(true); },
+                    [this] { RefreshChecksum(); }, [this] { ApplyButtonMasks(); },
+                    std::move(deviceSelected)});
+    fileHost_ = std::make_unique<QtFileIoHost>(
+        QtFileIoHost::Window{*this, dialogs_, log, [this] { Play(Sound::Error); }});
     const auto showFile = [this](const std::string& file) { SetLabel("FileL", file); };
     loadFlow_ = std::make_unique<LoadFlow>(
         LoadTarget{state_.record, state_.buffer, state_.fileSettings, state_.PathLoadSave,
-                   state_.LoadedFile, state_.SaveDialogFile, state_.options.OddEven, state_.errorCount},
-        LoadFlow::Window{*this, dialogs_, *fileHost_, [this](const std::string& line) { AppendLine(line); },
-                         [this] { RefreshChecksum(); }, showFile,
-                         [this] { return !operations_->Busy() && QApplication::activeModalWidget() == nullptr; }});
+                   state_.LoadedFile, state_.SaveDialogFile, state_.options.OddEven,
+                   state_.errorCount},
+        LoadFlow::Window{*this, dialogs_, *fileHost_, log, [this] { RefreshChecksum(); }, showFile,
+                         [this] {
+                             return !operations_->Busy() &&
+                                    QApplication::activeModalWidget() == nullptr;
+                         }});
     saveFlow_ = std::make_unique<SaveFlow>(
-        SaveTarget{state_.record, state_.buffer, state_.fileSettings, state_.PathLoadSave, state_.SaveDialogFile,
-                   state_.options.OddEven},
+        SaveTarget{state_.record, state_.buffer, state_.fileSettings, state_.PathLoadSave,
+                   state_.SaveDialogFile, state_.options.OddEven},
         SaveFlow::Window{*this, dialogs_, *fileHost_, showFile});
-    FormCreate();
 }
 
 TfrmMains::~TfrmMains() {
@@ -297,9 +304,13 @@ void TfrmMains::AppendLine(const std::string& line) {
     Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
 }
 
-void TfrmMains::ClearLog() { Memo1->clear(); }
+void TfrmMains::ClearLog() {
+    Memo1->clear();
+}
 
-void TfrmMains::ClearMessagesClick() { ClearLog(); }
+void TfrmMains::ClearMessagesClick() {
+    ClearLog();
+}
 
 void TfrmMains::SetButton(QToolButton* button, bool enabled) {
     button->setEnabled(enabled);
@@ -332,7 +343,9 @@ void TfrmMains::RefreshChecksum() {
     }
 }
 
-void TfrmMains::Play(Sound sound) { PlaySound(sound, state_.SoundON, state_.DefaultDir, sound_); }
+void TfrmMains::Play(Sound sound) {
+    PlaySound(sound, state_.SoundON, state_.DefaultDir, sound_);
+}
 
 void TfrmMains::SetLabel(const char* name, const std::string& text) {
     values_.at(name)->setText(WindowText(text));
@@ -379,9 +392,13 @@ void TfrmMains::SB_SelectClick() {
     }
 }
 
-int TfrmMains::LastOperationUiUpdates() const { return operations_->LastUiUpdates(); }
+int TfrmMains::LastOperationUiUpdates() const {
+    return operations_->LastUiUpdates();
+}
 
-bool TfrmMains::OperationBusy() const { return operations_->Busy(); }
+bool TfrmMains::OperationBusy() const {
+    return operations_->Busy();
+}
 
 void TfrmMains::SB_ReadClick(QToolButton* button) {
     for (const auto& op : kOperationButtons) {

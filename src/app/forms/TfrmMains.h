@@ -32,7 +32,7 @@ class OperationControl;
 // the handlers that start everything else.
 class TfrmMains : public QWidget, public LogSink {
     Q_OBJECT
-public:
+  public:
     // What the window is given from outside: the seams to the user, the sound device
     // and the programmer, and the directory it was started from.
     struct Services {
@@ -73,12 +73,13 @@ public:
     void RefreshChecksum();
     void Play(Sound sound);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void BuildControls();
+    void CreateFlows(std::function<void(const DeviceRecord&)> deviceSelected);
     void FormCreate();
     void FormResize();
     void FormClose();
@@ -100,7 +101,7 @@ private:
 
     std::map<QString, QToolButton*> buttons_;  // by object name
     std::map<QString, QString> hints_;
-    std::map<QString, QLabel*> values_;        // value labels by object name
+    std::map<QString, QLabel*> values_;  // value labels by object name
     QPlainTextEdit* Memo1 = nullptr;
     QFrame* Panel1 = nullptr;
     QFrame* Panel2 = nullptr;

@@ -10,7 +10,8 @@ namespace {
 void ShowLater(const QString& what) {
     // Not from inside the event that failed: the box opens once that has unwound.
     QTimer::singleShot(0, [what] {
-        QMessageBox::critical(nullptr, "KARDO", "An unexpected error stopped the last action:\n" + what);
+        QMessageBox::critical(nullptr, "KARDO",
+                              "An unexpected error stopped the last action:\n" + what);
     });
 }
 

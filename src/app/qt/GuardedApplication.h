@@ -8,7 +8,7 @@ namespace kardo {
 // handler let through is shown to the user and the program goes on, instead of Qt
 // ending the process and taking the buffer with it.
 class GuardedApplication : public QApplication {
-public:
+  public:
     using QApplication::QApplication;
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -12,7 +12,7 @@ namespace kardo {
 // waiting for it to end.
 // A file that turns out not to be playable once loaded is reported as a late failure.
 class QtSoundBackend : public SoundBackend {
-public:
+  public:
     // `needsOutputDevice` false lets the tests load and check files on a machine
     // without sound hardware.
     explicit QtSoundBackend(bool needsOutputDevice = true);
@@ -22,7 +22,7 @@ public:
         lateFailure_ = std::move(handler);
     }
 
-private:
+  private:
     QSoundEffect& Player(Sound sound);
 
     bool needsOutputDevice_;

@@ -29,7 +29,9 @@ void QtDialogs::ShowMessage(QWidget* parent, const QString& text, const QString&
     box.exec();
 }
 
-int QtDialogs::Run(QDialog& dialog) { return dialog.exec(); }
+int QtDialogs::Run(QDialog& dialog) {
+    return dialog.exec();
+}
 
 namespace {
 

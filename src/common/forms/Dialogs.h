@@ -13,7 +13,7 @@ namespace kardo {
 // Everything modal the windows ask of the user goes through here, so that a test can
 // answer in place of the user without a nested event loop of its own.
 class Dialogs {
-public:
+  public:
     enum class Icon { None, Information, Warning, Error };
 
     virtual ~Dialogs() = default;
@@ -43,13 +43,14 @@ public:
 
 // The real thing: Qt message boxes and modal event loops.
 class QtDialogs : public Dialogs {
-public:
+  public:
     void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
                      Icon icon) override;
     int Run(QDialog& dialog) override;
     std::optional<FileChoice> GetOpenFile(QWidget* parent, const std::filesystem::path& directory,
                                           const std::string& filter) override;
-    std::optional<std::filesystem::path> GetSaveFile(QWidget* parent, const std::filesystem::path& directory,
+    std::optional<std::filesystem::path> GetSaveFile(QWidget* parent,
+                                                     const std::filesystem::path& directory,
                                                      const std::filesystem::path& suggested,
                                                      const std::string& filter) override;
     void ShowJumperSet(QWidget* parent, const std::filesystem::path& picture) override;

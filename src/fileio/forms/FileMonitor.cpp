@@ -6,7 +6,9 @@ namespace {
 constexpr int kSettleMs = 1000;
 constexpr int kRetryMs = 250;
 
-QString Native(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+QString Native(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
 
 }  // namespace
 
@@ -27,8 +29,10 @@ FileMonitor::FileMonitor(Hooks hooks, QObject* parent) : QObject(parent), hooks_
 
 void FileMonitor::Watch(const std::filesystem::path& file, const FileSettings& settings) {
     // Stopped while it is pointed elsewhere, then started again.
-    if (!watcher_.files().isEmpty()) watcher_.removePaths(watcher_.files());
-    if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
+    if (!watcher_.files().isEmpty())
+        watcher_.removePaths(watcher_.files());
+    if (!watcher_.directories().isEmpty())
+        watcher_.removePaths(watcher_.directories());
     settle_.stop();
     retry_.stop();
     pending_ = false;

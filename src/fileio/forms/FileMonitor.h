@@ -18,7 +18,7 @@ namespace kardo {
 // free again: a file written during an operation never touches the buffer under it.
 class FileMonitor : public QObject {
     Q_OBJECT
-public:
+  public:
     struct Hooks {
         std::function<bool()> bufferFree;
         std::function<void(const std::filesystem::path&, const FileSettings&)> reload;
@@ -34,14 +34,14 @@ public:
 
     bool ReloadPending() const { return pending_; }
 
-private:
+  private:
     void FileMonitorDirectoryChanged();
     void ReloadDue();
 
     Hooks hooks_;
     QFileSystemWatcher watcher_;
-    QTimer settle_;   // the second given to the writer to finish
-    QTimer retry_;    // while the buffer is busy
+    QTimer settle_;  // the second given to the writer to finish
+    QTimer retry_;   // while the buffer is busy
     std::filesystem::path file_;
     FileSettings settings_;
     LastWriteTime time_;

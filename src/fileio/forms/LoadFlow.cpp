@@ -10,10 +10,9 @@ namespace kardo {
 LoadFlow::LoadFlow(LoadTarget target, Window window)
     : target_(target),
       window_(std::move(window)),
-      monitor_({window_.bufferFree,
-                [this](const std::filesystem::path& file, const FileSettings& settings) {
-                    Reload(file, settings);
-                }}) {}
+      monitor_(
+          {window_.bufferFree, [this](const std::filesystem::path& file,
+                                      const FileSettings& settings) { Reload(file, settings); }}) {}
 
 void LoadFlow::Run() {
     if (!target_.record) {
@@ -22,8 +21,8 @@ void LoadFlow::Run() {
     const DeviceRecord& record = *target_.record;
     const char family = record.Family();
     target_.settings.offset = 0;
-    const auto choice =
-        window_.dialogs.GetOpenFile(&window_.parent, target_.PathLoadSave, FileDialogFilterFor(family));
+    const auto choice = window_.dialogs.GetOpenFile(&window_.parent, target_.PathLoadSave,
+                                                    FileDialogFilterFor(family));
     if (choice) {
         target_.SaveDialogFile = target_.LoadedFile = choice->file;
         target_.settings.format = LoadFormatFor(family, choice->filterIndex);
@@ -33,8 +32,9 @@ void LoadFlow::Run() {
             window_.dialogs.Run(dialog);
         }
         if (target_.settings.format != format::Cancelled) {
-            target_.errorCount = LoadFile({target_.LoadedFile, record, target_.settings, target_.oddEven},
-                                          target_.buffer, window_.host);
+            target_.errorCount =
+                LoadFile({target_.LoadedFile, record, target_.settings, target_.oddEven},
+                         target_.buffer, window_.host);
             window_.showFile(target_.LoadedFile.string());
             monitor_.Watch(target_.LoadedFile, target_.settings);
         }
@@ -48,7 +48,8 @@ void LoadFlow::Reload(const std::filesystem::path& file, const FileSettings& set
     if (!target_.record) {
         return;
     }
-    target_.errorCount = LoadFile({file, *target_.record, settings, target_.oddEven}, target_.buffer, window_.host);
+    target_.errorCount =
+        LoadFile({file, *target_.record, settings, target_.oddEven}, target_.buffer, window_.host);
     window_.log(" File Updated");
     window_.refreshChecksum();
 }

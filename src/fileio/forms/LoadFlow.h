@@ -9,9 +9,9 @@
 
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceRecord.h"
+#include "fileio/FileIoHost.h"
 #include "fileio/FileSettings.h"
 #include "fileio/forms/FileMonitor.h"
-#include "fileio/FileIoHost.h"
 
 class QWidget;
 
@@ -34,7 +34,7 @@ struct LoadTarget {
 // The Load button's work and the automatic reload of the loaded file: the file
 // dialog, the format dialog, the load, the file label, the watch and the checksum.
 class LoadFlow {
-public:
+  public:
     struct Window {
         QWidget& parent;
         Dialogs& dialogs;
@@ -42,7 +42,7 @@ public:
         std::function<void(const std::string&)> log;
         std::function<void()> refreshChecksum;
         std::function<void(const std::string&)> showFile;  // the file label
-        std::function<bool()> bufferFree;  // no operation running, no dialog open
+        std::function<bool()> bufferFree;                  // no operation running, no dialog open
     };
 
     LoadFlow(LoadTarget target, Window window);
@@ -54,7 +54,7 @@ public:
 
     const FileMonitor& monitor() const { return monitor_; }
 
-private:
+  private:
     void Reload(const std::filesystem::path& file, const FileSettings& settings);
 
     LoadTarget target_;

@@ -9,8 +9,9 @@ QtFileIoHost::QtFileIoHost(Window window) : window_(std::move(window)) {}
 QtFileIoHost::~QtFileIoHost() = default;
 
 void QtFileIoHost::ShowMessage(const std::string& text, Icon icon) {
-    window_.dialogs.ShowMessage(&window_.parent, QString::fromLatin1(text.data(), static_cast<int>(text.size())),
-                                "KARDO", icon == Icon::Warning ? Dialogs::Icon::Warning : Dialogs::Icon::Error);
+    window_.dialogs.ShowMessage(
+        &window_.parent, QString::fromLatin1(text.data(), static_cast<int>(text.size())), "KARDO",
+        icon == Icon::Warning ? Dialogs::Icon::Warning : Dialogs::Icon::Error);
 }
 
 // The window comes up only for work that lasts: a load that is over within a few tens
@@ -21,8 +22,10 @@ void QtFileIoHost::OpenProgress(const std::string& caption) {
 }
 
 void QtFileIoHost::SetProgress(int percent) {
-    if (!progress_ && sinceOpened_.isValid() && sinceOpened_.elapsed() >= TfrmLoad_Save::kDrawEveryMs) {
-        progress_ = std::make_unique<TfrmLoad_Save>(QString::fromStdString(caption_), &window_.parent);
+    if (!progress_ && sinceOpened_.isValid() &&
+        sinceOpened_.elapsed() >= TfrmLoad_Save::kDrawEveryMs) {
+        progress_ =
+            std::make_unique<TfrmLoad_Save>(QString::fromStdString(caption_), &window_.parent);
         progress_->show();
         progress_->SetPosition(percent);
         progress_->Draw();

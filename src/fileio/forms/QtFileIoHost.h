@@ -17,7 +17,7 @@ class TfrmLoad_Save;
 // A file load or save in the window: lines to the message log, message boxes through
 // the dialogs, the failure sound, and the progress window over the main window.
 class QtFileIoHost : public FileIoHost {
-public:
+  public:
     struct Window {
         QWidget& parent;
         Dialogs& dialogs;
@@ -38,7 +38,7 @@ public:
     // The progress window while it is open, for the tests.
     TfrmLoad_Save* Progress() const { return progress_.get(); }
 
-private:
+  private:
     Window window_;
     std::string caption_;
     QElapsedTimer sinceOpened_;

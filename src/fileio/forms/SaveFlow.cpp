@@ -28,24 +28,29 @@ void SaveFlow::Run() {
     }
     const DeviceRecord& record = *target_.record;
     const char family = record.Family();
-    const auto file = window_.dialogs.GetSaveFile(&window_.parent, target_.PathLoadSave, target_.SaveDialogFile,
-                                                  FileDialogFilterFor(family));
+    const auto file = window_.dialogs.GetSaveFile(
+        &window_.parent, target_.PathLoadSave, target_.SaveDialogFile, FileDialogFilterFor(family));
     if (!file) {
         return;
     }
     FileSettings& settings = target_.settings;
-    settings.format = family == 'C' ? format::Inh8m : family == 'P' ? format::Jedec : format::IntelHex;
-    SaveRequest request{*file, record, settings.format, 0, static_cast<uint32_t>(record.LastAddress()),
-                        target_.oddEven};
+    settings.format = family == 'C'   ? format::Inh8m
+                      : family == 'P' ? format::Jedec
+                                      : format::IntelHex;
+    SaveRequest request{
+        *file,          record, settings.format, 0, static_cast<uint32_t>(record.LastAddress()),
+        target_.oddEven};
     if (family != 'P') {
-        TfrmFileFormat dialog(TfrmFileFormat::Mode::Save, settings, record, target_.oddEven, &window_.parent);
+        TfrmFileFormat dialog(TfrmFileFormat::Mode::Save, settings, record, target_.oddEven,
+                              &window_.parent);
         window_.dialogs.Run(dialog);
         request.format = settings.format;
         if (settings.format != format::Cancelled) {
             const auto start = HexField(dialog.StartText());
             const auto stop = HexField(dialog.StopText());
             if (!start || !stop) {
-                window_.host.ShowMessage("Start and Stop must be hexadecimal numbers.", FileIoHost::Icon::Error);
+                window_.host.ShowMessage("Start and Stop must be hexadecimal numbers.",
+                                         FileIoHost::Icon::Error);
                 request.format = format::Cancelled;
             } else {
                 request.start = *start;

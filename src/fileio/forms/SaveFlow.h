@@ -29,7 +29,7 @@ struct SaveTarget {
 // The Save button's work: the save dialog, the format dialog in its save mode with the
 // range, the writer, the file label and the log line.
 class SaveFlow {
-public:
+  public:
     struct Window {
         QWidget& parent;
         Dialogs& dialogs;
@@ -42,7 +42,7 @@ public:
     // SB_SaveClick, once the main window has checked that a programmer is there.
     void Run();
 
-private:
+  private:
     SaveTarget target_;
     Window window_;
 };

@@ -33,7 +33,8 @@ QLineEdit* HexEdit(QWidget* group, const char* name, const char* text, QRect whe
     edit->setObjectName(name);
     edit->setGeometry(where);
     edit->setMaxLength(8);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,8}"), edit));
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,8}"), edit));
     if (upper) {
         QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& typed) {
             const int cursor = edit->cursorPosition();
@@ -104,13 +105,22 @@ void TfrmFileFormat::BuildControls() {
 
     // Checking a button from code runs its handler as a click does.
     for (QRadioButton* b : {RB_Default, RB_Zero, RB_FF, RB_No}) {
-        connect(b, &QRadioButton::toggled, this, [this, b](bool on) { if (on) RB_FillClick(b); });
+        connect(b, &QRadioButton::toggled, this, [this, b](bool on) {
+            if (on)
+                RB_FillClick(b);
+        });
     }
     for (QRadioButton* b : {RB_Intelhex, RB_Motorola, RB_Binary, RB_Inh8m, RB_Inx16}) {
-        connect(b, &QRadioButton::toggled, this, [this, b](bool on) { if (on) F_FormatClick(b); });
+        connect(b, &QRadioButton::toggled, this, [this, b](bool on) {
+            if (on)
+                F_FormatClick(b);
+        });
     }
     for (QRadioButton* b : {RB_Add, RB_Sub}) {
-        connect(b, &QRadioButton::toggled, this, [this, b](bool on) { if (on) OffSet(b); });
+        connect(b, &QRadioButton::toggled, this, [this, b](bool on) {
+            if (on)
+                OffSet(b);
+        });
     }
     connect(BitBtn1, &QPushButton::clicked, this, &TfrmFileFormat::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TfrmFileFormat::BitBtn2Click);
@@ -118,7 +128,8 @@ void TfrmFileFormat::BuildControls() {
 
 void TfrmFileFormat::F3_init(const DeviceRecord& record, bool oddEven) {
     if (record.Family() == 'C') {
-        for (QRadioButton* b : {RB_Intelhex, RB_Motorola, RB_Binary}) b->setEnabled(false);
+        for (QRadioButton* b : {RB_Intelhex, RB_Motorola, RB_Binary})
+            b->setEnabled(false);
         GroupBox3->hide();
         RB_Default->setChecked(true);
         RB_Inh8m->setChecked(true);
@@ -174,7 +185,9 @@ void TfrmFileFormat::F_FormatClick(QRadioButton* button) {
                                                : format::Inx16;
 }
 
-void TfrmFileFormat::OffSet(QRadioButton* button) { settings_.offsetAdd = button == RB_Add; }
+void TfrmFileFormat::OffSet(QRadioButton* button) {
+    settings_.offsetAdd = button == RB_Add;
+}
 
 void TfrmFileFormat::BitBtn1Click() {
     if (mode_ == Mode::Load) {
@@ -184,7 +197,9 @@ void TfrmFileFormat::BitBtn1Click() {
     accept();
 }
 
-void TfrmFileFormat::BitBtn2Click() { reject(); }
+void TfrmFileFormat::BitBtn2Click() {
+    reject();
+}
 
 // Cancel and Esc both end here.
 void TfrmFileFormat::reject() {
@@ -192,7 +207,11 @@ void TfrmFileFormat::reject() {
     QDialog::reject();
 }
 
-std::string TfrmFileFormat::StartText() const { return Edit2->text().toStdString(); }
-std::string TfrmFileFormat::StopText() const { return Edit3->text().toStdString(); }
+std::string TfrmFileFormat::StartText() const {
+    return Edit2->text().toStdString();
+}
+std::string TfrmFileFormat::StopText() const {
+    return Edit3->text().toStdString();
+}
 
 }  // namespace kardo

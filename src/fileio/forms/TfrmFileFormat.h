@@ -20,7 +20,7 @@ namespace kardo {
 // "cancelled", which makes the caller do nothing.
 class TfrmFileFormat : public QDialog {
     Q_OBJECT
-public:
+  public:
     enum class Mode { Load, Save };
 
     TfrmFileFormat(Mode mode, FileSettings& settings, const DeviceRecord& record, bool oddEven,
@@ -32,7 +32,7 @@ public:
 
     void reject() override;
 
-private:
+  private:
     void F3_init(const DeviceRecord& record, bool oddEven);
     void BuildControls();
     void RB_FillClick(QRadioButton* button);

@@ -39,6 +39,8 @@ void TfrmLoad_Save::Draw() {
     sinceDrawn_.restart();
 }
 
-int TfrmLoad_Save::Position() const { return L_Sbar->value(); }
+int TfrmLoad_Save::Position() const {
+    return L_Sbar->value();
+}
 
 }  // namespace kardo

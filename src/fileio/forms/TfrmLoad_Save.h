@@ -11,7 +11,7 @@ namespace kardo {
 // the windows are let to draw themselves every few tens of milliseconds as the bar moves.
 class TfrmLoad_Save : public QDialog {
     Q_OBJECT
-public:
+  public:
     TfrmLoad_Save(const QString& caption, QWidget* parent);
 
     static constexpr int kDrawEveryMs = 30;
@@ -23,7 +23,7 @@ public:
     // How many times the bar was drawn while it moved.
     int Draws() const { return draws_; }
 
-private:
+  private:
     QProgressBar* L_Sbar;
     QElapsedTimer sinceDrawn_;
     int draws_ = 0;

@@ -26,10 +26,9 @@ struct Workbench {
     explicit Workbench(SimulatedLink::Options options = {}) {
         auto link = std::make_unique<SimulatedLink>(options);
         sim = link.get();
-        f = std::make_unique<MainWindowFixture>(std::move(link), std::filesystem::path{},
-                                                [s = sim](const DeviceRecord& r) {
-                                                    s->programmer().InsertChip(r);
-                                                });
+        f = std::make_unique<MainWindowFixture>(
+            std::move(link), std::filesystem::path{},
+            [s = sim](const DeviceRecord& r) { s->programmer().InsertChip(r); });
         f->Select("RadioButton2", 0, 1);  // ATMEL AT28C256
     }
     std::vector<uint8_t> Buffer(std::size_t n) {
@@ -54,7 +53,7 @@ const char* kOperationButtons[] = {"SB_Read", "SB_Prog", "SB_Verify"};
 
 class OperationsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void programThenReadGivesThePatternBack();
     void abortStopsTheOperationAndLeavesTheWindowUsable();
     void aFailedOperationClosesItsProgressWindowItself();
@@ -90,7 +89,8 @@ void OperationsTest::programThenReadGivesThePatternBack() {
     QStringList lines = w.LogSince(before);
     QCOMPARE(lines.size(), 5);
     QCOMPARE(lines[0], QString(""));
-    QCOMPARE(lines.mid(1, 3), QStringList({" Programmed", " Verifying @ Vdd = 5.0V ", " Verified OK"}));
+    QCOMPARE(lines.mid(1, 3),
+             QStringList({" Programmed", " Verifying @ Vdd = 5.0V ", " Verified OK"}));
     QVERIFY2(IsElapsedLine(lines[4]), qPrintable(lines[4]));
     QCOMPARE(w.sim->programmer().chip().memory, pattern);
     QCOMPARE(f.sound.played.back(), Sound::Chimes);
@@ -110,8 +110,9 @@ void OperationsTest::programThenReadGivesThePatternBack() {
     QCOMPARE(w.LogSince(before + 5).mid(1, 1), QStringList({" Read Completed"}));
     QCOMPARE(w.Buffer(0x8000), pattern);
     QCOMPARE(f.label("CheckL"), programmedChecksum);
-    QCOMPARE(f.label("CheckL"), QString::fromStdString(ChecksumText(
-                                    ComputeChecksum(*f.state().record, f.state().buffer))));
+    QCOMPARE(
+        f.label("CheckL"),
+        QString::fromStdString(ChecksumText(ComputeChecksum(*f.state().record, f.state().buffer))));
 }
 
 void OperationsTest::abortStopsTheOperationAndLeavesTheWindowUsable() {
@@ -175,7 +176,8 @@ void OperationsTest::aFailedOperationClosesItsProgressWindowItself() {
 
     // A corrupted byte is named with the buffer's byte and the device's.
     w.sim->programmer().faults.silent = false;
-    std::fill(w.sim->programmer().chip().memory.begin(), w.sim->programmer().chip().memory.end(), 0xFF);
+    std::fill(w.sim->programmer().chip().memory.begin(), w.sim->programmer().chip().memory.end(),
+              0xFF);
     w.sim->programmer().faults.corruptAddress = 0x1A3;
     std::fill(f.state().buffer.data(), f.state().buffer.data() + 0x8000, 0xFF);
     f.Operate("SB_Verify");
@@ -252,8 +254,9 @@ void OperationsTest::afterAnAbortedProgramNothingWaitsForTheWorker() {
     QCOMPARE(w.sim->programmer().chip().memory, pattern);  // every block reached the chip
     QVERIFY(f.button("SB_Select")->isEnabled() && f.button("SB_Read")->isEnabled());
     QVERIFY(reconnect->isEnabled());
-    QCOMPARE(f.label("CheckL"), QString::fromStdString(ChecksumText(
-                                    ComputeChecksum(*f.state().record, f.state().buffer))));
+    QCOMPARE(
+        f.label("CheckL"),
+        QString::fromStdString(ChecksumText(ComputeChecksum(*f.state().record, f.state().buffer))));
 }
 
 QTEST_MAIN(OperationsTest)

@@ -11,14 +11,15 @@ using namespace kardo::test;
 
 class QtSoundBackendTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void aCorruptFileIsReportedOnceItHasLoaded();
 };
 
 void QtSoundBackendTest::aCorruptFileIsReportedOnceItHasLoaded() {
     TempDir dir;
     // The RIFF header promises a wave, the rest is not one.
-    std::vector<uint8_t> corrupt{'R', 'I', 'F', 'F', 0x24, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+    std::vector<uint8_t> corrupt{'R', 'I', 'F', 'F', 0x24, 0,   0,   0,
+                                 'W', 'A', 'V', 'E', 'f',  'm', 't', ' '};
     corrupt.resize(60, 0x00);
     WriteBytes(dir / "error.wav", corrupt);
 

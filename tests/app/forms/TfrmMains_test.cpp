@@ -28,14 +28,14 @@ std::unique_ptr<ScriptedLink> Programmer(uint8_t firmware = 3) {
     return link;
 }
 
-const char* kDeviceButtons[] = {"SB_Load", "SB_Save",  "SB_Edit",   "SB_Config", "SB_Blank",
-                                "SB_Read", "SB_Prog",  "SB_Verify", "SB_Erase",  "SB_Option"};
+const char* kDeviceButtons[] = {"SB_Load", "SB_Save", "SB_Edit",   "SB_Config", "SB_Blank",
+                                "SB_Read", "SB_Prog", "SB_Verify", "SB_Erase",  "SB_Option"};
 
 }  // namespace
 
 class TfrmMainsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startsWithItsControlsInOrder();
     void startsInDemonstrationModeWithoutAProgrammer();
     void startsConnectedWithAProgrammer();
@@ -55,10 +55,9 @@ private slots:
 void TfrmMainsTest::startsWithItsControlsInOrder() {
     MainWindowFixture f(nullptr);
     QCOMPARE(f.window().windowTitle(), QString("KARDO"));
-    const char* names[] = {"SB_Select", "SB_Load",   "SB_Save",  "SB_Edit",
-                           "SB_Config", "SB_Blank",  "SB_Read",  "SB_Prog",
-                           "SB_Verify", "SB_Erase",  "SB_Option", "SB_Test"};
-    const char* texts[] = {"Select", "Load", "Save",   "Edit",  "Config",  "Blank",
+    const char* names[] = {"SB_Select", "SB_Load", "SB_Save",   "SB_Edit",  "SB_Config", "SB_Blank",
+                           "SB_Read",   "SB_Prog", "SB_Verify", "SB_Erase", "SB_Option", "SB_Test"};
+    const char* texts[] = {"Select", "Load",    "Save",   "Edit",  "Config",  "Blank",
                            "Read",   "Program", "Verify", "Erase", "Options", "Self Test"};
     int left = -1;
     for (int i = 0; i < 12; ++i) {
@@ -121,8 +120,8 @@ void TfrmMainsTest::startsConnectedWithAProgrammer() {
     auto link = Programmer(3);
     ScriptedLink* probe = link.get();
     MainWindowFixture f(std::move(link));
-    QCOMPARE(f.log(), QStringList({" ", " Q6K USB ", " Firmware Version: 3",
-                                   " Software Version: 1.006"}));
+    QCOMPARE(f.log(),
+             QStringList({" ", " Q6K USB ", " Firmware Version: 3", " Software Version: 1.006"}));
     QCOMPARE(int(f.state().connection.LinkState), 1);
     QCOMPARE(int(f.state().connection.HardwareModel), 40);
     QCOMPARE(probe->written, std::vector<uint8_t>{'F'});
@@ -184,9 +183,11 @@ void TfrmMainsTest::connectedSelectionUploadsFillsAndEnables() {
     programmer->Reply("OK");
     f.Select("RadioButton4", 0, 0);  // MICROCHIP PIC16F84A
 
-    QCOMPARE(f.log(), QStringList({" Selected : MICROCHIP  PIC16F84A",
-                                   " ***  Select Programming Options : Prog / ID / Data / Config in OPTIONS ***",
-                                   " Parameters sent OK"}));
+    QCOMPARE(
+        f.log(),
+        QStringList({" Selected : MICROCHIP  PIC16F84A",
+                     " ***  Select Programming Options : Prog / ID / Data / Config in OPTIONS ***",
+                     " Parameters sent OK"}));
     // 'V', size 0x0800, family, variant, data count (63 + 1) * 2, ProgParam, ConfigCode.
     QCOMPARE(programmer->written,
              (std::vector<uint8_t>{'V', 0x08, 0x00, 'C', 2, 0x00, 0x80, 0x21, 0x13}));
@@ -221,9 +222,11 @@ void TfrmMainsTest::connectedSelectionUploadsFillsAndEnables() {
     QCOMPARE(f.state().buffer.BufferSize(), std::size_t{0x100000});
     QCOMPARE(int(f.state().buffer[0xF0010]), 0x27);
     QCOMPARE(int(f.state().buffer[0xF001D]), 0x00);
-    QCOMPARE(f.label("CheckL"), QString::fromStdString(ChecksumText(
-                                    ComputeChecksum(*f.state().record, f.state().buffer))));
-    const std::vector<uint8_t> pic18Upload(programmer->written.end() - 9, programmer->written.end());
+    QCOMPARE(
+        f.label("CheckL"),
+        QString::fromStdString(ChecksumText(ComputeChecksum(*f.state().record, f.state().buffer))));
+    const std::vector<uint8_t> pic18Upload(programmer->written.end() - 9,
+                                           programmer->written.end());
     QCOMPARE(pic18Upload, (std::vector<uint8_t>{'V', 0x80, 0x00, 'C', 18, 0x01, 0x00, 0x00, 0x30}));
 }
 
@@ -283,7 +286,8 @@ void TfrmMainsTest::refusedRecordLeavesTheDeviceAsItWas() {
     WriteBytes(file, bytes);
     f.Select(nullptr, 1, 0);
     QCOMPARE(f.dialogs.messages.size(), std::size_t{1});
-    QCOMPARE(f.dialogs.messages[0].text, QString("The record of X28C64 is cut short in KARDO_e.usb"));
+    QCOMPARE(f.dialogs.messages[0].text,
+             QString("The record of X28C64 is cut short in KARDO_e.usb"));
     QCOMPARE(f.dialogs.messages[0].caption, QString("Device Database"));
     QCOMPARE(f.log(), before);
     QCOMPARE(QString::fromStdString(f.state().record->Name()), QString("AT28C256"));
@@ -304,8 +308,8 @@ void TfrmMainsTest::worksAgainstTheVirtualProgrammer() {
     MainWindowFixture f(std::move(link), {}, [sim](const DeviceRecord& record) {
         sim->programmer().InsertChip(record);
     });
-    QCOMPARE(f.log(), QStringList({" ", " Q6K USB ", " Firmware Version: 3",
-                                   " Software Version: 1.006"}));
+    QCOMPARE(f.log(),
+             QStringList({" ", " Q6K USB ", " Firmware Version: 3", " Software Version: 1.006"}));
     f.Select("RadioButton2", 0, 1);  // AT28C256
     QCOMPARE(f.log().last(), QString(" Parameters sent OK"));
     QVERIFY(sim->programmer().HasChip());
@@ -327,8 +331,9 @@ void TfrmMainsTest::reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls() {
 
     sim->options().present = false;  // the programmer is unplugged
     Click(f.window().findChild<QPushButton*>("ReconnectBT"));
-    QCOMPARE(f.log().mid(f.log().size() - 3), QStringList({" ", " **** NO PROGRAMMER FOUND ****",
-                                                           " **** System in Q6KUSB DEMO mode  ****"}));
+    QCOMPARE(f.log().mid(f.log().size() - 3),
+             QStringList({" ", " **** NO PROGRAMMER FOUND ****",
+                          " **** System in Q6KUSB DEMO mode  ****"}));
     QCOMPARE(int(f.state().connection.LinkState), 0);
     QCOMPARE(int(f.state().connection.HardwareModel), 65);
     QVERIFY(f.state().running);

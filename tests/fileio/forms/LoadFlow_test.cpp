@@ -2,8 +2,8 @@
 // dialog, the log and the panels; then the automatic reload when the file is written
 // again, also while an operation runs.
 #include <QApplication>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -22,8 +22,12 @@ using namespace kardo::test;
 
 namespace {
 
-std::string IntelHex(uint32_t address, const std::vector<uint8_t>& data) { return IntelHexText(address, data); }
-std::vector<uint8_t> Pattern(std::size_t n, uint8_t seed) { return PatternBytes(n, seed); }
+std::string IntelHex(uint32_t address, const std::vector<uint8_t>& data) {
+    return IntelHexText(address, data);
+}
+std::vector<uint8_t> Pattern(std::size_t n, uint8_t seed) {
+    return PatternBytes(n, seed);
+}
 
 void WriteText(const std::filesystem::path& file, const std::string& text) {
     WriteBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
@@ -37,9 +41,9 @@ struct Bench {
                    int manufacturer = 0, int device = 1) {
         auto link = std::make_unique<SimulatedLink>(options);
         sim = link.get();
-        f = std::make_unique<MainWindowFixture>(std::move(link), directory, [s = sim](const DeviceRecord& r) {
-            s->programmer().InsertChip(r);
-        });
+        f = std::make_unique<MainWindowFixture>(
+            std::move(link), directory,
+            [s = sim](const DeviceRecord& r) { s->programmer().InsertChip(r); });
         f->Select("RadioButton2", manufacturer, device);
     }
     // The user picks `file` under filter `filterIndex`, then, in the format dialog, does
@@ -48,8 +52,10 @@ struct Bench {
               std::function<void(QDialog&)> inFormatDialog = {}) {
         f->dialogs.openFiles.push_back(Dialogs::FileChoice{file, filterIndex});
         f->dialogs.drivers.push_back([inFormatDialog](QDialog& dialog) {
-            if (inFormatDialog) inFormatDialog(dialog);
-            if (dialog.isVisible()) Click(dialog.findChild<QPushButton*>("BitBtn1"));
+            if (inFormatDialog)
+                inFormatDialog(dialog);
+            if (dialog.isVisible())
+                Click(dialog.findChild<QPushButton*>("BitBtn1"));
         });
         Click(f->button("SB_Load"));
     }
@@ -57,7 +63,8 @@ struct Bench {
         return std::equal(bytes.begin(), bytes.end(), f->state().buffer.data());
     }
     QString Checksum() {
-        return QString::fromStdString(ChecksumText(ComputeChecksum(*f->state().record, f->state().buffer)));
+        return QString::fromStdString(
+            ChecksumText(ComputeChecksum(*f->state().record, f->state().buffer)));
     }
 };
 
@@ -65,7 +72,7 @@ struct Bench {
 
 class LoadFlowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void loadsThroughBothDialogsAndReports();
     void allFilesFilterAndTheFiltersByFamily();
     void cancellingChangesNothingButTheChecksumIsShown();
@@ -82,8 +89,9 @@ void LoadFlowTest::loadsThroughBothDialogsAndReports() {
     WriteText(file, IntelHex(0, data));
     const int before = static_cast<int>(f.log().size());
     b.Load(file);
-    QCOMPARE(f.log().mid(before), QStringList({"", " File " + QString::fromStdString(file.string()) + " Loaded",
-                                               " Highest Load Address : 7FFF", " Lowest Load Address  : 0"}));
+    QCOMPARE(f.log().mid(before),
+             QStringList({"", " File " + QString::fromStdString(file.string()) + " Loaded",
+                          " Highest Load Address : 7FFF", " Lowest Load Address  : 0"}));
     QVERIFY(b.BufferHolds(data));
     QCOMPARE(f.label("FileL"), QString::fromStdString(file.string()));
     QCOMPARE(f.label("CheckL"), b.Checksum());
@@ -116,19 +124,22 @@ void LoadFlowTest::allFilesFilterAndTheFiltersByFamily() {
     QVERIFY(binaryChecked);
     QVERIFY(b.BufferHolds(Pattern(0x100, 7)));
     QCOMPARE(f.dialogs.openAsked.back().filter,
-             std::string("Intel Hex (*.HEX)|*.hex|Motorola (*.MOT)|*.MOT|Binary (*.BIN)|*.bin|All Files (*.*)|*.*"));
+             std::string("Intel Hex (*.HEX)|*.hex|Motorola (*.MOT)|*.MOT|Binary (*.BIN)|*.bin|All "
+                         "Files (*.*)|*.*"));
     QCOMPARE(f.dialogs.openAsked.back().directory, f.dir.path());
 
     f.Select("RadioButton4", 0, 0);  // PIC16F84A
     f.dialogs.openFiles.push_back(std::nullopt);
     Click(f.button("SB_Load"));
-    QCOMPARE(f.dialogs.openAsked.back().filter, std::string("Inh8m (*.HEX)|*.hex|All Files (*.*)|*.*"));
+    QCOMPARE(f.dialogs.openAsked.back().filter,
+             std::string("Inh8m (*.HEX)|*.hex|All Files (*.*)|*.*"));
 }
 
 void LoadFlowTest::cancellingChangesNothingButTheChecksumIsShown() {
     Bench b;
     MainWindowFixture& f = *b.f;
-    const auto before = std::vector<uint8_t>(f.state().buffer.data(), f.state().buffer.data() + 0x8000);
+    const auto before =
+        std::vector<uint8_t>(f.state().buffer.data(), f.state().buffer.data() + 0x8000);
     const QStringList log = f.log();
     f.state().buffer[0] = 0x12;  // as an edit would
     f.dialogs.openFiles.push_back(std::nullopt);
@@ -136,7 +147,7 @@ void LoadFlowTest::cancellingChangesNothingButTheChecksumIsShown() {
     QCOMPARE(f.label("CheckL"), b.Checksum());
     QCOMPARE(f.state().PathLoadSave, f.dir.path());
 
-    WriteText(f.dir / "other" , IntelHex(0, {1, 2, 3}));
+    WriteText(f.dir / "other", IntelHex(0, {1, 2, 3}));
     f.state().buffer[0] = 0x34;
     b.Load(f.dir / "other", 1, [](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
     QCOMPARE(int(f.state().buffer[0]), 0x34);  // nothing loaded
@@ -177,7 +188,8 @@ void LoadFlowTest::aRewriteDuringAnOperationWaitsForItsEnd() {
     const auto file = f.dir / "watched.hex";
     WriteText(file, IntelHex(0, Pattern(0x8000, 1)));
     b.Load(file);
-    std::fill(b.sim->programmer().chip().memory.begin(), b.sim->programmer().chip().memory.end(), 0xC3);
+    std::fill(b.sim->programmer().chip().memory.begin(), b.sim->programmer().chip().memory.end(),
+              0xC3);
 
     bool checkedWhileBusy = false;
     QTimer::singleShot(200, [&] { WriteText(file, IntelHex(0, Pattern(0x8000, 9))); });

@@ -1,11 +1,11 @@
 // Saving from the real main window: the save dialog, the format dialog in its save mode,
 // the log and the file label; and a save that cannot be written, which must leave an
 // earlier file as it was.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "fileio/FileLoader.h"
 #include "link/SimulatedLink.h"
@@ -31,11 +31,14 @@ struct Bench {
         std::copy(pattern.begin(), pattern.end(), f->state().buffer.data());
     }
     // The user names `file`, then does `inFormatDialog` (OK when nothing is given).
-    void Save(const std::filesystem::path& file, std::function<void(QDialog&)> inFormatDialog = {}) {
+    void Save(const std::filesystem::path& file,
+              std::function<void(QDialog&)> inFormatDialog = {}) {
         f->dialogs.saveFiles.push_back(file);
         f->dialogs.drivers.push_back([inFormatDialog](QDialog& dialog) {
-            if (inFormatDialog) inFormatDialog(dialog);
-            if (dialog.isVisible()) Click(dialog.findChild<QPushButton*>("BitBtn1"));
+            if (inFormatDialog)
+                inFormatDialog(dialog);
+            if (dialog.isVisible())
+                Click(dialog.findChild<QPushButton*>("BitBtn1"));
         });
         Click(f->button("SB_Save"));
     }
@@ -55,12 +58,15 @@ struct Bench {
 struct ReadOnlyFolder {
     std::filesystem::path path;
     bool mounted = false;
-    ReadOnlyFolder(const std::filesystem::path& where, const std::vector<uint8_t>& earlier) : path(where) {
+    ReadOnlyFolder(const std::filesystem::path& where, const std::vector<uint8_t>& earlier)
+        : path(where) {
         std::filesystem::create_directory(path);
         if (geteuid() == 0) {
-            mounted = std::system(("mount -t tmpfs -o size=1m tmpfs '" + path.string() + "'").c_str()) == 0;
+            mounted = std::system(
+                          ("mount -t tmpfs -o size=1m tmpfs '" + path.string() + "'").c_str()) == 0;
             WriteBytes(path / "image.hex", earlier);
-            mounted = mounted && std::system(("mount -o remount,ro '" + path.string() + "'").c_str()) == 0;
+            mounted = mounted &&
+                      std::system(("mount -o remount,ro '" + path.string() + "'").c_str()) == 0;
         } else {
             WriteBytes(path / "image.hex", earlier);
             chmod(path.c_str(), 0555);
@@ -82,7 +88,7 @@ struct ReadOnlyFolder {
 
 class SaveFlowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void savesTheRangeTheFormatDialogShows();
     void aSaveThatCannotBeWrittenLeavesTheEarlierFile();
     void aRangeThatCannotBeSavedIsRefused();
@@ -105,7 +111,8 @@ void SaveFlowTest::savesTheRangeTheFormatDialogShows() {
     QCOMPARE(f.label("FileL"), QString::fromStdString(file.string()));
     QCOMPARE(f.state().PathLoadSave, f.dir.path());
     QCOMPARE(f.dialogs.saveAsked.back().filter,
-             std::string("Intel Hex (*.HEX)|*.hex|Motorola (*.MOT)|*.MOT|Binary (*.BIN)|*.bin|All Files (*.*)|*.*"));
+             std::string("Intel Hex (*.HEX)|*.hex|Motorola (*.MOT)|*.MOT|Binary (*.BIN)|*.bin|All "
+                         "Files (*.*)|*.*"));
     const auto back = b.Loaded(file, format::Motorola);
     QCOMPARE(int(b.loadResult), int(load::Ok));
     QVERIFY(std::equal(back.begin(), back.begin() + 0x8000, f.state().buffer.data()));
@@ -141,7 +148,8 @@ void SaveFlowTest::aRangeThatCannotBeSavedIsRefused() {
     });
     QVERIFY(f.dialogs.messages.back().text.contains("above the stop"));
     QVERIFY(!std::filesystem::exists(file));
-    b.Save(file, [](QDialog& dialog) { dialog.findChild<QLineEdit*>("Edit3")->setText("FFFFFFFF"); });
+    b.Save(file,
+           [](QDialog& dialog) { dialog.findChild<QLineEdit*>("Edit3")->setText("FFFFFFFF"); });
     QVERIFY(f.dialogs.messages.back().text.contains("beyond the buffer"));
     b.Save(file, [](QDialog& dialog) { dialog.findChild<QLineEdit*>("Edit3")->clear(); });
     QVERIFY(f.dialogs.messages.back().text.contains("hexadecimal"));
@@ -160,7 +168,8 @@ void SaveFlowTest::fuseMapsAreSavedAsJedecWithoutTheFormatDialog() {
     const std::size_t dialogsBefore = f.dialogs.drivers.size();
     Click(f.button("SB_Save"));
     QCOMPARE(f.dialogs.drivers.size(), dialogsBefore);  // no format dialog was shown
-    QCOMPARE(f.dialogs.saveAsked.back().filter, std::string("Jedec (*.JED)|*.jed|All Files (*.*)|*.*"));
+    QCOMPARE(f.dialogs.saveAsked.back().filter,
+             std::string("Jedec (*.JED)|*.jed|All Files (*.*)|*.*"));
     QCOMPARE(f.log().last(), " File " + QString::fromStdString(file.string()) + " saved");
     const auto text = ReadBytes(file);
     QVERIFY(std::string(text.begin(), text.end()).find("*QF2194\r\n") != std::string::npos);

@@ -15,7 +15,7 @@ using namespace kardo::test;
 
 class TfrmFileFormatTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void allFilesOpensWithBinaryAndTheDefaultFill();
     void aPicOffersOnlyItsFormatsAndNoOffset();
     void theOffsetIsTypedInHexAndKeepsItsDirection();

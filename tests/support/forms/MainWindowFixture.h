@@ -13,7 +13,7 @@ namespace kardo::test {
 
 // A real main window in a directory of our own, with the user's answers scripted.
 class MainWindowFixture {
-public:
+  public:
     // `link` may be null: no programmer backend at all.
     explicit MainWindowFixture(std::unique_ptr<ProgrammerLink> link,
                                std::filesystem::path directory = {},
@@ -38,7 +38,7 @@ public:
     ScriptedDialogs dialogs;
     RecordingSound sound;
 
-private:
+  private:
     std::unique_ptr<TfrmMains> window_;
 };
 

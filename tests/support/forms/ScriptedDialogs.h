@@ -3,9 +3,9 @@
 #include <QDialog>
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
-#include <functional>
 #include <vector>
 
 #include "app/Sounds.h"
@@ -17,7 +17,7 @@ namespace kardo::test {
 // real (not modally) and handed to the next driver in the queue, which clicks in it as
 // a user would; whatever the driver leaves open is cancelled.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Message {
         QString text, caption;
         Icon icon;
@@ -38,12 +38,14 @@ public:
     std::deque<std::optional<std::filesystem::path>> saveFiles;
     std::vector<OpenAsked> saveAsked;
     std::vector<std::filesystem::path> saveSuggested;
-    std::optional<std::filesystem::path> GetSaveFile(QWidget*, const std::filesystem::path& directory,
+    std::optional<std::filesystem::path> GetSaveFile(QWidget*,
+                                                     const std::filesystem::path& directory,
                                                      const std::filesystem::path& suggested,
                                                      const std::string& filter) override {
         saveAsked.push_back({directory, filter});
         saveSuggested.push_back(suggested);
-        if (saveFiles.empty()) return std::nullopt;
+        if (saveFiles.empty())
+            return std::nullopt;
         auto answer = saveFiles.front();
         saveFiles.pop_front();
         return answer;
@@ -52,7 +54,8 @@ public:
     std::optional<FileChoice> GetOpenFile(QWidget*, const std::filesystem::path& directory,
                                           const std::string& filter) override {
         openAsked.push_back({directory, filter});
-        if (openFiles.empty()) return std::nullopt;
+        if (openFiles.empty())
+            return std::nullopt;
         auto answer = openFiles.front();
         openFiles.pop_front();
         return answer;
@@ -70,7 +73,7 @@ public:
 
 // Records which sounds were asked for; `works` false stands for a missing sound device.
 class RecordingSound : public SoundBackend {
-public:
+  public:
     bool works = true;
     std::vector<Sound> played;
     std::function<void()> lateFailure;

@@ -2,8 +2,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QStringList>
 #include <QTest>
 
@@ -12,7 +12,8 @@ namespace kardo::test {
 // What a user does with the mouse, on real widgets.
 inline void Click(QAbstractButton* button) {
     // A radio button or check box takes a click only on its mark and its text.
-    if (qobject_cast<QRadioButton*>(button) != nullptr || qobject_cast<QCheckBox*>(button) != nullptr) {
+    if (qobject_cast<QRadioButton*>(button) != nullptr ||
+        qobject_cast<QCheckBox*>(button) != nullptr) {
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
         return;
     }
