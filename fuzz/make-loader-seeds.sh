@@ -2,7 +2,8 @@
 # Makes the seed corpora of the data-file fuzz targets from the files the outside tools
 # made for the loader's tests (tests/fileio/data): the head and the tail of each, so
 # every seed has the tool's own records and end record but stays small enough to fuzz
-# quickly. Run it again after tests/fileio/data/make-test-data.sh.
+# quickly. Run it again after tests/fileio/data/make-test-data.sh. The JEDEC target's
+# seeds (corpus/load_jedec) are written by hand: none of those tools makes fuse maps.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 data="$here/../tests/fileio/data"
