@@ -1,7 +1,5 @@
 #include "fileio/FileChoices.h"
 
-#include <optional>
-
 #include "common/Format.h"
 #include "fileio/FileSettings.h"
 
@@ -29,21 +27,23 @@ uint8_t LoadFormatFor(char family, int filterIndex) {
 
 std::string DefaultSaveStopText(const DeviceRecord& record, bool oddEven) {
     const auto last = static_cast<uint32_t>(record.LastAddress());
-    std::optional<uint32_t> stop = last;
+    uint32_t stop = last;
+    bool known = true;
     if (record.Family() == 'M') {
         // Tested in this order; the last rule that applies wins.
-        stop.reset();
-        if (record.Variant() == 35)
-            stop = last + 0x20;
-        if (record.ManufId() == 0xBF && record.DeviceId() == 0x91)
-            stop = last + 0x2000;
-        if (record.ConfigCode() == 0xCB || record.ConfigCode() == 0xD1)
-            stop = last + record.EepromSize();
+        known = false;
+        const auto take = [&](uint32_t value) {
+            stop = value;
+            known = true;
+        };
+        if (record.Variant() == 35) take(last + 0x20);
+        if (record.ManufId() == 0xBF && record.DeviceId() == 0x91) take(last + 0x2000);
+        if (record.ConfigCode() == 0xCB || record.ConfigCode() == 0xD1) take(last + record.EepromSize());
     }
     if (record.Family() == 'R' && oddEven) {
         stop = 2 * last + 1;
     }
-    return stop ? Format("%08X", *stop) : std::string();
+    return known ? Format("%08X", stop) : std::string();
 }
 
 }  // namespace kardo
