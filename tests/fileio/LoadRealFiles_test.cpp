@@ -9,6 +9,7 @@
 
 #include "fileio/FileLoader.h"
 #include "support/RecordingFileHost.h"
+#include "GpasmFiles.h"
 #include "support/Records.h"
 #include "support/ShippedRecords.h"
 #include "support/TempDir.h"
@@ -16,7 +17,7 @@
 namespace kardo {
 namespace {
 
-const std::filesystem::path kData = std::filesystem::path(KARDO_SOURCE_DIR) / "tests/fileio/data";
+const std::filesystem::path& kData = test::kLoaderData;
 
 struct Loaded {
     DeviceBuffer buffer;
@@ -134,17 +135,8 @@ void ExpectMidRangePlacements(const DeviceBuffer& buffer, const std::vector<Plac
 }
 
 TEST(LoadRealFiles, MidRangePicFilesFromGpasm) {
-    const struct {
-        const char* file;
-        const char* part;
-        uint8_t fileFormat;
-    } cases[] = {
-        {"pic16f84a-inhx8m.hex", "PIC16F84A", format::Inh8m},
-        {"pic16f84a-inhx16.hex", "PIC16F84A", format::Inx16},
-        {"pic16f628a-inhx8m.hex", "PIC16F628A", format::Inh8m},
-        {"pic12f508-inhx8m.hex", "PIC12F508", format::Inh8m},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : test::kGpasmFiles) {
+        if (c.pic18) continue;  // the next test
         const Loaded l =
             Load(c.file, test::ShippedRecord(c.part), c.fileFormat, fill::DeviceDefault);
         EXPECT_EQ(l.result, load::Ok) << c.file;

@@ -10,6 +10,7 @@
 #include "fileio/FileLoader.h"
 #include "fileio/FileWriter.h"
 #include "fileio/PicSections.h"
+#include "GpasmFiles.h"
 #include "support/DataFiles.h"
 #include "support/RecordingFileHost.h"
 #include "support/Records.h"
@@ -186,25 +187,13 @@ TEST(SaveRoundTrip, SrecCatReadsWhatWeWrite) {
 }
 
 TEST(SaveRoundTrip, GpasmFilesLoadSaveAndLoadTheSame) {
-    const auto data = std::filesystem::path(KARDO_SOURCE_DIR) / "tests/fileio/data";
-    const struct {
-        const char* file;
-        const char* part;
-        uint8_t fileFormat;
-    } cases[] = {
-        {"pic16f84a-inhx8m.hex", "PIC16F84A", format::Inh8m},
-        {"pic16f84a-inhx16.hex", "PIC16F84A", format::Inx16},
-        {"pic16f628a-inhx8m.hex", "PIC16F628A", format::Inh8m},
-        {"pic12f508-inhx8m.hex", "PIC12F508", format::Inh8m},
-        {"pic18f452-inhx32.hex", "PIC18F452", format::Inh8m},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : test::kGpasmFiles) {
         const DeviceRecord record = test::ShippedRecord(c.part);
         FileSettings settings;
         settings.format = c.fileFormat;
         DeviceBuffer first;
         test::RecordingFileHost host;
-        ASSERT_EQ(LoadFile({data / c.file, record, settings}, first, host), load::Ok) << c.file;
+        ASSERT_EQ(LoadFile({test::kLoaderData / c.file, record, settings}, first, host), load::Ok) << c.file;
         for (uint8_t again : {format::Inh8m, format::Inx16}) {
             uint8_t result = 0xFF;
             const DeviceBuffer second =
