@@ -45,7 +45,9 @@ void ProgramVerifyCore(benchmark::State& state) {
         char code = 'P';
         std::atomic<uint8_t> errors{0};
         std::atomic<bool> running{true};
-        OperationContext context(record, buffer, code, errors, running, sim, 3, host);
+        uint8_t progBits = 0;
+        OperationContext context(record, buffer, code, errors, running, sim, 3, host,
+                                 OperationChoices{progBits, false, {}});
         const double start = ThreadCpuMilliseconds();
         RunOperation(context);
         cpu += ThreadCpuMilliseconds() - start;

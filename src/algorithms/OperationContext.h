@@ -5,11 +5,20 @@
 #include <string>
 
 #include "algorithms/OperationHost.h"
+#include "config/ConfigBits.h"
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceRecord.h"
 #include "link/ProgrammerLink.h"
 
 namespace kardo {
+
+// What the options and the configuration dialog chose for the operation. ProgBits is the
+// program's own: a family may change it (an empty choice becomes the code area).
+struct OperationChoices {
+    uint8_t& ProgBits;
+    bool Id_flag = false;  // compare the chip's signature first
+    ConfigBits configBits;
+};
 
 // Everything one device operation works with: the device, the buffer, the link, the
 // shared counters, and the user interface through its host. Built by the operation
@@ -18,13 +27,15 @@ class OperationContext {
 public:
     OperationContext(const DeviceRecord& record, DeviceBuffer& buffer, char& operationCode,
                      std::atomic<uint8_t>& errorCount, std::atomic<bool>& running,
-                     ProgrammerLink& link, uint32_t firmwareVersion, OperationHost& host)
+                     ProgrammerLink& link, uint32_t firmwareVersion, OperationHost& host,
+                     OperationChoices choices)
         : record(record),
           buffer(buffer),
           OperationCode(operationCode),
           link(link),
           FirmwareVersion(firmwareVersion),
           host(host),
+          choices(choices),
           errorCount_(errorCount),
           running_(running) {}
 
@@ -34,6 +45,7 @@ public:
     ProgrammerLink& link;
     const uint32_t FirmwareVersion;
     OperationHost& host;
+    OperationChoices choices;
 
     // The error counter: 0 means no failure so far.
     uint8_t Errors() const { return errorCount_.load(); }
@@ -54,6 +66,11 @@ public:
     // compare error the line names the buffer position and the byte there.
     void ReportError(unsigned code, uint8_t value);
     void ReportResult(unsigned code);
+
+    // The Abort / Retry / Ignore question; Abort once the user has aborted.
+    OperationHost::Answer AskAbortRetryIgnore(const std::string& text, const std::string& caption) {
+        return host.AskAbortRetryIgnore(text, caption, running_);
+    }
 
     // Shows the checksum of the buffer as it is now.
     void RefreshChecksum();

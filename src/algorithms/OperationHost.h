@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -19,6 +20,14 @@ public:
     virtual void CloseProgress() = 0;
     // After the operation: the buttons the record allows, Select, and the focus back.
     virtual void OperationEnded() = 0;
+
+    // A question with the buttons Abort, Retry and Ignore and an error icon, shown on
+    // the user interface while the worker waits for the answer. Once `running` turns
+    // false (Abort of the progress window, or the program closing) the worker stops
+    // waiting and the answer is Abort, whether or not the question was shown.
+    enum class Answer { Abort, Retry, Ignore, Other };
+    virtual Answer AskAbortRetryIgnore(const std::string& text, const std::string& caption,
+                                       const std::atomic<bool>& running) = 0;
 };
 
 }  // namespace kardo

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "config/ConfigBits.h"
 #include "devicedb/BufferRules.h"
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceDatabase.h"
@@ -47,6 +48,7 @@ struct AppState {
 
     uint8_t ProgBits = 0;
     OptionFlags options;
+    ConfigBits configBits;  // all zero at start; no selection resets it
     bool SoundON = false;
 
     FileSettings fileSettings;             // the last choices of the format dialog

@@ -38,7 +38,7 @@ class EepromBench {
     void Run(char operation) {
         code = operation;
         OperationContext context(record, buffer, code, errors, running, trace, firmwareVersion,
-                                 host);
+                                 host, OperationChoices{progBits, false, {}});
         RunOperation(context);
     }
     std::vector<uint8_t> Pattern(std::size_t n) const {
@@ -59,6 +59,7 @@ class EepromBench {
     std::atomic<uint8_t> errors{0};
     std::atomic<bool> running{true};
     uint32_t firmwareVersion = 3;
+    uint8_t progBits = 0;
 };
 
 TEST(EepromFamily, ReadOf8KiBIsOneHandshakeAnd1024UnitsOf8) {

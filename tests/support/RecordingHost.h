@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,6 +34,18 @@ public:
     void ShowChecksum(const std::string& text) override { checksums.push_back(text); }
     void CloseProgress() override { ++closes; }
     void OperationEnded() override { ++ended; }
+
+    // The answers to the next questions (none left: Ignore) and the questions asked.
+    std::deque<Answer> answers;
+    std::vector<std::string> questions;
+    Answer AskAbortRetryIgnore(const std::string& text, const std::string& caption,
+                               const std::atomic<bool>&) override {
+        questions.push_back(caption + ": " + text);
+        if (answers.empty()) return Answer::Ignore;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 }  // namespace kardo::test

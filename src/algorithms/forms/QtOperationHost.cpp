@@ -1,5 +1,10 @@
 #include "algorithms/forms/QtOperationHost.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <optional>
+
 namespace kardo {
 
 QtOperationHost::QtOperationHost(TProgressForm& progress, Window window)
@@ -78,6 +83,47 @@ void QtOperationHost::CloseProgress() {
 
 void QtOperationHost::OperationEnded() {
     Post([this] { window_.ended(); });
+}
+
+namespace {
+
+// One question between the worker, which waits, and the UI thread, which asks.
+struct PendingQuestion {
+    std::mutex lock;
+    std::condition_variable answered;
+    std::optional<OperationHost::Answer> answer;
+    bool withdrawn = false;  // the worker stopped waiting: nothing more to ask
+};
+
+}  // namespace
+
+OperationHost::Answer QtOperationHost::AskAbortRetryIgnore(const std::string& text,
+                                                           const std::string& caption,
+                                                           const std::atomic<bool>& running) {
+    auto question = std::make_shared<PendingQuestion>();
+    Post([this, question, text, caption] {
+        {
+            std::lock_guard lock(question->lock);
+            if (question->withdrawn) {
+                return;
+            }
+        }
+        const Answer answer = window_.ask ? window_.ask(text, caption) : Answer::Abort;
+        std::lock_guard lock(question->lock);
+        question->answer = answer;
+        question->answered.notify_all();
+    });
+    // The worker never waits on the UI thread alone: an abort, or the window closing and
+    // joining the worker, ends the wait within a few hundredths of a second.
+    std::unique_lock lock(question->lock);
+    while (!question->answer) {
+        if (!running.load()) {
+            question->withdrawn = true;
+            return Answer::Abort;
+        }
+        question->answered.wait_for(lock, std::chrono::milliseconds(20));
+    }
+    return *question->answer;
 }
 
 }  // namespace kardo

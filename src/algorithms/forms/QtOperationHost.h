@@ -27,6 +27,7 @@ public:
         std::function<void(const std::string&)> log;
         std::function<void(const std::string&)> showChecksum;
         std::function<void()> ended;
+        std::function<Answer(const std::string& text, const std::string& caption)> ask;
     };
 
     QtOperationHost(TProgressForm& progress, Window window);
@@ -38,6 +39,8 @@ public:
     void ShowChecksum(const std::string& text) override;
     void CloseProgress() override;
     void OperationEnded() override;
+    Answer AskAbortRetryIgnore(const std::string& text, const std::string& caption,
+                               const std::atomic<bool>& running) override;
 
     // How many times the worker's effects reached the windows.
     int UiUpdates() const { return uiUpdates_.load(); }

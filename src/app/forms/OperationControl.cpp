@@ -10,6 +10,7 @@
 #include "algorithms/OperationDispatch.h"
 #include "algorithms/forms/QtOperationHost.h"
 #include "algorithms/forms/TProgressForm.h"
+#include "common/forms/Dialogs.h"
 #include "devicedb/DeviceDatabase.h"
 
 namespace kardo {
@@ -73,10 +74,12 @@ void OperationControl::Run(char code, const char* caption) {
     OperationRun& run = *run_;
     run.host = std::make_unique<QtOperationHost>(
         progress,
-        QtOperationHost::Window{window_.log, window_.showChecksum, [this] { WorkerEnded(); }});
+        QtOperationHost::Window{window_.log, window_.showChecksum, [this] { WorkerEnded(); },
+                                window_.ask});
     run.context = std::make_unique<OperationContext>(
         *state_.record, state_.buffer, state_.OperationCode, state_.errorCount, state_.running,
-        *state_.link, state_.connection.FirmwareVersion, *run.host);
+        *state_.link, state_.connection.FirmwareVersion, *run.host,
+        OperationChoices{state_.ProgBits, state_.options.Id_flag, state_.configBits});
     run.Thread1 = std::thread([&run] { RunOperation(*run.context); });
 
     progress.exec();
@@ -136,6 +139,22 @@ void OperationControl::FinishIfDone() {
     window_.lockControls(false);
     window_.focus();
     window_.idle();
+}
+
+OperationHost::Answer AskAbortRetryIgnore(Dialogs& dialogs, const std::string& text,
+                                          const std::string& caption) {
+    switch (dialogs.AskAbortRetryIgnore(nullptr, QString::fromStdString(text),
+                                        QString::fromStdString(caption), Dialogs::Icon::Error)) {
+        case Dialogs::Answer::Abort:
+            return OperationHost::Answer::Abort;
+        case Dialogs::Answer::Retry:
+            return OperationHost::Answer::Retry;
+        case Dialogs::Answer::Ignore:
+            return OperationHost::Answer::Ignore;
+        case Dialogs::Answer::Other:
+            break;
+    }
+    return OperationHost::Answer::Other;
 }
 
 }  // namespace kardo

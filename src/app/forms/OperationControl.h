@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "algorithms/OperationHost.h"
 #include "app/AppState.h"
 #include "app/Sounds.h"
 
@@ -14,6 +15,7 @@ class QWidget;
 
 namespace kardo {
 
+class Dialogs;
 class TProgressForm;
 struct OperationRun;
 
@@ -39,6 +41,9 @@ class OperationControl : public QObject {
         std::function<void(Sound)> play;
         std::function<void()> focus;
         std::function<void()> idle;  // the operation has finished completely
+        // The worker's Abort / Retry / Ignore question, asked without an owner window.
+        std::function<OperationHost::Answer(const std::string& text, const std::string& caption)>
+            ask;
     };
 
     OperationControl(AppState& state, QWidget& parent, Window window);
@@ -70,5 +75,9 @@ class OperationControl : public QObject {
     std::vector<std::unique_ptr<OperationRun>> retired_;  // ended, destroyed once idle
     int lastUiUpdates_ = 0;
 };
+
+// The worker's question through the dialogs: a message box without owner, error icon.
+OperationHost::Answer AskAbortRetryIgnore(Dialogs& dialogs, const std::string& text,
+                                          const std::string& caption);
 
 }  // namespace kardo

@@ -57,7 +57,10 @@ void TfrmMains::CreateFlows(std::function<void(const DeviceRecord&)> deviceSelec
                                      activateWindow();
                                      setFocus();
                                  },
-                                 [this] { loadFlow_->BufferFreed(); }});
+                                 [this] { loadFlow_->BufferFreed(); },
+                                 [this](const std::string& text, const std::string& caption) {
+                                     return AskAbortRetryIgnore(dialogs_, text, caption);
+                                 }});
     selection_ = std::make_unique<SelectionFlow>(
         state_, SelectionFlow::Window{
                     *this, dialogs_, log, [this] { ClearLog(); },

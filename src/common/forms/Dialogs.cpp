@@ -6,27 +6,51 @@
 
 namespace kardo {
 
+namespace {
+
+QMessageBox::Icon BoxIcon(Dialogs::Icon icon) {
+    switch (icon) {
+        case Dialogs::Icon::Information:
+            return QMessageBox::Information;
+        case Dialogs::Icon::Warning:
+            return QMessageBox::Warning;
+        case Dialogs::Icon::Error:
+            return QMessageBox::Critical;
+        case Dialogs::Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
 void QtDialogs::ShowMessage(QWidget* parent, const QString& text, const QString& caption,
                             Icon icon) {
     QMessageBox box(parent);
     box.setText(text);
     box.setWindowTitle(caption);
-    switch (icon) {
-        case Icon::None:
-            box.setIcon(QMessageBox::NoIcon);
-            break;
-        case Icon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case Icon::Warning:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case Icon::Error:
-            box.setIcon(QMessageBox::Critical);
-            break;
-    }
+    box.setIcon(BoxIcon(icon));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
+}
+
+Dialogs::Answer QtDialogs::AskAbortRetryIgnore(QWidget* parent, const QString& text,
+                                               const QString& caption, Icon icon) {
+    QMessageBox box(parent);
+    box.setText(text);
+    box.setWindowTitle(caption);
+    box.setIcon(BoxIcon(icon));
+    box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+    switch (box.exec()) {
+        case QMessageBox::Abort:
+            return Answer::Abort;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        case QMessageBox::Ignore:
+            return Answer::Ignore;
+        default:
+            return Answer::Other;
+    }
 }
 
 int QtDialogs::Run(QDialog& dialog) {

@@ -22,6 +22,12 @@ class Dialogs {
     // Shows the dialog modally; returns its result code.
     virtual int Run(QDialog& dialog) = 0;
 
+    // A message box with the buttons Abort, Retry and Ignore; closing it otherwise counts
+    // as Other.
+    enum class Answer { Abort, Retry, Ignore, Other };
+    virtual Answer AskAbortRetryIgnore(QWidget* parent, const QString& text,
+                                       const QString& caption, Icon icon) = 0;
+
     // The file the user picked in an open dialog, and the filter (counted from 1) it was
     // picked under. `filter` is in the notation "description|pattern|...".
     struct FileChoice {
@@ -47,6 +53,8 @@ class QtDialogs : public Dialogs {
     void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
                      Icon icon) override;
     int Run(QDialog& dialog) override;
+    Answer AskAbortRetryIgnore(QWidget* parent, const QString& text, const QString& caption,
+                               Icon icon) override;
     std::optional<FileChoice> GetOpenFile(QWidget* parent, const std::filesystem::path& directory,
                                           const std::string& filter) override;
     std::optional<std::filesystem::path> GetSaveFile(QWidget* parent,

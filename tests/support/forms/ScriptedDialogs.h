@@ -65,6 +65,25 @@ class ScriptedDialogs : public Dialogs {
         messages.push_back({text, caption, icon});
     }
     int Run(QDialog& dialog) override;
+
+    // The answers to the next Abort / Retry / Ignore questions (none left: Ignore), and
+    // the questions as asked, with whether they had an owner window.
+    std::deque<Answer> answers;
+    struct Question {
+        QString text, caption;
+        Icon icon;
+        bool owned;
+    };
+    std::vector<Question> questions;
+    Answer AskAbortRetryIgnore(QWidget* parent, const QString& text, const QString& caption,
+                               Icon icon) override {
+        questions.push_back({text, caption, icon, parent != nullptr});
+        if (answers.empty())
+            return Answer::Ignore;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     void ShowJumperSet(QWidget*, const std::filesystem::path& picture) override {
         jumperPictures.push_back(picture);
     }
