@@ -4,21 +4,28 @@ namespace kardo {
 
 bool DataPhase::Receive(uint8_t* into, std::size_t n, const char* lineOnFailure) {
     std::size_t got = 0;
-    if (c_.link.Read(into, n, got) != kLinkOk || got != n) {
-        return Fail(lineOnFailure);
+    if (const LinkStatus status = c_.link.Read(into, n, got); status != kLinkOk || got != n) {
+        return Fail(status, lineOnFailure);
     }
     return true;
 }
 
 bool DataPhase::Send(const uint8_t* data, std::size_t n) {
     std::size_t written = 0;
-    if (c_.link.Write(data, n, written) != kLinkOk || written != n) {
-        return Fail(kWriteFailedLine);
+    if (const LinkStatus status = c_.link.Write(data, n, written);
+        status != kLinkOk || written != n) {
+        return Fail(status, kWriteFailedLine);
     }
     return true;
 }
 
-bool DataPhase::Fail(const char* line) {
+bool DataPhase::Fail(LinkStatus status, const char* line) {
+    if (status != kLinkOk && linkStatus_ != nullptr) {
+        if (*linkStatus_ == kLinkOk) {
+            *linkStatus_ = status;
+        }
+        return false;
+    }
     c_.CountError();
     if (c_.Running()) {
         c_.Log(line);

@@ -23,9 +23,14 @@ inline constexpr const char* kWriteFailedLine = " Error with write";
 //   a stream unit short or with a bad status   " Error with read"
 //   an acknowledgement short or with a bad status  " No acknowledgement from programmer"
 //   a write that fails or writes fewer bytes   " Error with write"
+//
+// The ISP family keeps the link's status instead: a call that fails outright stores its
+// status in `linkStatus` (the first one stays), and the routine counts one error for it
+// at its end, without a line.
 class DataPhase {
   public:
-    explicit DataPhase(OperationContext& context) : c_(context) {}
+    explicit DataPhase(OperationContext& context, LinkStatus* linkStatus = nullptr)
+        : c_(context), linkStatus_(linkStatus) {}
 
     // Each returns true when the whole unit or block went through.
     bool ReceiveData(uint8_t* into, std::size_t n) { return Receive(into, n, kReadFailedLine); }
@@ -36,9 +41,10 @@ class DataPhase {
 
   private:
     bool Receive(uint8_t* into, std::size_t n, const char* lineOnFailure);
-    bool Fail(const char* line);
+    bool Fail(LinkStatus status, const char* line);
 
     OperationContext& c_;
+    LinkStatus* linkStatus_;
 };
 
 }  // namespace kardo

@@ -58,4 +58,15 @@ void PlacePic18ConfigDefaults(DeviceBuffer& buffer, const DeviceRecord& record) 
     std::copy(mask.begin(), mask.begin() + kDefaults, buffer.data() + kPic18ConfigPosition);
 }
 
+PicBufferAreas PicBufferAreasFor(const DeviceRecord& record) {
+    if (record.Variant() == 18) {
+        return {0xF0000, kPic18ConfigPosition, 0xF0200};
+    }
+    const uint8_t code = record.ConfigCode();
+    if (code >= 46 && code <= 48) {
+        return {0x10000, 0x1000E, 0x10200};
+    }
+    return {};
+}
+
 }  // namespace kardo

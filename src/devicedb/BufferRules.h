@@ -33,4 +33,16 @@ void FillErased(DeviceBuffer& buffer, const DeviceRecord& record);
 inline constexpr std::size_t kPic18ConfigPosition = 0xF0010;
 void PlacePic18ConfigDefaults(DeviceBuffer& buffer, const DeviceRecord& record);
 
+// Where a PIC keeps its ID bytes, its configuration bytes and its data EEPROM in the
+// buffer: above 0xF0000 for PIC18-style parts (Variant 18); above the code at 64 KiB for
+// configuration codes 46 to 48, whose code reaches past 0x4000 and where the file
+// loader and writer keep these areas; at 0x4000, 0x400E and 0x4200 for every other PIC.
+// The device operations and the checksum use the same positions.
+struct PicBufferAreas {
+    std::size_t id = 0x4000;
+    std::size_t config = 0x400E;
+    std::size_t data = 0x4200;
+};
+PicBufferAreas PicBufferAreasFor(const DeviceRecord& record);
+
 }  // namespace kardo

@@ -3,13 +3,10 @@
 #include <algorithm>
 
 #include "common/Format.h"
+#include "devicedb/BufferRules.h"
 
 namespace kardo {
 namespace {
-
-// Where a PIC keeps its first configuration word in the buffer, high byte first.
-constexpr std::size_t kPicConfigWord = 0x400E;
-constexpr std::size_t kPic18ConfigWord = 0xF0010;
 
 class Bytes {
 public:
@@ -29,7 +26,8 @@ uint32_t PicSum(const DeviceRecord& record, const Bytes& b, std::size_t n) {
     }
     const auto mask = record.ConfigMask();
     const uint32_t m = mask[0] * 256u + mask[1];
-    const std::size_t at = record.Variant() == 18 ? kPic18ConfigWord : kPicConfigWord;
+    // The first configuration word, high byte first.
+    const std::size_t at = PicBufferAreasFor(record).config;
     const uint32_t w = b.At(at) * 256 + b.At(at + 1);
     return sum + (m & w);
 }

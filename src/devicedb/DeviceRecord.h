@@ -46,6 +46,8 @@ public:
     uint8_t OptionMask() const { return U8(field::OptionMask); }
     uint8_t ButtonMask() const { return U8(field::ButtonMask); }
     uint8_t ButtonMask2() const { return U8(field::ButtonMask2); }
+    // Bit 0 of ButtonMask2: the device has a chip erase (and the Erase button).
+    bool HasChipErase() const { return (ButtonMask2() & 0x01) != 0; }
     uint8_t ProgStepMask() const { return U8(field::ProgStepMask); }
     uint8_t AdapterCode() const { return U8(field::AdapterCode); }
 

@@ -18,6 +18,7 @@ inline constexpr uint8_t PicMode = 'P';
 inline constexpr uint8_t IspMode = 'M';
 inline constexpr uint8_t Read = 'R';
 inline constexpr uint8_t Write = 'W';
+inline constexpr uint8_t Erase = 'E';  // in PIC and ISP mode: the chip erase
 inline constexpr uint8_t Stop = 'S';
 inline constexpr uint8_t SelfTest = 'T';
 }  // namespace cmd

@@ -82,11 +82,14 @@ VirtualChip VirtualChip::For(const DeviceRecord& r) {
     const int64_t size = r.Size();
     chip.memory.resize(size > 0 && size <= kLargestArea ? static_cast<std::size_t>(size) : 0);
     if (chip.family == 'C') {
+        // The data area as the programmer transfers it: the data count of the upload.
         const std::size_t eeprom = r.EepromSize() + 1u;
-        chip.data.resize(r.EepromSize() == 0 ? 0 : (r.Variant() == 18 ? eeprom : eeprom * 2));
+        chip.data.resize(r.Variant() == 18 ? eeprom : eeprom * 2);
         chip.id.resize(8);
         chip.step.resize(2);
         chip.config.resize(r.ConfigCount());
+    } else if (chip.family == 'M') {
+        chip.data.resize(r.EepromSize());  // the AVRs' data EEPROM, one byte per byte
     }
     chip.signature = {r.ManufId(), r.DeviceId(), r.DeviceId2()};
     chip.Erase();
@@ -98,6 +101,7 @@ VirtualChip VirtualChip::FromParameters(uint32_t size, char family, uint8_t vari
     VirtualChip chip;
     chip.family = family;
     chip.variant = variant;
+    chip.blankValue = family == 'C' ? uint8_t{0x3F} : uint8_t{0xFF};  // a 14-bit core
     chip.memory.resize(size);
     if (family == 'C') {
         chip.data.resize(dataCount);
@@ -112,12 +116,15 @@ VirtualChip VirtualChip::FromParameters(uint32_t size, char family, uint8_t vari
 void VirtualChip::Erase() {
     switch (family) {
         case 'C':
+            // Every word reads back as the core's erased word: 0x0FFF for 12-bit cores,
+            // 0x3FFF for 14-bit cores, 0xFFFF for PIC18, high byte first.
             for (auto* area : {&memory, &data, &id, &step, &config}) {
-                FillPairs(*area, 0x3F);
+                FillPairs(*area, blankValue);
             }
             break;
         case 'M':
             FillPairs(memory, blankValue);
+            std::fill(data.begin(), data.end(), uint8_t{0xFF});
             lockByte = 0x00;
             break;
         default:

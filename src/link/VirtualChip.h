@@ -21,7 +21,7 @@ struct VirtualChip {
     uint8_t blankValue = 0xFF;
 
     std::vector<uint8_t> memory;  // EEPROM array, PIC code area, ISP flash
-    std::vector<uint8_t> data;    // PIC data EEPROM, as transferred
+    std::vector<uint8_t> data;    // PIC data EEPROM as transferred; AVR data EEPROM
     std::vector<uint8_t> id;      // PIC ID bytes
     std::vector<uint8_t> step;    // PIC two-byte step
     std::vector<uint8_t> config;  // PIC configuration bytes
@@ -36,8 +36,9 @@ struct VirtualChip {
     static VirtualChip FromParameters(uint32_t size, char family, uint8_t variant,
                                       uint16_t dataCount);
 
-    // Every area back to its erased pattern: 0xFF bytes for EEPROMs, 0x3F, 0xFF pairs for
-    // PICs, BlankValue, 0xFF pairs for ISP flash; lock bits unprogrammed.
+    // Every area back to its erased pattern: 0xFF bytes for EEPROMs, BlankValue, 0xFF
+    // pairs for PICs and ISP flash (0x0F for 12-bit cores, 0x3F for 14-bit cores, 0xFF
+    // for PIC18 and ISP parts); lock bits unprogrammed.
     void Erase();
 
     // Kept between runs in a file of its own. Save replaces the file in one step and

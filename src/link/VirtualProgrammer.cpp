@@ -13,6 +13,7 @@ VirtualChip& VirtualProgrammer::chip() {
         const uint32_t size = parameters_.size == 0 ? 0x10000u : parameters_.size;
         chip_ = VirtualChip::FromParameters(size, parameters_.family, parameters_.variant,
                                             parameters_.dataCount);
+        chip_->configCode = parameters_.configCode;
     }
     return *chip_;
 }
@@ -170,6 +171,10 @@ void VirtualProgrammer::Command(uint8_t byte) {
             }
             break;
         case 'P':
+            // A new PIC command ends whatever is left of the last stream: the host reads
+            // only the bytes its area needs (a blank check may stop short of a word the
+            // read covers), and the rest must not be taken for the handshake.
+            DropOutput();
             SendHandshake();
             Expect(1, [this](const std::vector<uint8_t>& b) { PicCommand(b[0]); });
             break;
@@ -283,9 +288,17 @@ void VirtualProgrammer::PicCommand(uint8_t command) {
             }
             if (command == 'R') {
                 Stream(*area, area == &chip().memory);
-            } else {
-                BlockWrite(area, 0, area->size(), 128, true);
+                return;
             }
+            // Programming keeps away from the last word of the parts that hold their
+            // factory calibration there; the device parameters tell which they are.
+            std::size_t total = area->size();
+            const VirtualChip& c = chip();
+            if (area == &c.memory && total >= 2 &&
+                (c.configCode == 0x20 || c.variant == 6 || c.variant == 11)) {
+                total -= 2;
+            }
+            BlockWrite(area, 0, total, 128, true);
         });
     }
 }
@@ -312,8 +325,12 @@ void VirtualProgrammer::IspCommand(uint8_t command) {
                 if (b[0] == 'p') {
                     BlockWrite(&chip().memory, 0, chip().memory.size(), 128, false);
                 } else if (b[0] >= 0xE1 && b[0] <= 0xE3) {
-                    chip().lockByte |= static_cast<uint8_t>(0x04 << (b[0] - 0xE1));
-                    Changed();
+                    if (faults.lockCommandsIgnored > 0) {
+                        --faults.lockCommandsIgnored;
+                    } else {
+                        chip().lockByte |= static_cast<uint8_t>(0x04 << (b[0] - 0xE1));
+                        Changed();
+                    }
                     Send(b[0]);
                 }
             });

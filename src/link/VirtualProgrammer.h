@@ -28,6 +28,7 @@ class VirtualProgrammer {
         std::optional<std::array<uint8_t, 3>> signature;  // a chip of another kind
         int selfTestNoise = 0;                            // bytes sent before the self-test 'D'
         bool selfTestFails = false;                       // the self-test never says 'D'
+        int lockCommandsIgnored = 0;  // lock bit commands acknowledged but not taken
     };
 
     // What the last parameter upload said.

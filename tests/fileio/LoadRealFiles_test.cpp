@@ -52,6 +52,8 @@ TEST(LoadRealFiles, ByteOrganisedFilesGiveSrecCatsImage) {
         DeviceRecord record = test::MakeRecord('E', static_cast<int32_t>(n - 1));
         if (file.starts_with("avr-") && file != "avr-eeprom.hex")
             record = test::ShippedRecord("ATmega328P");
+        if (file.starts_with("atmega8-"))
+            record = test::ShippedRecord("ATmega8");
         if (file.starts_with("mcs51"))
             record = test::ShippedRecord("AT89S52");
         const Loaded l =
@@ -75,7 +77,7 @@ TEST(LoadRealFiles, ByteOrganisedFilesGiveSrecCatsImage) {
         }
         EXPECT_EQ(l.host.closed, 1);
     }
-    EXPECT_EQ(files, 13);
+    EXPECT_EQ(files, 14);
 }
 
 TEST(LoadRealFiles, HighestAndLowestLoadAddressesOfFilesWithHoles) {

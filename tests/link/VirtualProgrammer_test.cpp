@@ -36,6 +36,7 @@ DeviceRecord Pic() {
     auto r = test::MakeRecord('C', 0x11, 2, "PIC16F84A");  // 9 words of code
     r.SetU16(field::EepromSize, 3);                        // 4 bytes: 8 transferred
     r.SetU8(field::ConfigCount, 2);
+    r.SetU8(field::BlankValue, 0x3F);  // a 14-bit core: erased words read 0x3FFF
     return r;
 }
 

@@ -33,6 +33,8 @@
 #                          avr-objcopy -O ihex -R .eeprom; N 0x8000
 #   avr-srec.srec          the same flash from avr-objcopy -O srec; N 0x8000
 #   avr-eeprom.hex         its EEPROM section alone, moved to address 0; N 0x400
+#   atmega8-ihex.hex       src/atmega8-chaser.c for the ATmega8, from avr-objcopy -O
+#                          ihex; N 0x2000 (the device operation tests program it)
 #   mcs51.ihx              src/mcs51-counter.c as sdcc -mmcs51 writes it (records not
 #                          in address order); N 0x2000
 #
@@ -170,6 +172,10 @@ avr-objcopy -O ihex -R .eeprom "$work/avr-blink.elf" avr-ihex.hex
 avr-objcopy -O ihex -j .eeprom --change-section-lma .eeprom=0 "$work/avr-blink.elf" \
   avr-eeprom.hex
 
+avr-gcc -mmcu=atmega8 -Os -Wall -Wextra -Werror -o "$work/atmega8-chaser.elf" \
+  src/atmega8-chaser.c
+avr-objcopy -O ihex -R .eeprom "$work/atmega8-chaser.elf" atmega8-ihex.hex
+
 # --- the 8051 program ----------------------------------------------------------------
 cp src/mcs51-counter.c "$work/"
 (cd "$work" && sdcc -mmcs51 mcs51-counter.c >/dev/null)
@@ -198,6 +204,7 @@ expect_image srec-s1.s19 srec 0x2000
 expect_image srec-s2.s28 srec 0x11000
 expect_image srec-s3.s37 srec 0x12000
 expect_image avr-ihex.hex ihex 0x8000
+expect_image atmega8-ihex.hex ihex 0x2000
 expect_image avr-srec.srec srec 0x8000
 expect_image avr-eeprom.hex ihex 0x400
 expect_image mcs51.ihx ihex 0x2000
