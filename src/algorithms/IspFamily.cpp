@@ -181,7 +181,8 @@ void IspRoutines::Fuses() {
         return x.phase.Send(bytes, sizeof bytes) && ReceiveAck(x);
     };
     const auto single = [&](uint8_t value) { return Send(x, value) && ReceiveAck(x); };
-    const uint8_t low = withHighFuse ? bits.FuseLow : static_cast<uint8_t>((bits.FuseLow & 0x21) | 0xDE);
+    const uint8_t low =
+        withHighFuse ? bits.FuseLow : static_cast<uint8_t>((bits.FuseLow & 0x21) | 0xDE);
     const uint8_t lock = withHighFuse ? bits.LockBits : static_cast<uint8_t>(bits.LockBits | 0xF9);
     const uint8_t code = c_.record.ConfigCode();
     if (frame('F', low)) {

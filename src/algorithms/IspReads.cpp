@@ -54,8 +54,7 @@ bool IspRoutines::ReadsLockByte() const {
     const uint8_t id2 = r.DeviceId2();
     return r.ManufId() == 0x1E &&
            ((id == 0x52 && id2 == 0x06) || (id == 0x55 && id2 == 0x06) ||
-            (id == 0x51 && id2 == 0x07) || id == 0x72 || id == 0x73 || id == 0x53 ||
-            HasFuseStep());
+            (id == 0x51 && id2 == 0x07) || id == 0x72 || id == 0x73 || id == 0x53 || HasFuseStep());
 }
 
 void IspRoutines::Read() {

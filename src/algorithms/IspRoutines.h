@@ -52,7 +52,9 @@ class IspRoutines {
     bool SendLockBit(Exchange& x, uint8_t command, std::optional<uint8_t>& readBack);
     // The parts whose lock byte is shown after a read, and those that report lock bits.
     bool ReadsLockByte() const;
-    bool ReportsLockBits() const { return c_.record.DeviceId() == 0x52 || c_.record.DeviceId() == 0x51; }
+    bool ReportsLockBits() const {
+        return c_.record.DeviceId() == 0x52 || c_.record.DeviceId() == 0x51;
+    }
     bool ReceiveAck(Exchange& x) {
         uint8_t ack = 0;
         return x.phase.ReceiveAcknowledgement(&ack, 1);

@@ -19,8 +19,7 @@ constexpr std::size_t kBlock = 128;  // the most a program block carries
 // acknowledgement and block goes through the data-phase rule.
 class PicRoutines {
   public:
-    explicit PicRoutines(OperationContext& c)
-        : c_(c), phase_(c), blank_(c.record.BlankValue()) {}
+    explicit PicRoutines(OperationContext& c) : c_(c), phase_(c), blank_(c.record.BlankValue()) {}
 
     void Run();
 
@@ -78,8 +77,8 @@ bool PicRoutines::Handshake() {
 }
 
 uint8_t PicRoutines::AreaSetup() {
-    const PicArea area = PicAreaSetup(c_.record, steps_.StepLetter, c_.OperationCode,
-                                      steps_.wholeArea);
+    const PicArea area =
+        PicAreaSetup(c_.record, steps_.StepLetter, c_.OperationCode, steps_.wholeArea);
     if (area.position) {
         c_.buffer.BufferPos = *area.position;
     }

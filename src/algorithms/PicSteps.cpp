@@ -82,8 +82,10 @@ const char* PicCompletionLine(char stepLetter, PicDone done) {
         char letter;
         const char* lines[4];
     } kLines[] = {
-        {'P', {" Code Area Read", " Code Area Verified", " Code Area Programmed", " Code Area Blank"}},
-        {'1', {" Data Area Read", " Data Area Verified", " Data Area Programmed", " Data Area Blank"}},
+        {'P',
+         {" Code Area Read", " Code Area Verified", " Code Area Programmed", " Code Area Blank"}},
+        {'1',
+         {" Data Area Read", " Data Area Verified", " Data Area Programmed", " Data Area Blank"}},
         {'2', {" ID Bytes Read", " ID Bytes Verified", " ID Bytes Programmed", " ID Bytes Blank"}},
         {'4',
          {" Config Bytes Read", " Config Bytes Verified", " Config Bytes Programmed",

@@ -10,11 +10,11 @@ namespace kardo {
 
 // The ProgBits of a PIC operation: one bit per area, and the erase before programming.
 namespace picstep {
-inline constexpr uint8_t Code = 0x01;    // 'P'
-inline constexpr uint8_t Data = 0x02;    // '1'
-inline constexpr uint8_t Id = 0x04;      // '2'
-inline constexpr uint8_t TwoByte = 0x08; // '3'
-inline constexpr uint8_t Config = 0x10;  // '4'
+inline constexpr uint8_t Code = 0x01;     // 'P'
+inline constexpr uint8_t Data = 0x02;     // '1'
+inline constexpr uint8_t Id = 0x04;       // '2'
+inline constexpr uint8_t TwoByte = 0x08;  // '3'
+inline constexpr uint8_t Config = 0x10;   // '4'
 inline constexpr uint8_t EraseFirst = 0x40;
 }  // namespace picstep
 

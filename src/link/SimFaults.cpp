@@ -33,6 +33,10 @@ bool Apply(std::string_view item, SimulatedLink& link) {
         return faults.rejectParameters = true;
     if (item == "self-test-fails")
         return faults.selfTestFails = true;
+    if (item == "wrong-chip") {  // an ISP chip whose signature matches no device
+        faults.signature = std::array<uint8_t, 3>{0x1E, 0xFF, 0xFF};
+        return true;
+    }
 
     const auto equals = item.find('=');
     if (equals == std::string_view::npos)
@@ -51,6 +55,8 @@ bool Apply(std::string_view item, SimulatedLink& link) {
         faults.corruptAddress = static_cast<uint32_t>(*value);
     else if (key == "latency" && *value <= 60000)
         options.latency = std::chrono::milliseconds(*value);
+    else if (key == "lock-ignored" && *value <= 1000)
+        faults.lockCommandsIgnored = static_cast<int>(*value);
     else
         return false;
     return true;
@@ -72,8 +78,9 @@ std::string ApplySimFaults(std::string_view text, SimulatedLink& link) {
         if (!Apply(item, trial)) {
             return "KARDO_SIM_FAULTS: \"" + std::string(item) +
                    "\" is not a fault the virtual programmer knows (silent, wrong-handshake, "
-                   "reject-parameters, self-test-fails, silent-after=N, break-after=N, "
-                   "writes-fail-after=N, corrupt=ADDRESS, latency=MS); no fault is switched on.";
+                   "reject-parameters, self-test-fails, wrong-chip, silent-after=N, break-after=N, "
+                   "writes-fail-after=N, corrupt=ADDRESS, latency=MS, lock-ignored=N); no "
+                   "fault is switched on.";
         }
     }
     for (const std::string_view item : items) {

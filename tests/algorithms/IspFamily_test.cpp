@@ -66,9 +66,9 @@ TEST(IspFamily, ExtendedFuseForConfigCodes0xCDAnd0xCF) {
     b.configBits = {.FuseLow = 0x62, .FuseHigh = 0xDF, .FuseExt = 0xF9, .LockBits = 0xFF};
     b.Run('P');
     const Lines tail(b.host.lines.end() - 5, b.host.lines.end());
-    EXPECT_EQ(tail, (Lines{" Code Area Verified OK", " Fusebits Programmed",
-                           " High Fusebits Programmed", " Extended Fusebits Programmed",
-                           " Lockbits Programmed"}));
+    EXPECT_EQ(tail,
+              (Lines{" Code Area Verified OK", " Fusebits Programmed", " High Fusebits Programmed",
+                     " Extended Fusebits Programmed", " Lockbits Programmed"}));
     EXPECT_EQ(b.chip().fuseLow, 0x62);
     EXPECT_EQ(b.chip().fuseExt, 0xF9);
     const auto all = b.trace.Lines();
@@ -106,8 +106,8 @@ TEST(IspFamily, LockBitStepsAndTheLockBitsAReadShows) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500 + 3 * 10));
     EXPECT_EQ(b.host.lines,
               (Lines{" Erase Completed ", " Code Area Clean", " Programmed",
-                     " Verifying @ Vdd = 5.0V ", " Code Area Verified OK",
-                     " Lockbit 1 Programmed", " Lockbit 2 Programmed", " Lockbit 3 Programmed"}));
+                     " Verifying @ Vdd = 5.0V ", " Code Area Verified OK", " Lockbit 1 Programmed",
+                     " Lockbit 2 Programmed", " Lockbit 3 Programmed"}));
     EXPECT_EQ(b.chip().lockByte, 0x1C);
     // Each lock bit: purge, 'M' 'W', the command, its acknowledgement, the read-back.
     const auto lines = b.trace.Lines();
@@ -119,8 +119,8 @@ TEST(IspFamily, LockBitStepsAndTheLockBitsAReadShows) {
 
     b.Clear();
     b.Run('R');  // a read covers the code area once, whatever else ProgBits holds
-    EXPECT_EQ(b.host.lines, (Lines{" Read Completed", " LockBit 1 = P", " LockBit 2 = P",
-                                   " LockBit 3 = P"}));
+    EXPECT_EQ(b.host.lines,
+              (Lines{" Read Completed", " LockBit 1 = P", " LockBit 2 = P", " LockBit 3 = P"}));
     EXPECT_EQ(b.Count("write 70"), 1);
     EXPECT_EQ(b.Bytes(0, 0x2000), b.chip().memory);
 
@@ -129,8 +129,8 @@ TEST(IspFamily, LockBitStepsAndTheLockBitsAReadShows) {
     b.Run('E');
     b.Clear();
     b.Run('R');
-    EXPECT_EQ(b.host.lines, (Lines{" Read Completed", " LockBit 1 = U", " LockBit 2 = U",
-                                   " LockBit 3 = U"}));
+    EXPECT_EQ(b.host.lines,
+              (Lines{" Read Completed", " LockBit 1 = U", " LockBit 2 = U", " LockBit 3 = U"}));
 }
 
 TEST(IspFamily, ALockBitThatDoesNotTakeIsSentAgainAFewTimesAtMost) {
@@ -175,8 +175,7 @@ TEST(IspFamily, IdentityCheck) {
     wrong.sim.programmer().faults.signature = std::array<uint8_t, 3>{0x1E, 0x95, 0x0F};
     wrong.host.answers = {Answer::Retry, Answer::Retry, Answer::Ignore};
     wrong.Run('R');
-    EXPECT_EQ(wrong.host.questions,
-              Lines(3, "CHIP_ID Error: ID: 30=0x1E 31=0x95 32=0xF "));
+    EXPECT_EQ(wrong.host.questions, Lines(3, "CHIP_ID Error: ID: 30=0x1E 31=0x95 32=0xF "));
     EXPECT_EQ(wrong.Count("write 49"), 3);
     EXPECT_EQ(wrong.Count("purge 3"), 3 + 3);  // and the read's own two and the lock read's
     EXPECT_EQ(wrong.host.lines.front(), " Read Completed");
@@ -266,7 +265,8 @@ TEST(IspFamily, AQuietProgrammerEndsEveryOperationWithItsLine) {
     for (char op : {'R', 'V', 'B', 'P', 'E'}) {
         Isp b("ATmega8");
         b.progBits = 0x41;
-        if (op == 'V') b.chip().memory = b.Bytes(0, 0x2000);
+        if (op == 'V')
+            b.chip().memory = b.Bytes(0, 0x2000);
         b.sim.options().silentAfterBytes = 3 + 500;
         const auto start = std::chrono::steady_clock::now();
         b.Run(op);
@@ -295,9 +295,11 @@ TEST(IspFamily, ASizeThatIsNotAWholeNumberOfBlocks) {
 TEST(IspFamily, AbortStopsReadVerifyAndBlankButNotTheBlocksOfAProgram) {
     for (char op : {'R', 'V', 'B'}) {
         Isp b("ATmega8");
-        if (op == 'V') b.chip().memory = b.Bytes(0, 0x2000);
+        if (op == 'V')
+            b.chip().memory = b.Bytes(0, 0x2000);
         b.host.onGauge = [&](int64_t position) {
-            if (position > 400) b.running = false;
+            if (position > 400)
+                b.running = false;
         };
         b.Run(op);
         EXPECT_TRUE(b.host.lines.empty() || b.host.lines == Lines{" Verifying @ Vdd = 5.0V "})
@@ -307,7 +309,8 @@ TEST(IspFamily, AbortStopsReadVerifyAndBlankButNotTheBlocksOfAProgram) {
     Isp b("ATmega8");
     b.progBits = 0x01;
     b.host.onGauge = [&](int64_t position) {
-        if (position > 400) b.running = false;
+        if (position > 400)
+            b.running = false;
     };
     b.Run('P');
     EXPECT_TRUE(b.host.lines.empty());

@@ -48,8 +48,8 @@ TEST(PicFamily, ProgramsEveryChosenAreaAndReadsItBack) {
     FillErased(b.buffer, b.record);
     b.Clear();
     b.Run('R');
-    EXPECT_EQ(b.host.lines,
-              (Lines{" Code Area Read", " Data Area Read", " ID Bytes Read", " Config Bytes Read"}));
+    EXPECT_EQ(b.host.lines, (Lines{" Code Area Read", " Data Area Read", " ID Bytes Read",
+                                   " Config Bytes Read"}));
     EXPECT_EQ(b.Bytes(0, 0x4400), image);
     EXPECT_EQ(b.host.checksums.back(), programmed);
 }
@@ -61,13 +61,13 @@ TEST(PicFamily, EachAreaIsItsOwnExchange) {
     // Program: handshake, 'W' and the area byte apart, one block of 2, one acknowledgement
     // pair; verify: handshake, 'R' and the area byte apart, one unit of 2.
     EXPECT_EQ(b.trace.Lines(), (Lines{"write 50", "read 2: 47 6F", "write 57", "write 63",
-                                      "write 2F 4A", "read 2: 2F 4A", "write 50",
-                                      "read 2: 47 6F", "write 52", "write 63", "read 2: 2F 4A"}));
+                                      "write 2F 4A", "read 2: 2F 4A", "write 50", "read 2: 47 6F",
+                                      "write 52", "write 63", "read 2: 2F 4A"}));
     b.Clear();
     b.Run('R');
     // Read: 'R' with the area byte as one write, then 'R' again.
-    EXPECT_EQ(b.trace.Lines(), (Lines{"write 50", "read 2: 47 6F", "write 52 63", "write 52",
-                                      "read 2: 2F 4A"}));
+    EXPECT_EQ(b.trace.Lines(),
+              (Lines{"write 50", "read 2: 47 6F", "write 52 63", "write 52", "read 2: 2F 4A"}));
 }
 
 TEST(PicFamily, AnEmptyChoiceIsTheCodeAreaAndStaysSo) {
@@ -83,9 +83,9 @@ TEST(PicFamily, EraseFirstThenProgramAndVerifyAreaByArea) {
     Pic877 b;
     b.progBits = 0x43;
     b.Run('P');
-    EXPECT_EQ(b.host.lines, (Lines{" Erase Completed", " Code Area Blank", " Code Area Programmed",
-                                   " Code Area Verified", " Data Area Programmed",
-                                   " Data Area Verified"}));
+    EXPECT_EQ(b.host.lines,
+              (Lines{" Erase Completed", " Code Area Blank", " Code Area Programmed",
+                     " Code Area Verified", " Data Area Programmed", " Data Area Verified"}));
     EXPECT_EQ(b.code, 'P');
     EXPECT_EQ(b.Count("write 45"), 1);
     EXPECT_EQ(b.host.captions.front(), "Erase");
@@ -260,10 +260,13 @@ TEST(PicFamily, AbortEndsEveryRoutineWithoutItsLine) {
         Pic877 b;
         b.progBits = 0x03;
         b.host.onGauge = [&](int64_t position) {
-            if (position > 100) b.running = false;
+            if (position > 100)
+                b.running = false;
         };
-        if (op == 'V') b.chip().memory = b.Bytes(0, 0x4000);
-        else if (op == 'B') FillErased(b.buffer, b.record);
+        if (op == 'V')
+            b.chip().memory = b.Bytes(0, 0x4000);
+        else if (op == 'B')
+            FillErased(b.buffer, b.record);
         b.Run(op);
         EXPECT_TRUE(b.host.lines.empty()) << op;
         EXPECT_LT(b.Reads(2), 200) << op;
@@ -272,7 +275,8 @@ TEST(PicFamily, AbortEndsEveryRoutineWithoutItsLine) {
     Pic877 b;
     b.progBits = 0x03;
     b.host.onGauge = [&](int64_t position) {
-        if (position > 100) b.running = false;
+        if (position > 100)
+            b.running = false;
     };
     b.Run('P');
     EXPECT_TRUE(b.host.lines.empty());

@@ -86,18 +86,21 @@ TEST(LinkChoice, EnvironmentPicksTheBackend) {
 // switches none of them on and says which item it was.
 TEST(LinkChoice, SimulatorFaultsFromTheEnvironment) {
     const LinkChoice sim =
-        ChooseLink("sim", nullptr, "silent-after=0x100,wrong-handshake,latency=5,corrupt=26");
+        ChooseLink("sim", nullptr,
+                   "silent-after=0x100,wrong-handshake,latency=5,corrupt=26,wrong-chip,lock-ignored=2");
     ASSERT_TRUE(sim.problem.empty()) << sim.problem;
     auto& link = dynamic_cast<SimulatedLink&>(*sim.link);
     EXPECT_EQ(link.options().silentAfterBytes, std::optional<std::size_t>(0x100));
     EXPECT_EQ(link.options().latency.count(), 5);
     EXPECT_TRUE(link.programmer().faults.wrongHandshake);
     EXPECT_EQ(link.programmer().faults.corruptAddress, std::optional<uint32_t>(26));
+    EXPECT_TRUE(link.programmer().faults.signature.has_value());
+    EXPECT_EQ(link.programmer().faults.lockCommandsIgnored, 2);
     EXPECT_TRUE(ChooseLink("sim", nullptr, "").problem.empty());
 
     for (const char* bad :
          {"silent,loud", "break-after=", "break-after=-1", "corrupt=0x", "latency=1e3",
-          "writes-fail-after=12 ", "silent-after=99999999999999999999"}) {
+          "writes-fail-after=12 ", "silent-after=99999999999999999999", "lock-ignored=1001"}) {
         const LinkChoice refused = ChooseLink("sim", nullptr, bad);
         EXPECT_NE(refused.problem.find("no fault is switched on"), std::string::npos) << bad;
         auto& quiet = dynamic_cast<SimulatedLink&>(*refused.link);

@@ -55,9 +55,11 @@ class OperationBench {
     // The trace events of one kind, with the byte count a read asked for (0: any).
     int Reads(std::size_t requested) const {
         const auto& events = trace.events();
-        return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const TraceEvent& e) {
-            return e.kind == TraceEvent::Kind::Read && (requested == 0 || e.requested == requested);
-        }));
+        return static_cast<int>(
+            std::count_if(events.begin(), events.end(), [&](const TraceEvent& e) {
+                return e.kind == TraceEvent::Kind::Read &&
+                       (requested == 0 || e.requested == requested);
+            }));
     }
     // Every byte written, in order.
     std::vector<uint8_t> Written() const {

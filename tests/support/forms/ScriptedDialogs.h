@@ -75,9 +75,12 @@ class ScriptedDialogs : public Dialogs {
         bool owned;
     };
     std::vector<Question> questions;
+    std::function<void()> whileAsked;  // what the user does while a question is up
     Answer AskAbortRetryIgnore(QWidget* parent, const QString& text, const QString& caption,
                                Icon icon) override {
         questions.push_back({text, caption, icon, parent != nullptr});
+        if (whileAsked)
+            whileAsked();
         if (answers.empty())
             return Answer::Ignore;
         const Answer answer = answers.front();
