@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/ConfigBits.h"
+#include "config/SerialNumber.h"
 #include "devicedb/BufferRules.h"
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceDatabase.h"
@@ -49,6 +50,7 @@ struct AppState {
     uint8_t ProgBits = 0;
     OptionFlags options;
     ConfigBits configBits;  // all zero at start; no selection resets it
+    SerialNumberSettings serial;
     bool SoundON = false;
 
     FileSettings fileSettings;             // the last choices of the format dialog
