@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/ConfigBits.h"
+#include "config/OptionFlags.h"
 #include "config/SerialNumber.h"
 #include "devicedb/BufferRules.h"
 #include "devicedb/DeviceBuffer.h"
@@ -24,14 +25,6 @@ struct SelectionState {
     std::string Filename;  // "KARDO_e.usb" or "KARDO_m.usb"
     int Manuf_index = 0;   // -1 = none
     int Device_index = 0;  // -1 = none
-};
-
-// The option switches that the device selection and the options dialog set.
-struct OptionFlags {
-    bool Id_flag = true;      // "ID Check"
-    bool Test_flag = true;    // "Insertion Test"
-    bool MaxMin_flag = true;  // "Verify @ Vmax and Vmin"
-    bool OddEven = false;     // "Odd && Even programming": the two halves of a pair, not stored
 };
 
 // The state the whole program shares. The main window owns the one instance and hands

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+
+#include "devicedb/DeviceBuffer.h"
+#include "devicedb/DeviceRecord.h"
 
 namespace kardo {
 
@@ -17,5 +22,28 @@ struct SerialNumberSettings {
     bool hex = true;
     bool msdFirst = true;
 };
+
+// The number as text of exactly `digits` digits, most significant first; nullopt when
+// it needs more digits than that.
+std::optional<std::string> SerialNumberText(uint64_t number, uint8_t digits, bool hex);
+// The text of a starting number in hex or decimal; nullopt when it is not one (empty
+// text is 0).
+std::optional<uint64_t> ParseSerialNumber(const std::string& text, bool hex);
+
+// Whether Program writes a serial number for this device: ticked, and offered by it.
+bool WritesSerialNumber(const DeviceRecord& record, const SerialNumberSettings& serial);
+
+// Writes the next number into the buffer before a Program. The line says what was
+// written and where, or why nothing was: a number with more digits than chosen, or one
+// that would not fit the device. Only `written` lets the operation go on.
+struct SerialInsertion {
+    bool written = false;
+    std::string line;
+};
+SerialInsertion InsertSerialNumber(DeviceBuffer& buffer, const DeviceRecord& record,
+                                   const SerialNumberSettings& serial);
+
+// After a Program and Verify that succeeded.
+void AdvanceSerialNumber(SerialNumberSettings& serial);
 
 }  // namespace kardo

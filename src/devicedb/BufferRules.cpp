@@ -58,6 +58,17 @@ void PlacePic18ConfigDefaults(DeviceBuffer& buffer, const DeviceRecord& record) 
     std::copy(mask.begin(), mask.begin() + kDefaults, buffer.data() + kPic18ConfigPosition);
 }
 
+bool AllocateOddEvenBuffer(DeviceBuffer& buffer, const DeviceRecord& record) {
+    const int64_t pair = 2 * record.Size();
+    if (pair <= 0 || pair > static_cast<int64_t>(kLargestBufferSize)) {
+        return false;
+    }
+    buffer.Allocate(static_cast<std::size_t>(pair));
+    std::fill(buffer.data(), buffer.data() + pair, record.BlankValue());
+    buffer.BufferPos = 0;
+    return true;
+}
+
 PicBufferAreas PicBufferAreasFor(const DeviceRecord& record) {
     if (record.Variant() == 18) {
         return {0xF0000, kPic18ConfigPosition, 0xF0200};

@@ -33,6 +33,11 @@ void FillErased(DeviceBuffer& buffer, const DeviceRecord& record);
 inline constexpr std::size_t kPic18ConfigPosition = 0xF0010;
 void PlacePic18ConfigDefaults(DeviceBuffer& buffer, const DeviceRecord& record);
 
+// "Odd && Even programming": the buffer becomes the image of the two devices of a pair,
+// 2 x (LastAddress + 1) bytes of BlankValue, position at the start. False, and the buffer
+// as it was, for a size beyond what we allocate.
+bool AllocateOddEvenBuffer(DeviceBuffer& buffer, const DeviceRecord& record);
+
 // Where a PIC keeps its ID bytes, its configuration bytes and its data EEPROM in the
 // buffer: above 0xF0000 for PIC18-style parts (Variant 18); above the code at 64 KiB for
 // configuration codes 46 to 48, whose code reaches past 0x4000 and where the file

@@ -11,6 +11,7 @@
 #include "algorithms/forms/QtOperationHost.h"
 #include "algorithms/forms/TProgressForm.h"
 #include "common/forms/Dialogs.h"
+#include "config/SerialNumber.h"
 #include "devicedb/DeviceDatabase.h"
 
 namespace kardo {
@@ -28,6 +29,7 @@ struct OperationRun {
     std::thread Thread1;  // the worker
     bool workerEnded = false;
     bool finishStepDue = false;
+    bool serialWritten = false;
 
     ~OperationRun() {
         if (Thread1.joinable()) {
@@ -60,10 +62,17 @@ void OperationControl::Run(char code, const char* caption) {
         !state_.record || !state_.link) {
         return;
     }
+    std::string serialLine;
+    if (!PrepareSerialNumber(code, serialLine)) {
+        return;
+    }
     window_.lockControls(true);
 
     TProgressForm progress(&parent_);
     window_.log("");
+    if (!serialLine.empty()) {
+        window_.log(serialLine);
+    }
     state_.OperationCode = code;
     progress.setWindowTitle(caption);
     connect(&progress, &TProgressForm::BitBtn1Click, this, [this, &progress] { Abort(progress); });
@@ -72,6 +81,7 @@ void OperationControl::Run(char code, const char* caption) {
 
     run_ = std::make_unique<OperationRun>();
     OperationRun& run = *run_;
+    run.serialWritten = !serialLine.empty();
     run.host = std::make_unique<QtOperationHost>(
         progress,
         QtOperationHost::Window{window_.log, window_.showChecksum, [this] { WorkerEnded(); },
@@ -93,6 +103,21 @@ void OperationControl::Run(char code, const char* caption) {
     // A timer, not a nested event loop: nothing can be clicked meanwhile anyway, since the
     // controls stay locked until the finish.
     QTimer::singleShot(kChecksumDelayMs, this, [this] { FinishStepDue(); });
+}
+
+bool OperationControl::PrepareSerialNumber(char code, std::string& line) {
+    if (code != 'P' || !WritesSerialNumber(*state_.record, state_.serial)) {
+        return true;
+    }
+    const SerialInsertion serial = InsertSerialNumber(state_.buffer, *state_.record, state_.serial);
+    if (!serial.written) {
+        window_.log("");
+        window_.log(serial.line);
+        window_.play(Sound::Error);
+        return false;
+    }
+    line = serial.line;
+    return true;
 }
 
 void OperationControl::Abort(TProgressForm& progress) {
@@ -130,6 +155,14 @@ void OperationControl::FinishStepDue() {
 void OperationControl::FinishIfDone() {
     if (!run_->workerEnded || !run_->finishStepDue) {
         return;
+    }
+    // A number is used up only by a program that was verified; a failed or aborted one
+    // leaves it for the next chip.
+    if (run_->serialWritten && state_.running && state_.errorCount == 0) {
+        AdvanceSerialNumber(state_.serial);
+        if (window_.serialAdvanced) {
+            window_.serialAdvanced();
+        }
     }
     // This may run inside one of the run's own posted effects: it is destroyed later,
     // once that effect has returned.

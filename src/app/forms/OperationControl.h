@@ -44,6 +44,8 @@ class OperationControl : public QObject {
         // The worker's Abort / Retry / Ignore question, asked without an owner window.
         std::function<OperationHost::Answer(const std::string& text, const std::string& caption)>
             ask;
+        // The serial number moved on after a program that wrote one and succeeded.
+        std::function<void()> serialAdvanced = {};
     };
 
     OperationControl(AppState& state, QWidget& parent, Window window);
@@ -67,6 +69,8 @@ class OperationControl : public QObject {
     void WorkerEnded();
     void FinishStepDue();
     void FinishIfDone();
+    // Writes the serial number before a Program; false when the Program must not run.
+    bool PrepareSerialNumber(char code, std::string& line);
 
     AppState& state_;
     QWidget& parent_;

@@ -20,6 +20,7 @@
 #include "app/forms/SelectionFlow.h"
 #include "app/forms/WindowText.h"
 #include "common/forms/Dialogs.h"
+#include "config/forms/OptionsFlow.h"
 #include "devicedb/Checksum.h"
 #include "devicedb/DeviceDatabase.h"
 #include "fileio/forms/LoadFlow.h"
@@ -120,6 +121,7 @@ void TfrmMains::BuildControls() {
     connect(buttons_["SB_Select"], &QToolButton::clicked, this, &TfrmMains::SB_SelectClick);
     connect(buttons_["SB_Load"], &QToolButton::clicked, this, &TfrmMains::SB_LoadClick);
     connect(buttons_["SB_Save"], &QToolButton::clicked, this, &TfrmMains::SB_SaveClick);
+    connect(buttons_["SB_Option"], &QToolButton::clicked, this, &TfrmMains::SB_OptionClick);
     for (const auto& op : kOperationButtons) {
         QToolButton* button = buttons_[op.name];
         connect(button, &QToolButton::clicked, this, [this, button] { SB_ReadClick(button); });
@@ -315,6 +317,13 @@ void TfrmMains::SB_LoadClick() {
 void TfrmMains::SB_SaveClick() {
     if (state_.connection.LinkState == 1 && !operations_->Busy()) {
         saveFlow_->Run();
+    }
+}
+
+void TfrmMains::SB_OptionClick() {
+    if (state_.connection.LinkState == 1 && !operations_->Busy()) {
+        RunOptionsDialog(state_, OptionsWindow{*this, dialogs_, buttons_["SB_Erase"]->isEnabled(),
+                                               [this] { RefreshChecksum(); }});
     }
 }
 

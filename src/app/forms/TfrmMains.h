@@ -56,6 +56,7 @@ class TfrmMains : public QWidget, public LogSink {
     void SB_SelectClick();
     void SB_LoadClick();
     void SB_SaveClick();
+    void SB_OptionClick();
     void ClearMessagesClick();
     void ReconnectBTClick();
     // Blank, Read, Program, Verify and Erase: one operation on the device.
