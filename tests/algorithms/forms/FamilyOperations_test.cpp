@@ -5,74 +5,11 @@
 #include <QTest>
 
 #include "algorithms/forms/TProgressForm.h"
-#include "link/SimulatedLink.h"
-#include "link/TraceLink.h"
-#include "support/forms/MainWindowFixture.h"
+#include "support/forms/ShippedBench.h"
 #include "support/forms/UserActions.h"
 
 using namespace kardo;
 using namespace kardo::test;
-
-namespace {
-
-const std::filesystem::path kFiles = std::filesystem::path(KARDO_SOURCE_DIR) / "tests/fileio/data";
-
-// The link the window owns: the virtual programmer, every call traced.
-struct SimulatorHolder {
-    SimulatedLink sim;
-};
-class TracedSimulator : private SimulatorHolder, public TraceLink {
-  public:
-    TracedSimulator() : TraceLink(sim) {}
-    SimulatedLink& simulator() { return sim; }
-};
-
-// The main window on the shipped database, with a part of the micro controller file
-// selected and its chip in the socket.
-struct Bench {
-    TempDir shipped;
-    TracedSimulator* link;
-    std::unique_ptr<MainWindowFixture> f;
-
-    Bench(int manufacturer, int device, const char* expectedName) {
-        for (const char* file : {"KARDO_e.usb", "KARDO_m.usb"}) {
-            std::filesystem::copy_file(std::filesystem::path(KARDO_DATA_DIR) / file,
-                                       shipped / file);
-        }
-        auto owned = std::make_unique<TracedSimulator>();
-        link = owned.get();
-        f = std::make_unique<MainWindowFixture>(
-            std::move(owned), shipped.path(),
-            [l = link](const DeviceRecord& r) { l->simulator().programmer().InsertChip(r); });
-        f->Select("RadioButton4", manufacturer, device);
-        if (!f->state().record || f->state().record->Name() != expectedName) {
-            qFatal("the shipped database no longer has %s there", expectedName);
-        }
-    }
-    VirtualChip& chip() { return link->simulator().programmer().chip(); }
-    void Load(const char* file) {
-        f->dialogs.openFiles.push_back(Dialogs::FileChoice{kFiles / file, 1});
-        f->dialogs.drivers.push_back(
-            [](QDialog& dialog) { Click(dialog.findChild<QPushButton*>("BitBtn1")); });
-        Click(f->button("SB_Load"));
-    }
-    std::vector<uint8_t> Bytes(std::size_t at, std::size_t n) {
-        const uint8_t* data = f->state().buffer.data();
-        return std::vector<uint8_t>(data + at, data + at + n);
-    }
-    // The log of the last operation: from after its empty first line to before the time.
-    QStringList LastOperation() {
-        const QStringList log = f->log();
-        const auto start = log.lastIndexOf(QString());
-        return log.mid(start + 1, log.size() - start - 2);
-    }
-    int Count(const std::string& traceLine) {
-        const auto lines = link->Lines();
-        return static_cast<int>(std::count(lines.begin(), lines.end(), traceLine));
-    }
-};
-
-}  // namespace
 
 class FamilyOperationsTest : public QObject {
     Q_OBJECT
@@ -86,7 +23,7 @@ class FamilyOperationsTest : public QObject {
 };
 
 void FamilyOperationsTest::aPicWithDataEepromIsProgrammedFromItsGpasmFileAndReadBack() {
-    Bench b(1, 3, "PIC16F84A");
+    ShippedBench b("RadioButton4", 1, 3, "PIC16F84A");
     MainWindowFixture& f = *b.f;
     b.Load("pic16f84a-inhx8m.hex");
     // Code 0x800 bytes, ID bytes at 0x4000, the configuration word at 0x400E, the data
@@ -119,7 +56,7 @@ void FamilyOperationsTest::aPicWithDataEepromIsProgrammedFromItsGpasmFileAndRead
 }
 
 void FamilyOperationsTest::anAtmega8IsErasedProgrammedAndVerifiedFromItsAvrGccFile() {
-    Bench b(0, 2, "ATmega8");
+    ShippedBench b("RadioButton4", 0, 2, "ATmega8");
     MainWindowFixture& f = *b.f;
     b.Load("atmega8-ihex.hex");
     const auto code = b.Bytes(0, 0x2000);
@@ -140,7 +77,7 @@ void FamilyOperationsTest::anAtmega8IsErasedProgrammedAndVerifiedFromItsAvrGccFi
 }
 
 void FamilyOperationsTest::anAvrWithAnExtendedFuseGetsItsFusesAfterTheVerify() {
-    Bench b(0, 4, "ATmega168");  // Variant 32, ConfigCode 0xCD
+    ShippedBench b("RadioButton4", 0, 4, "ATmega168");  // Variant 32, ConfigCode 0xCD
     MainWindowFixture& f = *b.f;
     f.state().ProgBits = 0x01;
     f.state().configBits = {.FuseLow = 0x62, .FuseHigh = 0xDF, .FuseExt = 0xF9, .LockBits = 0xFF};
@@ -153,7 +90,7 @@ void FamilyOperationsTest::anAvrWithAnExtendedFuseGetsItsFusesAfterTheVerify() {
 }
 
 void FamilyOperationsTest::anAt89s52GetsItsLockBitsAndAReadShowsThem() {
-    Bench b(0, 1, "AT89S52");
+    ShippedBench b("RadioButton4", 0, 1, "AT89S52");
     MainWindowFixture& f = *b.f;
     b.Load("mcs51.ihx");
     f.state().ProgBits = 0x4F;
@@ -167,7 +104,7 @@ void FamilyOperationsTest::anAt89s52GetsItsLockBitsAndAReadShowsThem() {
 }
 
 void FamilyOperationsTest::theIdentityQuestionAsTheUserAnswersIt() {
-    Bench b(0, 2, "ATmega8");
+    ShippedBench b("RadioButton4", 0, 2, "ATmega8");
     MainWindowFixture& f = *b.f;
     b.link->simulator().programmer().faults.signature = std::array<uint8_t, 3>{0x1E, 0x95, 0x0F};
     QVERIFY(f.state().options.Id_flag);  // the part's default options
@@ -217,7 +154,7 @@ void FamilyOperationsTest::theIdentityQuestionAsTheUserAnswersIt() {
 }
 
 void FamilyOperationsTest::abortWhileTheIdentityQuestionIsUpEndsTheOperation() {
-    Bench b(0, 2, "ATmega8");
+    ShippedBench b("RadioButton4", 0, 2, "ATmega8");
     MainWindowFixture& f = *b.f;
     b.link->simulator().programmer().faults.signature = std::array<uint8_t, 3>{0, 0, 0};
     // The user presses Abort in the progress window and then answers Retry: the worker,
