@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/IniSettingsStore.h"
 #include "app/forms/TfrmMains.h"
 #include "app/qt/GuardedApplication.h"
 #include "app/qt/QtSoundBackend.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     try {
         kardo::QtDialogs dialogs;
         kardo::QtSoundBackend sound;
+        kardo::IniSettingsStore settings(kardo::DefaultSettingsPath());
         kardo::LinkChoice choice =
             kardo::ChooseLink(std::getenv("KARDO_LINK"), std::getenv("KARDO_SIM_IMAGE"),
                               std::getenv("KARDO_SIM_FAULTS"));
@@ -35,7 +37,7 @@ int main(int argc, char** argv) {
                 }
             };
         }
-        kardo::TfrmMains window({dialogs, sound, std::move(choice.link),
+        kardo::TfrmMains window({dialogs, sound, settings, std::move(choice.link),
                                  std::filesystem::current_path(), std::move(deviceSelected)});
         window.show();
         return QApplication::exec();

@@ -14,6 +14,7 @@
 
 #include "app/MainWindowLayout.h"
 #include "app/Selection.h"
+#include "app/Settings.h"
 #include "app/forms/ButtonIcons.h"
 #include "app/forms/MainWindowControls.h"
 #include "app/forms/OperationControl.h"
@@ -33,6 +34,7 @@ namespace kardo {
 TfrmMains::TfrmMains(Services services, QWidget* parent)
     : QWidget(parent),
       dialogs_(services.dialogs),
+      settings_(services.settings),
       sound_(services.sound),
       workingDirectory_(std::move(services.workingDirectory)) {
     state_.link = std::move(services.link);
@@ -50,18 +52,23 @@ void TfrmMains::CreateFlows(std::function<void(const DeviceRecord&)> deviceSelec
     const auto log = [this](const std::string& line) { AppendLine(line); };
     operations_ = std::make_unique<OperationControl>(
         state_, *this,
-        OperationControl::Window{log, [this](const std::string& text) { SetLabel("CheckL", text); },
-                                 [this] { RefreshChecksum(); },
-                                 [this](bool locked) { LockForOperation(locked); },
-                                 [this](Sound sound) { Play(sound); },
-                                 [this] {
-                                     activateWindow();
-                                     setFocus();
-                                 },
-                                 [this] { loadFlow_->BufferFreed(); },
-                                 [this](const std::string& text, const std::string& caption) {
-                                     return AskAbortRetryIgnore(dialogs_, text, caption);
-                                 }});
+        OperationControl::Window{
+            log, [this](const std::string& text) { SetLabel("CheckL", text); },
+            [this] { RefreshChecksum(); }, [this](bool locked) { LockForOperation(locked); },
+            [this](Sound sound) { Play(sound); },
+            [this] {
+                activateWindow();
+                setFocus();
+            },
+            [this] { loadFlow_->BufferFreed(); },
+            [this](const std::string& text, const std::string& caption) {
+                return AskAbortRetryIgnore(dialogs_, text, caption);
+            },
+            // A number used is kept at once: a crash must not hand
+            // it out a second time.
+            [this] {
+                SaveSettings(settings_, state_, [this](const std::string& text) { Inform(text); });
+            }});
     selection_ = std::make_unique<SelectionFlow>(
         state_, SelectionFlow::Window{
                     *this, dialogs_, log, [this] { ClearLog(); },
@@ -184,6 +191,10 @@ void TfrmMains::FormCreate() {
     state_.ProgBits = 0;
     state_.options = OptionFlags{};
     state_.connection.FirmwareVersion = 0;
+    state_.SoundON = false;
+    const auto inform = [this](const std::string& text) { Inform(text); };
+    WriteDefaultSettings(settings_, state_, workingDirectory_, inform);
+    LoadSettings(settings_, state_, workingDirectory_, inform);
     // Sound is on at every start, whatever was stored.
     state_.SoundON = true;
 
@@ -231,6 +242,11 @@ void TfrmMains::FormClose() {
         CloseLink(*state_.link);
     }
     state_.record.reset();
+    SaveSettings(settings_, state_, [this](const std::string& text) { Inform(text); });
+}
+
+void TfrmMains::Inform(const std::string& text) {
+    dialogs_.ShowMessage(this, QString::fromStdString(text), "KARDO", Dialogs::Icon::Information);
 }
 
 void TfrmMains::AppendLine(const std::string& line) {

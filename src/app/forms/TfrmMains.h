@@ -22,6 +22,7 @@ class QFrame;
 namespace kardo {
 
 class Dialogs;
+class SettingsStore;
 class LoadFlow;
 class QtFileIoHost;
 class SaveFlow;
@@ -38,6 +39,7 @@ class TfrmMains : public QWidget, public LogSink {
     struct Services {
         Dialogs& dialogs;
         SoundBackend& sound;
+        SettingsStore& settings;  // where the settings are loaded from and saved to
         std::unique_ptr<ProgrammerLink> link;
         std::filesystem::path workingDirectory;
         // Told of every confirmed device; the virtual programmer puts that chip in its socket.
@@ -57,6 +59,8 @@ class TfrmMains : public QWidget, public LogSink {
     void SB_LoadClick();
     void SB_SaveClick();
     void SB_OptionClick();
+    // The settings' messages: information boxes with OK.
+    void Inform(const std::string& text);
     void ClearMessagesClick();
     void ReconnectBTClick();
     // Blank, Read, Program, Verify and Erase: one operation on the device.
@@ -97,6 +101,7 @@ class TfrmMains : public QWidget, public LogSink {
 
     AppState state_;
     Dialogs& dialogs_;
+    SettingsStore& settings_;
     SoundBackend& sound_;
     std::filesystem::path workingDirectory_;
 

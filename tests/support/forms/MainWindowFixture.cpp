@@ -10,13 +10,19 @@ namespace kardo::test {
 
 MainWindowFixture::MainWindowFixture(std::unique_ptr<ProgrammerLink> link,
                                      std::filesystem::path directory,
-                                     std::function<void(const DeviceRecord&)> deviceSelected) {
+                                     std::function<void(const DeviceRecord&)> deviceSelected,
+                                     std::filesystem::path settingsFile) {
     if (directory.empty()) {
         WriteTestDatabases(dir.path());
         directory = dir.path();
     }
-    window_ = std::make_unique<TfrmMains>(
-        TfrmMains::Services{dialogs, sound, std::move(link), directory, std::move(deviceSelected)});
+    if (settingsFile.empty()) {
+        settingsFile = dir / "KARDO.ini";
+        WriteBytes(settingsFile, {});
+    }
+    settings = std::make_unique<IniSettingsStore>(settingsFile);
+    window_ = std::make_unique<TfrmMains>(TfrmMains::Services{
+        dialogs, sound, *settings, std::move(link), directory, std::move(deviceSelected)});
     window_->show();
 }
 

@@ -5,6 +5,7 @@
 #include <QToolButton>
 #include <memory>
 
+#include "app/IniSettingsStore.h"
 #include "app/forms/TfrmMains.h"
 #include "support/TempDir.h"
 #include "support/forms/ScriptedDialogs.h"
@@ -15,9 +16,12 @@ namespace kardo::test {
 class MainWindowFixture {
   public:
     // `link` may be null: no programmer backend at all.
+    // The settings are kept in `settingsFile`; by default a file of the fixture's own,
+    // created empty as the installation creates it.
     explicit MainWindowFixture(std::unique_ptr<ProgrammerLink> link,
                                std::filesystem::path directory = {},
-                               std::function<void(const DeviceRecord&)> deviceSelected = {});
+                               std::function<void(const DeviceRecord&)> deviceSelected = {},
+                               std::filesystem::path settingsFile = {});
 
     TfrmMains& window() { return *window_; }
     AppState& state() { return window_->state(); }
@@ -37,6 +41,7 @@ class MainWindowFixture {
     TempDir dir;
     ScriptedDialogs dialogs;
     RecordingSound sound;
+    std::unique_ptr<IniSettingsStore> settings;
 
   private:
     std::unique_ptr<TfrmMains> window_;

@@ -36,7 +36,8 @@ struct ShippedBench {
     TracedSimulator* link;
     std::unique_ptr<MainWindowFixture> f;
 
-    ShippedBench(const char* type, int manufacturer, int device, const char* expectedName) {
+    ShippedBench(const char* type, int manufacturer, int device, const char* expectedName,
+                 std::filesystem::path settingsFile = {}) {
         for (const char* file : {"KARDO_e.usb", "KARDO_m.usb"}) {
             std::filesystem::copy_file(std::filesystem::path(KARDO_DATA_DIR) / file,
                                        shipped / file);
@@ -45,7 +46,8 @@ struct ShippedBench {
         link = owned.get();
         f = std::make_unique<MainWindowFixture>(
             std::move(owned), shipped.path(),
-            [l = link](const DeviceRecord& r) { l->simulator().programmer().InsertChip(r); });
+            [l = link](const DeviceRecord& r) { l->simulator().programmer().InsertChip(r); },
+            std::move(settingsFile));
         f->Select(type, manufacturer, device);
         if (!f->state().record || f->state().record->Name() != expectedName) {
             qFatal("the shipped database no longer has %s there", expectedName);
