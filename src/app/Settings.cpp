@@ -143,6 +143,15 @@ void ReadSerialValues(const SettingsStore& store, SerialNumberSettings& serial) 
     flag("SerialMsdFirst", serial.msdFirst);
 }
 
+// The option switches and the step mask, which both the defaults and a save begin with.
+Writes& WriteOptions(Writes& writes, const AppState& state) {
+    return writes.Bool("SoundON", state.SoundON)
+        .Bool("Id_flag", state.options.Id_flag)
+        .Bool("Test_flag", state.options.Test_flag)
+        .Bool("MaxMin_flag", state.options.MaxMin_flag)
+        .Integer("ProgBits", state.ProgBits);
+}
+
 }  // namespace
 
 void WriteDefaultSettings(SettingsStore& store, const AppState& state,
@@ -153,11 +162,7 @@ void WriteDefaultSettings(SettingsStore& store, const AppState& state,
     }
     if (!store.HasValue("RevNo")) {
         Writes writes(store);
-        writes.Bool("SoundON", state.SoundON)
-            .Bool("Id_flag", state.options.Id_flag)
-            .Bool("Test_flag", state.options.Test_flag)
-            .Bool("MaxMin_flag", state.options.MaxMin_flag)
-            .Integer("ProgBits", state.ProgBits)
+        WriteOptions(writes, state)
             .Integer("RevNo", kDefaultsRevision)
             .Integer("Manuf_index", 0)
             .Integer("Device_index", 0)
@@ -216,11 +221,7 @@ void SaveSettings(SettingsStore& store, const AppState& state, const InformFn& i
     }
     const SerialNumberSettings& serial = state.serial;
     Writes writes(store);
-    writes.Bool("SoundON", state.SoundON)
-        .Bool("Id_flag", state.options.Id_flag)
-        .Bool("Test_flag", state.options.Test_flag)
-        .Bool("MaxMin_flag", state.options.MaxMin_flag)
-        .Integer("ProgBits", state.ProgBits)
+    WriteOptions(writes, state)
         .Integer("RevNo", kSoftwareRevision)
         .Integer("Manuf_index", state.selection.Manuf_index)
         .Integer("Device_index", state.selection.Device_index)
