@@ -81,7 +81,7 @@ class OptionSheet {
     void OpenGeneralOptions();
     void OpenSteps();
 
-    const DeviceRecord& record_;
+    const DeviceRecord record_;  // a copy: a sheet may outlive the record it was made for
     const uint8_t hardwareModel_;
     const bool eraseButtonEnabled_;
     OptionTargets t_;

@@ -164,20 +164,21 @@ TEST(OptionSheet, DeviceRulesForCaptionsAndTheFuseStep) {
     EXPECT_TRUE(fuses.box(OptionBox::ProgStep2).checked);
     EXPECT_EQ(o.ProgBits, 0x03);
 
-    EXPECT_EQ(Options{}.Open(Isp(29)).box(OptionBox::ProgStep2).caption, "Protect Mode Enable");
-    EXPECT_EQ(Options{}.Open(Isp(33)).box(OptionBox::ProgStep2).caption, "Protect Mode Enable");
-    EXPECT_EQ(Options{}.Open(Isp(14, 0x7F)).box(OptionBox::ProgStep6).caption, "Disable WDT");
+    Options any;  // outlives every sheet below, which edits its values
+    EXPECT_EQ(any.Open(Isp(29)).box(OptionBox::ProgStep2).caption, "Protect Mode Enable");
+    EXPECT_EQ(any.Open(Isp(33)).box(OptionBox::ProgStep2).caption, "Protect Mode Enable");
+    EXPECT_EQ(any.Open(Isp(14, 0x7F)).box(OptionBox::ProgStep6).caption, "Disable WDT");
     auto rb0 = Isp(25, 0x7F);
     rb0.SetU8(field::DeviceId, 0xE2);
-    EXPECT_EQ(Options{}.Open(rb0).box(OptionBox::ProgStep5).caption, "RB0");
+    EXPECT_EQ(any.Open(rb0).box(OptionBox::ProgStep5).caption, "RB0");
     auto clock = Isp(25, 0x7F);
     clock.SetU8(field::DeviceId, 0x91);
-    const OptionSheet doubled = Options{}.Open(clock);
+    const OptionSheet doubled = any.Open(clock);
     EXPECT_EQ(doubled.box(OptionBox::ProgStep5).caption, "Clock Double");
     EXPECT_EQ(doubled.box(OptionBox::ProgStep6).caption, "SC0");
     auto d0 = Isp(0);
     d0.SetU8(field::ConfigCode, 0xD0);
-    const OptionSheet movc = Options{}.Open(d0);
+    const OptionSheet movc = any.Open(d0);
     EXPECT_EQ(movc.box(OptionBox::ProgStep2).caption, "Lock Bit");
     EXPECT_EQ(movc.box(OptionBox::ProgStep3).caption, "MOVC inhibit");
     EXPECT_EQ(movc.box(OptionBox::ProgStep4).caption, "Encryption Feature");
@@ -185,16 +186,16 @@ TEST(OptionSheet, DeviceRulesForCaptionsAndTheFuseStep) {
     // EPROMs on the 65 model: odd and even programming, and the blank check steps when
     // the device can be erased.
     const auto eprom = test::MakeRecord('R', 0xFFFF);
-    const OptionSheet on65 = Options{}.Open(eprom, 65, true);
+    const OptionSheet on65 = any.Open(eprom, 65, true);
     EXPECT_TRUE(on65.box(OptionBox::OddEvenBox).enabled);
     EXPECT_TRUE(on65.stepsGroupVisible());
     EXPECT_TRUE(on65.epromLabelVisible());
     EXPECT_EQ(on65.box(OptionBox::ProgStep1).caption, "Blank Check Before Program");
     EXPECT_EQ(on65.box(OptionBox::ProgStep2).caption, "Auto Erase If Not Blank");
-    const OptionSheet noErase = Options{}.Open(eprom, 65, false);
+    const OptionSheet noErase = any.Open(eprom, 65, false);
     EXPECT_TRUE(noErase.box(OptionBox::OddEvenBox).enabled);
     EXPECT_FALSE(noErase.stepsGroupVisible());
-    EXPECT_FALSE(Options{}.Open(eprom, 40, true).box(OptionBox::OddEvenBox).enabled);
+    EXPECT_FALSE(any.Open(eprom, 40, true).box(OptionBox::OddEvenBox).enabled);
 }
 
 TEST(OptionSheet, OddEvenMakesTheNewBufferOnlyWhenItTurnsOn) {
