@@ -125,20 +125,20 @@ void TfrmOption::BuildSerialGroup() {
     label("Store @ ", 3);
     Edit3 = Edit(GroupBox2, "Edit3", "[0-9A-Fa-f]{0,8}", 8);
     grid->addWidget(Edit3, 3, 1);
-    auto* base = new QGroupBox(GroupBox2);
-    auto* baseRow = new QHBoxLayout(base);
-    RB_Hex = Radio(base, "RB_Hex", "Hex");
-    RB_Decimal = Radio(base, "RB_Decimal", "Decimal");
-    baseRow->addWidget(RB_Hex);
-    baseRow->addWidget(RB_Decimal);
-    grid->addWidget(base, 4, 0, 1, 2);
-    auto* order = new QGroupBox(GroupBox2);
-    auto* orderRow = new QHBoxLayout(order);
-    RB_MsdLsd = Radio(order, "RB_MsdLsd", "MSD - LSD");
-    RB_LsdMsd = Radio(order, "RB_LsdMsd", "LSD - MSD");
-    orderRow->addWidget(RB_MsdLsd);
-    orderRow->addWidget(RB_LsdMsd);
-    grid->addWidget(order, 5, 0, 1, 2);
+    // Two radio buttons side by side in a frame of their own, so each pair is a choice.
+    const auto pair = [this, grid](int row, QRadioButton*& first, const char* firstName,
+                                   const char* firstText, QRadioButton*& second,
+                                   const char* secondName, const char* secondText) {
+        auto* frame = new QGroupBox(GroupBox2);
+        auto* line = new QHBoxLayout(frame);
+        first = Radio(frame, firstName, firstText);
+        second = Radio(frame, secondName, secondText);
+        line->addWidget(first);
+        line->addWidget(second);
+        grid->addWidget(frame, row, 0, 1, 2);
+    };
+    pair(4, RB_Hex, "RB_Hex", "Hex", RB_Decimal, "RB_Decimal", "Decimal");
+    pair(5, RB_MsdLsd, "RB_MsdLsd", "MSD - LSD", RB_LsdMsd, "RB_LsdMsd", "LSD - MSD");
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { DigitsChange(); });
     connect(Edit1, &QLineEdit::textEdited, this,
