@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/ConfigBits.h"
+
+namespace kardo {
+
+// The loadable contents of an executable that avr-gcc or sdcc linked, read with libelf.
+struct ElfImage {
+    enum class Machine { Avr, Mcs51 };
+    struct Chunk {
+        uint64_t address = 0;  // the load address in the chip's own memory
+        std::vector<uint8_t> bytes;
+    };
+    Machine machine = Machine::Avr;
+    std::vector<Chunk> code;    // program memory
+    std::vector<Chunk> eeprom;  // AVR: the .eeprom section, addresses from 0
+    // AVR: the .fuse section (low, high, extended, as many as the part has) and .lock.
+    std::vector<uint8_t> fuses;
+    std::optional<uint8_t> lock;
+};
+
+struct ElfReadResult {
+    std::optional<ElfImage> image;
+    std::string error;  // why the file cannot be used, when there is no image
+};
+
+// Reads an ELF file held in memory. Never reads outside `bytes`.
+ElfReadResult ReadElfImage(const std::vector<uint8_t>& bytes);
+
+// The image as an Intel HEX file for the loader: the code at its addresses, the EEPROM
+// at `eepromPosition` onwards (the buffer position after the device's code).
+std::string ElfImageAsIntelHex(const ElfImage& image, uint64_t eepromPosition);
+
+// The fuse and lock bytes the file carries, over those already in `bits`.
+void ApplyElfFuses(const ElfImage& image, ConfigBits& bits);
+
+}  // namespace kardo
