@@ -10,28 +10,13 @@
 #include "DatabaseSource.h"
 #include "SourceParts.h"
 #include "devicedb/DeviceRecord.h"
+#include "devicedb/RecordFieldText.h"
 
 namespace kardo::dbsource {
 namespace {
 
 bool Printable(const uint8_t* bytes, std::size_t n) {
     return std::all_of(bytes, bytes + n, [](uint8_t c) { return c >= 0x20 && c < 0x7F; });
-}
-
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20 || u >= 0x7F) {
-            out += '?';  // the raw bytes of the record put the real byte back
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 // A NUL-padded text field is printable when it is text, then only NULs.
@@ -41,76 +26,12 @@ bool CleanText(const uint8_t* bytes, std::size_t n) {
            std::all_of(end, bytes + n, [](uint8_t c) { return c == 0; });
 }
 
-std::string FloatText(float v) {
-    if (std::isnan(v))
-        return "nan";
-    if (std::isinf(v))
-        return v > 0 ? "inf" : "-inf";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
-    std::string s = text;
-    if (s.find_first_of(".e") == std::string::npos) {
-        s += ".0";
-    }
-    return s;
-}
-
-// Values that read best in decimal; the rest are codes and masks, shown in hex.
-bool Decimal(const RecordField& f) {
-    static const std::set<std::string_view> kDecimal{"Variant",    "DataWidth",   "PinCount",
-                                                     "EepromSize", "ConfigCount", "AdapterCode"};
-    return kDecimal.contains(f.name);
-}
-
-std::string FieldText(const DeviceRecord& record, const RecordField& f) {
-    char text[32];
-    switch (f.kind) {
-        case FieldKind::U8:
-            std::snprintf(text, sizeof text, Decimal(f) ? "%u" : "0x%02X", unsigned{record.U8(f)});
-            return text;
-        case FieldKind::U16:
-            std::snprintf(text, sizeof text, Decimal(f) ? "%u" : "0x%04X", unsigned{record.U16(f)});
-            return text;
-        case FieldKind::I32: {
-            const int32_t v = record.I32(f);
-            if (v < 0) {
-                std::snprintf(text, sizeof text, "%" PRId32, v);
-            } else {
-                std::snprintf(text, sizeof text, "0x%" PRIX32, static_cast<uint32_t>(v));
-            }
-            return text;
-        }
-        case FieldKind::Char: {
-            const uint8_t c = record.U8(f);
-            return Quoted(c == 0 ? std::string() : std::string(1, static_cast<char>(c)));
-        }
-        case FieldKind::Text:
-            return Quoted(record.Text(f));
-        case FieldKind::F32:
-            return FloatText(record.F32(f));
-        case FieldKind::Bytes: {
-            std::size_t used = f.length;
-            while (used > 0 && record.bytes()[f.offset + used - 1] == 0) {
-                --used;
-            }
-            std::string s = "[";
-            for (std::size_t i = 0; i < used; ++i) {
-                std::snprintf(text, sizeof text, "%s0x%02X", i ? ", " : "",
-                              unsigned{record.bytes()[f.offset + i]});
-                s += text;
-            }
-            return s + "]";
-        }
-    }
-    return {};
-}
-
 // Renders a record as fields, then adds as raw bytes whatever the fields do not bring back
 // (reserved bytes, bytes after a name's NUL, odd float encodings).
 std::string DumpRecord(const DeviceRecord& record) {
     std::ostringstream fields;
     for (const auto& f : kRecordFields) {
-        fields << f.name << " = " << FieldText(record, f) << "\n";
+        fields << f.name << " = " << RecordFieldText(record, f) << "\n";
     }
     const auto rebuilt = RecordFrom(toml::parse(fields.str()), "dump");
     std::ostringstream raw;
@@ -145,7 +66,7 @@ std::string Dump(const std::vector<uint8_t>& file) {
     std::ostringstream tables;
     out << "# Device database source, rendered from a database file.\n";
     if (CleanText(file.data(), kHeaderLength)) {
-        out << "header = " << Quoted(TextUpToNul(file.data(), kHeaderLength)) << "\n";
+        out << "header = " << QuotedText(TextUpToNul(file.data(), kHeaderLength)) << "\n";
     } else {
         out << "header_hex = \"" << ToHex(file.data(), kHeaderLength) << "\"\n";
     }
@@ -159,7 +80,7 @@ std::string Dump(const std::vector<uint8_t>& file) {
     for (unsigned m = 0; m < manufacturers; ++m) {
         const uint8_t* entry = file.data() + kFirstEntry + kEntryLength * m;
         tables << "\n[[manufacturer]]\n";
-        tables << "name = " << Quoted(TextUpToNul(entry + 1, kManufacturerNameLength)) << "\n";
+        tables << "name = " << QuotedText(TextUpToNul(entry + 1, kManufacturerNameLength)) << "\n";
         if (!CleanText(entry + 1, kManufacturerNameLength)) {
             tables << "entry_hex = \"" << ToHex(entry, kEntryLength) << "\"\n";
         } else if (entry[0] != 0) {
