@@ -107,6 +107,17 @@ bool ReadValues(const SettingsStore& store, AppState& state, const InformFn& inf
     return true;
 }
 
+// The option switches and the step mask, which both the defaults and a save begin with.
+Writes& WriteOptions(Writes& writes, const AppState& state) {
+    return writes.Bool("SoundON", state.SoundON)
+        .Bool("Id_flag", state.options.Id_flag)
+        .Bool("Test_flag", state.options.Test_flag)
+        .Bool("MaxMin_flag", state.options.MaxMin_flag)
+        .Integer("ProgBits", state.ProgBits);
+}
+
+}  // namespace
+
 // Serial numbers came after the other values: a store without them is simply older, and
 // one with an unusable value gets a good one at the next close. Either way the numbers
 // in memory stay, and there is nothing the user could do about a message.
@@ -142,17 +153,6 @@ void ReadSerialValues(const SettingsStore& store, SerialNumberSettings& serial) 
     flag("SerialHex", serial.hex);
     flag("SerialMsdFirst", serial.msdFirst);
 }
-
-// The option switches and the step mask, which both the defaults and a save begin with.
-Writes& WriteOptions(Writes& writes, const AppState& state) {
-    return writes.Bool("SoundON", state.SoundON)
-        .Bool("Id_flag", state.options.Id_flag)
-        .Bool("Test_flag", state.options.Test_flag)
-        .Bool("MaxMin_flag", state.options.MaxMin_flag)
-        .Integer("ProgBits", state.ProgBits);
-}
-
-}  // namespace
 
 void WriteDefaultSettings(SettingsStore& store, const AppState& state,
                           const std::filesystem::path& workingDir, const InformFn& inform) {

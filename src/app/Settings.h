@@ -33,6 +33,10 @@ void WriteDefaultSettings(SettingsStore& store, const AppState& state,
 void LoadSettings(SettingsStore& store, AppState& state, const std::filesystem::path& workingDir,
                   const InformFn& inform);
 
+// Only the serial number values, as LoadSettings reads them: for a reader of the settings
+// that must not change them.
+void ReadSerialValues(const SettingsStore& store, SerialNumberSettings& serial);
+
 // Writes every value with this program's revision, the serial number values last.
 void SaveSettings(SettingsStore& store, const AppState& state, const InformFn& inform);
 

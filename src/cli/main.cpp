@@ -1,3 +1,101 @@
-int main() {
-    return 0;
+// kardo-cli: the programmer's operations and file conversions for scripts and production
+// lines, on the same core as the window program.
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+
+namespace {
+
+using namespace kardo::cli;
+
+constexpr const char* kDevicesNamed =
+    "DEVICE is MANUFACTURER/DEVICE as 'kardo-cli devices' lists it, in any case.\n";
+
+constexpr const char* kExitStatuses =
+    "Exit status: 0 success, 1 the operation or a file failed, 2 a usage error.\n";
+
+void PrintOverview(std::FILE* to) {
+    std::fprintf(to, "usage: kardo-cli COMMAND [ARGUMENTS] [OPTIONS]\n\nCommands:\n");
+    for (const CommandSpec& spec : Commands()) {
+        std::fprintf(to, "  %-9s %-16s %s\n", std::string(spec.name).c_str(),
+                     std::string(spec.synopsis).c_str(), std::string(spec.summary).c_str());
+    }
+    std::fprintf(to, "\n%s'kardo-cli COMMAND --help' tells a command's options.\n%s", kDevicesNamed,
+                 kExitStatuses);
+}
+
+void PrintHelp(const CommandSpec& spec) {
+    std::printf("usage: kardo-cli %s %s [OPTIONS]\n%s.\n\n%s\nOptions:\n%s\n%s",
+                std::string(spec.name).c_str(), std::string(spec.synopsis).c_str(),
+                std::string(spec.summary).c_str(), kDevicesNamed, std::string(spec.help).c_str(),
+                kExitStatuses);
+}
+
+const CommandSpec* Find(const std::string& name) {
+    for (const CommandSpec& spec : Commands()) {
+        if (spec.name == name) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+std::filesystem::path ProgramDirectory(const char* argv0) {
+    std::error_code error;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        self = std::filesystem::absolute(argv0, error);
+    }
+    return self.parent_path();
+}
+
+int Run(int argc, char** argv, Console& console) {
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.empty()) {
+        PrintOverview(stderr);
+        return kExitUsage;
+    }
+    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+        PrintOverview(stdout);
+        return kExitOk;
+    }
+    const CommandSpec* spec = Find(words[0]);
+    if (spec == nullptr) {
+        throw UsageError("unknown command \"" + words[0] + "\" (kardo-cli --help lists them)");
+    }
+    const Invocation invocation =
+        ParseInvocation(std::span(words).subspan(1), std::span(spec->options));
+    if (invocation.help) {
+        PrintHelp(*spec);
+        return kExitOk;
+    }
+    const std::size_t n = invocation.positional.size();
+    if (n < spec->minArguments || n > spec->maxArguments) {
+        throw UsageError(std::string(spec->name) + " takes " + std::string(spec->synopsis) +
+                         (spec->synopsis.empty() ? "no arguments" : "") + " (kardo-cli " +
+                         std::string(spec->name) + " --help)");
+    }
+    return spec->run({spec->name, invocation, console, ProgramDirectory(argv[0])});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Console console = Console::Standard();
+    try {
+        return Run(argc, argv, console);
+    } catch (const UsageError& e) {
+        console.Message(e.what());
+        return kExitUsage;
+    } catch (const CommandFailed& e) {
+        console.Message(e.what());
+        return kExitFailed;
+    } catch (const std::exception& e) {
+        console.Message(e.what());
+        return kExitFailed;
+    }
 }

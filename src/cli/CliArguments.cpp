@@ -1,0 +1,89 @@
+#include "cli/CliArguments.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace kardo::cli {
+namespace {
+
+std::optional<uint64_t> Digits(std::string_view text, int base) {
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string_view WithoutHexPrefix(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::string> Invocation::Option(std::string_view name) const {
+    const auto it = options.find(name);
+    if (it == options.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+Invocation ParseInvocation(std::span<const std::string> words,
+                           std::span<const std::string_view> valueOptions) {
+    Invocation invocation;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (optionsEnded || word.size() < 2 || word[0] != '-' || word == "-") {
+            invocation.positional.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (word == "--help" || word == "-h") {
+            invocation.help = true;
+            continue;
+        }
+        const std::size_t equals = word.find('=');
+        const std::string name = word.substr(0, equals);
+        if (std::find(valueOptions.begin(), valueOptions.end(), name) == valueOptions.end()) {
+            throw UsageError("unknown option " + name);
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = word.substr(equals + 1);
+        } else if (i + 1 < words.size()) {
+            value = words[++i];
+        } else {
+            throw UsageError(name + " needs a value");
+        }
+        if (!invocation.options.emplace(name, value).second) {
+            throw UsageError(name + " is given twice");
+        }
+    }
+    return invocation;
+}
+
+uint64_t ParseHex(std::string_view text, std::string_view what) {
+    if (const auto value = Digits(WithoutHexPrefix(text), 16)) {
+        return *value;
+    }
+    throw UsageError(std::string(what) + " \"" + std::string(text) +
+                     "\" is not a hexadecimal number");
+}
+
+uint64_t ParseNumber(std::string_view text, std::string_view what) {
+    const std::string_view digits = WithoutHexPrefix(text);
+    if (const auto value = Digits(digits, digits.size() == text.size() ? 10 : 16)) {
+        return *value;
+    }
+    throw UsageError(std::string(what) + " \"" + std::string(text) + "\" is not a number");
+}
+
+}  // namespace kardo::cli

@@ -1,0 +1,162 @@
+// The commands that run a device operation on the programmer: the same selection,
+// parameter upload, step rules and family algorithms as the window's buttons.
+#include <chrono>
+#include <cstdlib>
+
+#include "algorithms/ElapsedTime.h"
+#include "algorithms/OperationContext.h"
+#include "algorithms/OperationDispatch.h"
+#include "app/ButtonMasks.h"
+#include "cli/Commands.h"
+#include "cli/DeviceLookup.h"
+#include "cli/FileOptions.h"
+#include "cli/OperationOptions.h"
+#include "common/MessageCatalogue.h"
+#include "link/Connection.h"
+#include "link/LinkChoice.h"
+#include "link/Protocol.h"
+#include "link/VirtualProgrammer.h"
+
+namespace kardo::cli {
+namespace {
+
+struct OperationKind {
+    std::string_view command;
+    char code;
+    DeviceButton button;
+    const char* what;
+};
+
+constexpr OperationKind kOperations[] = {
+    {"blank", 'B', DeviceButton::Blank, "a blank check"},
+    {"read", 'R', DeviceButton::Read, "a read"},
+    {"program", 'P', DeviceButton::Prog, "programming"},
+    {"verify", 'V', DeviceButton::Verify, "a verify"},
+    {"erase", 'E', DeviceButton::Erase, "an erase"},
+};
+
+const OperationKind& KindOf(std::string_view command) {
+    for (const OperationKind& kind : kOperations) {
+        if (kind.command == command) {
+            return kind;
+        }
+    }
+    throw UsageError("unknown command " + std::string(command));
+}
+
+// The file argument: what program and verify compare with, where read writes to;
+// blank and erase take none.
+void CheckFileArgument(const OperationKind& kind, const Invocation& invocation) {
+    const bool hasFile = invocation.positional.size() > 1;
+    if ((kind.code == 'P' || kind.code == 'V') && !hasFile) {
+        throw UsageError(std::string(kind.command) + " needs the FILE to write or compare");
+    }
+    if ((kind.code == 'B' || kind.code == 'E') && hasFile) {
+        throw UsageError(std::string(kind.command) + " takes no FILE");
+    }
+}
+
+// The window offers only the buttons the record enables; so does the command line.
+void CheckOffered(const OperationKind& kind, const AppState& state, const std::string& device) {
+    if (!ButtonStatesFor(state.record)[static_cast<std::size_t>(kind.button)]) {
+        throw UsageError(device + " does not offer " + kind.what);
+    }
+}
+
+// Opens the programmer the options or the environment name and uploads the device's
+// parameters. A missing programmer fails: a script has no use for a demonstration.
+void OpenProgrammer(AppState& state, const Invocation& invocation, Console& console,
+                    LinkChoice& choice) {
+    const auto linkOption = invocation.Option("--link");
+    if (linkOption && *linkOption != "ftdi" && *linkOption != "sim") {
+        throw UsageError("--link \"" + *linkOption + "\" is not ftdi or sim");
+    }
+    const char* linkName = linkOption ? linkOption->c_str() : std::getenv("KARDO_LINK");
+    choice = ChooseLink(linkName, std::getenv("KARDO_SIM_IMAGE"), std::getenv("KARDO_SIM_FAULTS"));
+    if (!choice.problem.empty()) {
+        // A fault list or link name we do not know must not run the operation on another
+        // programmer than the one the script meant.
+        throw UsageError(choice.problem);
+    }
+    state.link = std::move(choice.link);
+    OpenLink(*state.link, state.connection, console);
+    if (state.connection.LinkState != 1) {
+        throw CommandFailed("no programmer found");
+    }
+    if (choice.virtualProgrammer != nullptr) {
+        choice.virtualProgrammer->InsertChip(*state.record);
+        if (const std::string problem = choice.virtualProgrammer->TakeImageProblem();
+            !problem.empty()) {
+            console.Message("warning: " + problem);
+        }
+    }
+    state.link->Purge(kPurgeRxTx);
+    if (!SendParameters(*state.link, *state.record)) {
+        throw CommandFailed("the programmer did not accept the parameters of " +
+                            state.record->Name());
+    }
+    console.Log(ResultLine(report::ParametersSent, state.record->Name()));
+}
+
+// The operation itself, on this thread: there is no window to keep responsive.
+void RunOnProgrammer(AppState& state, char code, Console& console) {
+    const auto start = std::chrono::steady_clock::now();
+    state.buffer.BufferPos = 0;
+    state.OperationCode = code;
+    state.errorCount = 0;
+    state.running = true;
+    state.link->Purge(kPurgeRxTx);
+    OperationContext context(
+        *state.record, state.buffer, state.OperationCode, state.errorCount, state.running,
+        *state.link, state.connection.FirmwareVersion, console,
+        OperationChoices{state.ProgBits, state.options.Id_flag, state.configBits});
+    RunOperation(context);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    console.Log(ElapsedTimeLine(took.count()));
+}
+
+}  // namespace
+
+int RunDeviceOperation(const CommandContext& context) {
+    const Invocation& invocation = context.invocation;
+    const OperationKind& kind = KindOf(context.command);
+    CheckFileArgument(kind, invocation);
+    const auto directory = DatabaseDirectory(invocation.Option("--db-dir"), context.programDir);
+    const FoundDevice device = FindDevice(directory, invocation.positional[0]);
+    AppState state;
+    SelectDevice(state, directory, device, context.console);
+    CheckOffered(kind, state, device.entry.FullName());
+
+    bool fusesChosen = false;
+    if (kind.code == 'P' || kind.code == 'V') {
+        const std::filesystem::path file = invocation.positional[1];
+        fusesChosen = LoadInput(state, file, LoadSettingsFrom(invocation, file, *state.record),
+                                context.console)
+                          .fusesFromFile;
+    }
+    const std::optional<std::string> serialLine =
+        ApplyOperationOptions(state, invocation, kind.code, fusesChosen);
+
+    LinkChoice choice;
+    OpenProgrammer(state, invocation, context.console, choice);
+    context.console.Log("");
+    if (serialLine) {
+        context.console.Log(*serialLine);
+    }
+    RunOnProgrammer(state, kind.code, context.console);
+    const bool failed = state.errorCount != 0;
+    CloseLink(*state.link);
+    if (failed) {
+        throw CommandFailed(std::string(kind.what) + " of " + device.entry.device + " failed");
+    }
+    if (kind.code == 'R' && invocation.positional.size() > 1) {
+        const std::filesystem::path out = invocation.positional[1];
+        SaveOutput(state, out,
+                   FormatFor(out, *state.record, invocation.Option("--out-format"), false),
+                   SaveRangeFrom(invocation.Option("--range"), *state.record), context.console);
+    }
+    return kExitOk;
+}
+
+}  // namespace kardo::cli

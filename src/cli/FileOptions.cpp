@@ -1,0 +1,191 @@
+#include "cli/FileOptions.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <utility>
+
+#include "cli/ElfImage.h"
+#include "common/FileBytes.h"
+#include "fileio/FileChoices.h"
+#include "fileio/FileLoader.h"
+#include "fileio/FileWriter.h"
+
+namespace kardo::cli {
+namespace {
+
+constexpr std::array<std::pair<const char*, uint8_t>, 7> kFormats{{
+    {"ihex", format::IntelHex},
+    {"srec", format::Motorola},
+    {"bin", format::Binary},
+    {"inh8m", format::Inh8m},
+    {"inx16", format::Inx16},
+    {"jedec", format::Jedec},
+    {"elf", kElfFormat},
+}};
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::optional<uint8_t> FormatOfExtension(const std::filesystem::path& file, char family) {
+    const std::string extension = Lower(file.extension().string());
+    if (extension == ".hex" || extension == ".ihx" || extension == ".ihex") {
+        return family == 'C' ? format::Inh8m : format::IntelHex;
+    }
+    for (const char* motorola : {".s19", ".s28", ".s37", ".srec", ".mot", ".s"}) {
+        if (extension == motorola) {
+            return format::Motorola;
+        }
+    }
+    if (extension == ".bin" || extension == ".raw") {
+        return format::Binary;
+    }
+    if (extension == ".jed") {
+        return format::Jedec;
+    }
+    if (extension == ".elf") {
+        return kElfFormat;
+    }
+    return std::nullopt;
+}
+
+uint8_t Checked(uint8_t format, bool forInput) {
+    if (format == kElfFormat && !forInput) {
+        throw UsageError("elf is a format for input only");
+    }
+    return format;
+}
+
+uint8_t LoadBytes(AppState& state, const std::vector<uint8_t>& bytes,
+                  const std::filesystem::path& file, const FileSettings& settings,
+                  Console& console) {
+    return LoadFileBytes(bytes, {file, *state.record, settings, false}, state.buffer, console);
+}
+
+}  // namespace
+
+uint8_t FormatNamed(const std::string& name, bool forInput) {
+    for (const auto& [known, code] : kFormats) {
+        if (Lower(name) == known) {
+            return Checked(code, forInput);
+        }
+    }
+    throw UsageError("unknown format \"" + name + "\" (ihex, srec, bin, inh8m, inx16, jedec" +
+                     (forInput ? ", elf)" : ")"));
+}
+
+const char* FormatName(uint8_t format) {
+    for (const auto& [name, code] : kFormats) {
+        if (code == format) {
+            return name;
+        }
+    }
+    return "?";
+}
+
+uint8_t FormatFor(const std::filesystem::path& file, const DeviceRecord& record,
+                  const std::optional<std::string>& option, bool forInput) {
+    if (option) {
+        return FormatNamed(*option, forInput);
+    }
+    const char family = record.Family();
+    if (const auto byExtension = FormatOfExtension(file, family)) {
+        return Checked(*byExtension, forInput);
+    }
+    return LoadFormatFor(family, 1);  // the first filter of the file dialog
+}
+
+FileSettings LoadSettingsFrom(const Invocation& invocation, const std::filesystem::path& file,
+                              const DeviceRecord& record) {
+    FileSettings settings;
+    settings.format = FormatFor(file, record, invocation.Option("--in-format"), true);
+    if (const auto fillOption = invocation.Option("--fill")) {
+        static constexpr std::array<std::pair<const char*, uint8_t>, 4> kFills{{
+            {"none", fill::Disable},
+            {"default", fill::DeviceDefault},
+            {"00", fill::Zero},
+            {"ff", fill::FF},
+        }};
+        const auto it = std::find_if(kFills.begin(), kFills.end(),
+                                     [&](const auto& f) { return Lower(*fillOption) == f.first; });
+        if (it == kFills.end()) {
+            throw UsageError("--fill \"" + *fillOption + "\" is not one of none, default, 00, ff");
+        }
+        settings.fill = it->second;
+    }
+    if (auto offset = invocation.Option("--offset")) {
+        const bool subtract = !offset->empty() && (*offset)[0] == '-';
+        const uint64_t value = ParseHex(subtract ? offset->substr(1) : *offset, "--offset");
+        if (value > UINT32_MAX) {
+            throw UsageError("--offset " + *offset + " is beyond any device");
+        }
+        settings.offset = subtract ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
+        settings.offsetAdd = !subtract;
+    }
+    return settings;
+}
+
+LoadOutcome LoadInput(AppState& state, const std::filesystem::path& file,
+                      const FileSettings& settings, Console& console) {
+    const FileBytes read = ReadFileBytes(file, kLargestDataFile);
+    if (!read.ok()) {
+        throw CommandFailed("cannot read " + file.string() + ": " + read.error);
+    }
+    LoadOutcome outcome;
+    uint8_t result = 0;
+    if (settings.format == kElfFormat) {
+        const ElfReadResult elf = ReadElfImage(read.bytes);
+        if (!elf.image) {
+            throw CommandFailed(file.string() + ": " + elf.error);
+        }
+        const std::string hex =
+            ElfImageAsIntelHex(*elf.image, static_cast<uint64_t>(state.record->Size()));
+        FileSettings asHex = settings;
+        asHex.format = format::IntelHex;
+        result =
+            LoadBytes(state, std::vector<uint8_t>(hex.begin(), hex.end()), file, asHex, console);
+        ApplyElfFuses(*elf.image, state.configBits);
+        outcome.fusesFromFile = !elf.image->fuses.empty() || elf.image->lock.has_value();
+    } else {
+        result = LoadBytes(state, read.bytes, file, settings, console);
+    }
+    if (result != 0) {
+        throw CommandFailed(file.string() + " could not be loaded as " +
+                            FormatName(settings.format));
+    }
+    return outcome;
+}
+
+SaveRange SaveRangeFrom(const std::optional<std::string>& option, const DeviceRecord& record) {
+    if (option) {
+        const std::size_t colon = option->find(':');
+        if (colon == std::string::npos) {
+            throw UsageError("--range \"" + *option + "\" is not START:STOP");
+        }
+        const uint64_t start = ParseHex(option->substr(0, colon), "--range start");
+        const uint64_t stop = ParseHex(option->substr(colon + 1), "--range stop");
+        if (start > UINT32_MAX || stop > UINT32_MAX) {
+            throw UsageError("--range " + *option + " is beyond any device");
+        }
+        return {static_cast<uint32_t>(start), static_cast<uint32_t>(stop)};
+    }
+    const std::string stop = DefaultSaveStopText(record, false);
+    return {0, stop.empty() ? static_cast<uint32_t>(record.LastAddress())
+                            : static_cast<uint32_t>(ParseHex(stop, "stop"))};
+}
+
+void SaveOutput(const AppState& state, const std::filesystem::path& file, uint8_t format,
+                SaveRange range, Console& console) {
+    const SaveRequest request{file, *state.record, format, range.start, range.stop, false};
+    if (const std::string problem = SaveRangeProblem(request, state.buffer); !problem.empty()) {
+        throw UsageError(problem);
+    }
+    if (SaveFile(request, state.buffer, console) != 0) {
+        throw CommandFailed("cannot write " + file.string());
+    }
+}
+
+}  // namespace kardo::cli
