@@ -33,6 +33,8 @@ bool Apply(std::string_view item, SimulatedLink& link) {
         return faults.rejectParameters = true;
     if (item == "self-test-fails")
         return faults.selfTestFails = true;
+    if (item == "not-blank")
+        return faults.notBlank = true;
     if (item == "wrong-chip") {  // an ISP chip whose signature matches no device
         faults.signature = std::array<uint8_t, 3>{0x1E, 0xFF, 0xFF};
         return true;
@@ -45,7 +47,7 @@ bool Apply(std::string_view item, SimulatedLink& link) {
     const auto value = Number(item.substr(equals + 1));
     if (!value)
         return false;
-    if (key == "silent-after")
+    if (key == "quiet-after" || key == "silent-after")
         options.silentAfterBytes = *value;
     else if (key == "break-after")
         options.failAfterBytes = *value;
@@ -78,8 +80,9 @@ std::string ApplySimFaults(std::string_view text, SimulatedLink& link) {
         if (!Apply(item, trial)) {
             return "KARDO_SIM_FAULTS: \"" + std::string(item) +
                    "\" is not a fault the virtual programmer knows (silent, wrong-handshake, "
-                   "reject-parameters, self-test-fails, wrong-chip, silent-after=N, break-after=N, "
-                   "writes-fail-after=N, corrupt=ADDRESS, latency=MS, lock-ignored=N); no "
+                   "reject-parameters, self-test-fails, wrong-chip, not-blank, quiet-after=N, "
+                   "break-after=N, writes-fail-after=N, corrupt=ADDRESS, latency=MS, "
+                   "lock-ignored=N); no "
                    "fault is switched on.";
         }
     }

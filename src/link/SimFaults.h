@@ -10,9 +10,10 @@ namespace kardo {
 // Switches the virtual programmer's faults on from a text such as
 // "silent-after=20000,wrong-handshake", so that a person can rehearse a failure in the
 // window or a script (KARDO_SIM_FAULTS). Items, separated by commas:
-//   silent | wrong-handshake | reject-parameters | self-test-fails
-//   silent-after=N | break-after=N | writes-fail-after=N   (bytes over the link so far)
-//   corrupt=ADDRESS | latency=MS
+//   silent | wrong-handshake | reject-parameters | self-test-fails | wrong-chip | not-blank
+//   quiet-after=N (the replies stop, the link stays up; also "silent-after=N")
+//   break-after=N | writes-fail-after=N   (N: bytes over the link so far)
+//   corrupt=ADDRESS | latency=MS | lock-ignored=N
 // Numbers are decimal or 0x-hex. Returns what is wrong with the text (nothing is
 // switched on then), or an empty text.
 std::string ApplySimFaults(std::string_view text, SimulatedLink& link);

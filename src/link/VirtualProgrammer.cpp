@@ -77,11 +77,20 @@ void VirtualProgrammer::InsertChip(const DeviceRecord& record) {
             DropImageFile(problem);
         } else if (kept.chip && kept.chip->SameDevice(fresh)) {
             chip_ = std::move(*kept.chip);
+            MarkNotBlank();
             return;
         }
     }
     chip_ = std::move(fresh);
+    MarkNotBlank();
     Changed();
+}
+
+// A chip somebody used before: its first byte holds 0x00, which no erased pattern has.
+void VirtualProgrammer::MarkNotBlank() {
+    if (faults.notBlank && !chip_->memory.empty()) {
+        chip_->memory[0] = 0x00;
+    }
 }
 
 void VirtualProgrammer::Changed() {

@@ -29,6 +29,7 @@ class VirtualProgrammer {
         int selfTestNoise = 0;                            // bytes sent before the self-test 'D'
         bool selfTestFails = false;                       // the self-test never says 'D'
         int lockCommandsIgnored = 0;  // lock bit commands acknowledged but not taken
+        bool notBlank = false;        // every chip put in the socket has a programmed byte
     };
 
     // What the last parameter upload said.
@@ -79,6 +80,7 @@ class VirtualProgrammer {
     void SendHandshake();
     void Stream(const std::vector<uint8_t>& area, bool mainArea);
     void Changed();
+    void MarkNotBlank();
     // Stops keeping the chip in the file, and says why.
     void DropImageFile(const std::string& what);
     char Family() const;

@@ -85,9 +85,9 @@ TEST(LinkChoice, EnvironmentPicksTheBackend) {
 // Faults named in the environment are switched on; a text with any item we do not know
 // switches none of them on and says which item it was.
 TEST(LinkChoice, SimulatorFaultsFromTheEnvironment) {
-    const LinkChoice sim =
-        ChooseLink("sim", nullptr,
-                   "silent-after=0x100,wrong-handshake,latency=5,corrupt=26,wrong-chip,lock-ignored=2");
+    const LinkChoice sim = ChooseLink(
+        "sim", nullptr,
+        "silent-after=0x100,wrong-handshake,latency=5,corrupt=26,wrong-chip,lock-ignored=2");
     ASSERT_TRUE(sim.problem.empty()) << sim.problem;
     auto& link = dynamic_cast<SimulatedLink&>(*sim.link);
     EXPECT_EQ(link.options().silentAfterBytes, std::optional<std::size_t>(0x100));
@@ -97,6 +97,20 @@ TEST(LinkChoice, SimulatorFaultsFromTheEnvironment) {
     EXPECT_TRUE(link.programmer().faults.signature.has_value());
     EXPECT_EQ(link.programmer().faults.lockCommandsIgnored, 2);
     EXPECT_TRUE(ChooseLink("sim", nullptr, "").problem.empty());
+
+    // The names the command line documents: the replies stop with the link up, and the
+    // chip in the socket was used before, whatever chip was put there.
+    const LinkChoice used = ChooseLink("sim", nullptr, "quiet-after=100,not-blank");
+    ASSERT_TRUE(used.problem.empty()) << used.problem;
+    auto& usedLink = dynamic_cast<SimulatedLink&>(*used.link);
+    EXPECT_EQ(usedLink.options().silentAfterBytes, std::optional<std::size_t>(100));
+    DeviceRecord eeprom;
+    eeprom.SetU8(field::Family, 'E');
+    eeprom.SetI32(field::LastAddress, 0x7FF);
+    eeprom.SetU8(field::BlankValue, 0xFF);
+    usedLink.programmer().InsertChip(eeprom);
+    EXPECT_EQ(usedLink.programmer().chip().memory.at(0), 0x00);
+    EXPECT_EQ(usedLink.programmer().chip().memory.at(1), 0xFF);
 
     for (const char* bad :
          {"silent,loud", "break-after=", "break-after=-1", "corrupt=0x", "latency=1e3",
