@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# Runs the built kardo-cli as a user would: against the virtual programmer with a chip
+# kept in a file between runs, on the loader's files made by other people's tools, and
+# with every kind of bad input. srec_cat is the oracle for the byte-organised files.
+#   tests/cli/cli-test.sh KARDO_CLI DATABASE_DIR SOURCE_DIR
+set -uo pipefail
+
+cli=$(realpath "$1")
+dbdir=$(realpath "$2")
+source=$(realpath "$3")
+data=$source/tests/fileio/data
+elfdata=$source/tests/cli/data
+
+for tool in srec_cat cmp; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "FAIL: $tool is needed and missing (./scripts/install-deps srecord)" >&2
+    exit 1
+  fi
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$dbdir"/KARDO_e.usb "$dbdir"/KARDO_m.usb "$work"/
+cd "$work"
+export KARDO_LINK=sim KARDO_SIM_IMAGE="$work/chip.img"
+export KARDO_SETTINGS="$work/KARDO.ini"
+unset KARDO_SIM_FAULTS
+
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+# run EXPECTED_STATUS ARGS...: runs kardo-cli with no input, keeps its output in out.txt
+# and err.txt, and checks the exit status.
+run() {
+  local want=$1
+  shift
+  "$cli" "$@" </dev/null >out.txt 2>err.txt
+  local got=$?
+  if [ "$got" -ne "$want" ]; then
+    fail "kardo-cli $* exited $got, not $want"
+    sed 's/^/    out: /' out.txt >&2
+    sed 's/^/    err: /' err.txt >&2
+    return 1
+  fi
+  return 0
+}
+
+# expect FILE TEXT: FILE has a line containing TEXT.
+expect() {
+  grep -qF -- "$2" "$1" || fail "no \"$2\" in $1 of: $(tr '\n' '|' <"$1")"
+}
+
+# same_bytes A B N: the first N bytes of A and B are equal.
+same_bytes() {
+  cmp -n "$(($3))" "$1" "$2" >/dev/null || fail "$1 and $2 differ in their first $3 bytes"
+}
+
+# --- program, verify and read back, for the three families --------------------------------
+# round_trip DEVICE FILE READ_BACK READ_LINE [OPTIONS]: the chip holds what was programmed,
+# and the file read back loads into the same buffer as the file that was programmed.
+round_trip() {
+  local device=$1 file=$2 back=$3 line=$4
+  shift 4
+  run 0 program "$device" "$file" "$@" && expect out.txt " Parameters sent OK"
+  run 0 verify "$device" "$file" "$@"
+  run 0 read "$device" "$back" "$@" && expect out.txt "$line"
+  run 0 dump "$device" "$file" want.raw && run 0 dump "$device" "$back" got.raw &&
+    cmp want.raw got.raw >/dev/null || fail "$device: $back read back differs from $file"
+}
+
+round_trip ATMEL/AT28C256 "$data/ihex-holes.hex" eeprom-back.hex " Read Completed"
+srec_cat eeprom-back.hex -intel -fill 0xFF 0 0x8000 -o eeprom-back.bin -binary
+same_bytes eeprom-back.bin "$data/ihex-holes.expect.bin" 0x8000
+
+round_trip MICROCHIP/PIC16F84A "$data/pic16f84a-inhx8m.hex" pic-back.hex " Config Bytes Read"
+
+round_trip ATMEL/ATmega8 "$data/atmega8-ihex.hex" avr-back.hex " Read Completed" --fuses E1:D9:FF:FF
+srec_cat avr-back.hex -intel -fill 0xFF 0 0x2000 -o avr-back.bin -binary
+same_bytes avr-back.bin "$data/atmega8-ihex.expect.bin" 0x2000
+
+# The ELF avr-gcc linked programs the flash its avr-objcopy hex holds.
+run 0 erase ATMEL/ATmega8
+run 0 program ATMEL/ATmega8 "$elfdata/atmega8-chaser.elf" --fuses E1:D9:FF:FF
+run 0 verify ATMEL/ATmega8 "$data/atmega8-ihex.hex"
+expect out.txt " Code Area Verified OK"
+
+# A chip that reads back wrong at one address fails the verify with the compare line.
+run 0 program ATMEL/AT28C256 "$data/ihex-holes.hex"
+KARDO_SIM_FAULTS=corrupt=0x1A3 run 1 verify ATMEL/AT28C256 "$data/ihex-holes.hex"
+expect out.txt "Compare Error @ 0x001A3"
+expect err.txt "failed"
+
+# --- faults of the programmer --------------------------------------------------------------
+run 0 erase ATMEL/ATmega8 && run 0 blank ATMEL/ATmega8
+KARDO_SIM_FAULTS=not-blank run 1 blank ATMEL/ATmega8
+KARDO_SIM_FAULTS=quiet-after=100 run 1 program ATMEL/AT28C256 "$data/ihex-holes.hex"
+KARDO_SIM_FAULTS=break-after=4096 run 1 program ATMEL/AT28C256 "$data/ihex-holes.hex"
+KARDO_SIM_FAULTS=wrong-chip run 1 read ATMEL/ATmega8 && expect err.txt "CHIP_ID Error"
+KARDO_SIM_FAULTS=wrong-chip run 0 read ATMEL/ATmega8 --id-check off
+KARDO_SIM_FAULTS=loud run 2 read ATMEL/ATmega8 && expect err.txt "\"loud\" is not a fault"
+run 1 read ATMEL/ATmega8 --link ftdi && expect err.txt "no programmer found"
+
+# --- convert and dump against srec_cat -----------------------------------------------------
+while read -r name kind size; do
+  file=$data/$name
+  stem=${name%.*}
+  if [ "$name" = srec-s3.s37 ]; then
+    # srec_cat wrote no termination record: the loader keeps the bytes and refuses the file.
+    run 1 dump ATMEL/AT28C010 "$file" "$stem.raw" && expect out.txt " Not Motorola S-record format"
+    continue
+  fi
+  run 0 dump ATMEL/AT28C010 "$file" "$stem.raw" && same_bytes "$stem.raw" "$data/$stem.expect.bin" "$size"
+  for out in srec:s37 ihex:hex bin:bin; do
+    run 0 convert ATMEL/AT28C010 "$file" "$stem.${out#*:}" --range "0:$(printf '%X' $((size - 1)))" ||
+      continue
+    case ${out%%:*} in
+      srec) srec_cat "$stem.s37" -motorola -fill 0xFF 0 "$size" -o "$stem.cmp" -binary 2>/dev/null ;;
+      ihex) srec_cat "$stem.hex" -intel -fill 0xFF 0 "$size" -o "$stem.cmp" -binary ;;
+      bin) cp "$stem.bin" "$stem.cmp" ;;
+    esac
+    same_bytes "$stem.cmp" "$data/$stem.expect.bin" "$size"
+  done
+done <"$data/expect.txt"
+
+# The checksum of the window, whole process, for a file and for the erased buffer.
+run 0 checksum ATMEL/AT28C256 && [ "$(tail -n 1 out.txt)" = "8000" ] || fail "erased AT28C256 checksum"
+run 0 checksum atmel/at28c256 "$data/ihex-holes.hex" && expect out.txt " File "
+
+# --- bad input: a usage error is 2, a failed file or operation 1, each with its reason ------
+run 2 info NOBODY/NOTHING && expect err.txt "unknown device"
+run 2 frobnicate && expect err.txt "unknown command"
+run 2 checksum ATMEL/AT28C256 --bogus && expect err.txt "unknown option --bogus"
+run 2 convert ATMEL/AT28C256 "$data/ihex-holes.hex" x.out --out-format elf
+run 2 convert ATMEL/AT28C256 "$data/ihex-holes.hex" x.out --in-format pdf && expect err.txt "unknown format"
+run 2 program ATMEL/AT28C256
+run 2 blank ATMEL/AT28C256 && expect err.txt "does not offer a blank check"
+run 2 program ATMEL/ATmega8 "$data/atmega8-ihex.hex" && expect err.txt "--fuses"
+run 1 checksum ATMEL/AT28C256 "$work/missing.hex" && expect err.txt "cannot read"
+printf ':10000000FFFF\n' >truncated.hex
+run 1 checksum ATMEL/AT28C256 truncated.hex && expect err.txt "could not be loaded"
+printf ':1000000Z\n' >nothex.hex
+run 1 checksum ATMEL/AT28C256 nothex.hex && expect err.txt "is not a valid integer value"
+printf 'garbage' >notelf.elf
+run 1 checksum ATMEL/ATmega8 notelf.elf
+run 2 devices --db-dir "$work/nowhere" && expect err.txt "--db-dir"
+# The database is found where --db-dir says, whatever the current directory.
+(cd / && "$cli" devices --db-dir "$work" </dev/null >"$work/out.txt") || fail "devices --db-dir"
+expect out.txt "MICROCHIP/PIC16F84A"
+
+# Without a terminal, standard error carries no progress bar.
+run 0 program ATMEL/AT28C256 "$data/ihex-holes.hex"
+[ -s err.txt ] && fail "program wrote to standard error without a terminal: $(cat err.txt)"
+
+# Every command explains itself.
+for command in devices info convert dump checksum blank read program verify erase; do
+  run 0 "$command" --help && expect out.txt "usage: kardo-cli $command"
+done
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed" >&2
+  exit 1
+fi
+echo "kardo-cli: every check passed"
