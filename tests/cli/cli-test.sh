@@ -93,6 +93,15 @@ KARDO_SIM_FAULTS=corrupt=0x1A3 run 1 verify ATMEL/AT28C256 "$data/ihex-holes.hex
 expect out.txt "Compare Error @ 0x001A3"
 expect err.txt "failed"
 
+# A serial number goes where the window's settings put it; the settings stay as they were.
+printf '[SOFTWARE\\Orrinsys\\KARDO]\nSerialDigits=int:4\nSerialAddress=int:256\nSerialHex=bool:false\n' >KARDO.ini
+cp KARDO.ini KARDO.ini.before
+run 0 program ATMEL/AT28C256 "$data/ihex-holes.hex" --serial 42 && expect out.txt " Serial Number 0042 @ 0x100"
+run 0 read ATMEL/AT28C256 serial-back.bin
+[ "$(dd if=serial-back.bin bs=1 skip=256 count=4 2>/dev/null)" = "0042" ] || fail "serial number not on the chip"
+cmp KARDO.ini KARDO.ini.before >/dev/null || fail "the settings changed"
+run 2 verify ATMEL/AT28C256 "$data/ihex-holes.hex" --serial 42
+
 # --- faults of the programmer --------------------------------------------------------------
 run 0 erase ATMEL/ATmega8 && run 0 blank ATMEL/ATmega8
 KARDO_SIM_FAULTS=not-blank run 1 blank ATMEL/ATmega8
