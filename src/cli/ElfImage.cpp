@@ -1,15 +1,353 @@
+// Reading avr-gcc and sdcc executables with libelf. libelf parses the headers; every
+// byte we load is taken from the caller's buffer after our own bounds check, so a file
+// whose headers lie cannot make us read past its end.
 #include "cli/ElfImage.h"
 
+#include <gelf.h>
+#include <libelf.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <memory>
+
 namespace kardo {
+namespace {
 
-ElfReadResult ReadElfImage(const std::vector<uint8_t>&) {
-    return {std::nullopt, "ELF files cannot be read yet"};
+// Far beyond the program memory of any AVR or 8051, and small enough that a file whose
+// segments all point at the same bytes cannot make us copy them without end.
+constexpr uint64_t kLargestLoad = 16u << 20;
+constexpr uint64_t kIntelHexReach = uint64_t{1} << 32;
+
+std::string Hex(uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+    return text;
 }
 
-std::string ElfImageAsIntelHex(const ElfImage&, uint64_t) {
-    return ":00000001FF\n";
+struct ElfCloser {
+    void operator()(Elf* elf) const { elf_end(elf); }
+};
+using ElfHandle = std::unique_ptr<Elf, ElfCloser>;
+
+bool LibelfReady() {
+    static const bool ready = elf_version(EV_CURRENT) != EV_NONE;
+    return ready;
 }
 
-void ApplyElfFuses(const ElfImage&, ConfigBits&) {}
+std::string LibelfSays() {
+    const char* message = elf_errmsg(-1);
+    return message ? std::string(" (libelf: ") + message + ")" : std::string();
+}
+
+// The names people know the machines by that are most often mistaken for ours.
+const char* MachineName(unsigned machine) {
+    struct Named {
+        unsigned machine;
+        const char* name;
+    };
+    static constexpr std::array<Named, 18> kNames{{
+        {EM_SPARC, "SPARC"},
+        {EM_386, "x86"},
+        {EM_68K, "68000"},
+        {EM_MIPS, "MIPS"},
+        {EM_PPC, "PowerPC"},
+        {EM_PPC64, "PowerPC 64"},
+        {EM_S390, "S/390"},
+        {EM_ARM, "ARM"},
+        {EM_SH, "SuperH"},
+        {EM_68HC12, "68HC12"},
+        {EM_X86_64, "x86-64"},
+        {EM_68HC08, "68HC08"},
+        {EM_XTENSA, "Xtensa"},
+        {EM_MSP430, "MSP430"},
+        {EM_AARCH64, "AArch64"},
+        {EM_AVR32, "32-bit AVR32"},
+        {EM_STM8, "STM8"},
+        {EM_RISCV, "RISC-V"},
+    }};
+    for (const auto& n : kNames)
+        if (n.machine == machine)
+            return n.name;
+    return nullptr;
+}
+
+std::string CheckMachine(const GElf_Ehdr& header, ElfImage::Machine& machine) {
+    if (header.e_machine == EM_AVR) {
+        machine = ElfImage::Machine::Avr;
+        return {};
+    }
+    if (header.e_machine == EM_8051) {
+        machine = ElfImage::Machine::Mcs51;
+        return {};
+    }
+    std::string which = std::to_string(header.e_machine);
+    if (const char* name = MachineName(header.e_machine))
+        which += std::string(" (") + name + ")";
+    return "the ELF file is for machine " + which + ", not for an AVR or 8051 microcontroller";
+}
+
+// Only a linked program has its bytes at their final addresses.
+std::string CheckType(const GElf_Ehdr& header) {
+    switch (header.e_type) {
+        case ET_EXEC:
+            return {};
+        case ET_REL:
+            return "the ELF file is a relocatable object (compiled with -c), not a linked "
+                   "program: link it into an executable first";
+        case ET_DYN:
+            return "the ELF file is a shared library, not a program for a microcontroller";
+        case ET_CORE:
+            return "the ELF file is a core dump, not a program";
+        default:
+            return "the ELF file is of type " + std::to_string(header.e_type) +
+                   ", not a linked executable";
+    }
+}
+
+// Bytes `size` long at file offset `offset`: offset + size itself may overflow.
+bool InFile(uint64_t offset, uint64_t size, std::size_t fileSize) {
+    return offset <= fileSize && size <= fileSize - offset;
+}
+
+// Bytes the file asks to load: at `address`, from file offset `offset`.
+struct Extent {
+    uint64_t address = 0;
+    uint64_t offset = 0;
+    uint64_t size = 0;
+};
+
+std::string AddExtent(const Extent& e, const std::string& what, std::size_t fileSize,
+                      std::vector<Extent>& extents, uint64_t& total) {
+    if (!InFile(e.offset, e.size, fileSize))
+        return "the ELF file is cut short or corrupt: " + what + " (" + Hex(e.size) +
+               " bytes at file offset " + Hex(e.offset) + ") lies beyond its end at " +
+               Hex(fileSize);
+    total += e.size;  // no overflow: each size is below the file size
+    if (total > kLargestLoad)
+        return "the ELF file loads more than " + std::to_string(kLargestLoad >> 20) +
+               " MiB, more than any AVR or 8051 holds";
+    extents.push_back(e);
+    return {};
+}
+
+// What avr-objcopy -O ihex writes: the file bytes of each loadable segment at its
+// physical address, so that AVR initialised data lands after the code, not in RAM.
+std::string SegmentExtents(Elf* elf, std::size_t count, std::size_t fileSize,
+                           std::vector<Extent>& extents) {
+    uint64_t total = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        GElf_Phdr ph;
+        if (!gelf_getphdr(elf, static_cast<int>(i), &ph))
+            return "the ELF file's program header " + std::to_string(i) + " is corrupt" +
+                   LibelfSays();
+        if (ph.p_type != PT_LOAD || ph.p_filesz == 0)
+            continue;
+        const std::string what = "segment " + std::to_string(i);
+        if (auto error =
+                AddExtent({ph.p_paddr, ph.p_offset, ph.p_filesz}, what, fileSize, extents, total);
+            !error.empty())
+            return error;
+    }
+    return {};
+}
+
+// An executable without program headers: its allocated sections that hold file bytes.
+std::string SectionExtents(Elf* elf, std::size_t fileSize, std::vector<Extent>& extents) {
+    std::size_t count = 0;
+    if (elf_getshdrnum(elf, &count) != 0)
+        return "the ELF file's section headers are corrupt" + LibelfSays();
+    uint64_t total = 0;
+    for (Elf_Scn* scn = elf_nextscn(elf, nullptr); scn; scn = elf_nextscn(elf, scn)) {
+        GElf_Shdr sh;
+        if (!gelf_getshdr(scn, &sh))
+            return "the ELF file's section header " + std::to_string(elf_ndxscn(scn)) +
+                   " is corrupt" + LibelfSays();
+        if (sh.sh_type != SHT_PROGBITS || !(sh.sh_flags & SHF_ALLOC) || sh.sh_size == 0)
+            continue;
+        const std::string what = "section " + std::to_string(elf_ndxscn(scn));
+        if (auto error =
+                AddExtent({sh.sh_addr, sh.sh_offset, sh.sh_size}, what, fileSize, extents, total);
+            !error.empty())
+            return error;
+    }
+    return {};
+}
+
+// The memories the AVR toolchain gives their own load addresses.
+enum class Space { Code, Eeprom, Fuse, Lock, Signature, Ram };
+
+struct Region {
+    uint64_t start;
+    uint64_t end;
+    Space space;
+    const char* name;
+};
+
+constexpr std::array<Region, 6> kAvrRegions{{
+    {0x000000, 0x800000, Space::Code, "program memory"},
+    {0x800000, 0x810000, Space::Ram, "RAM"},
+    {0x810000, 0x820000, Space::Eeprom, "EEPROM"},
+    {0x820000, 0x830000, Space::Fuse, "fuses"},
+    {0x830000, 0x840000, Space::Lock, "lock bits"},
+    {0x840000, 0x850000, Space::Signature, "signature"},
+}};
+
+// Bytes for one memory, at an address in that memory.
+struct Piece {
+    Space space = Space::Code;
+    Extent extent;
+};
+
+std::string PlaceAvr(const Extent& e, std::vector<Piece>& pieces) {
+    for (const auto& r : kAvrRegions) {
+        if (e.address < r.start || e.address >= r.end)
+            continue;
+        if (e.size > r.end - e.address)
+            return "the ELF file has " + Hex(e.size) + " bytes at " + Hex(e.address) +
+                   ", running out of the AVR's " + r.name;
+        if (r.space == Space::Ram)
+            return "the ELF file loads bytes into the AVR's RAM at " + Hex(e.address) +
+                   ", which cannot be programmed";
+        // The signature is there for checking the part, not for programming it.
+        if (r.space != Space::Signature)
+            pieces.push_back({r.space, {e.address - r.start, e.offset, e.size}});
+        return {};
+    }
+    return "the ELF file loads bytes at " + Hex(e.address) +
+           ", in no AVR memory that can be programmed";
+}
+
+std::string Place(ElfImage::Machine machine, const std::vector<Extent>& extents,
+                  std::vector<Piece>& pieces) {
+    for (const auto& e : extents) {
+        if (machine == ElfImage::Machine::Avr) {
+            if (auto error = PlaceAvr(e, pieces); !error.empty())
+                return error;
+        } else if (e.address >= kIntelHexReach || e.size > kIntelHexReach - e.address) {
+            return "the ELF file loads bytes at " + Hex(e.address) +
+                   ", beyond the 4 GiB an Intel HEX file can address";
+        } else {
+            pieces.push_back({Space::Code, e});
+        }
+    }
+    return {};
+}
+
+const char* SpaceName(Space space) {
+    for (const auto& r : kAvrRegions)
+        if (r.space == space)
+            return r.name;
+    return "memory";
+}
+
+// The pieces of one memory in address order, touching ones joined into one chunk. Two
+// segments loading the same address would leave it to chance which one is programmed.
+std::string Chunks(std::vector<Extent> extents, Space space, const std::vector<uint8_t>& bytes,
+                   std::vector<ElfImage::Chunk>& chunks) {
+    std::sort(extents.begin(), extents.end(),
+              [](const Extent& a, const Extent& b) { return a.address < b.address; });
+    for (const auto& e : extents) {
+        const auto from = bytes.begin() + static_cast<std::ptrdiff_t>(e.offset);
+        const auto to = from + static_cast<std::ptrdiff_t>(e.size);
+        if (!chunks.empty()) {
+            auto& last = chunks.back();
+            const uint64_t lastEnd = last.address + last.bytes.size();
+            if (e.address < lastEnd)
+                return std::string("the ELF file loads ") + SpaceName(space) + " address " +
+                       Hex(e.address) + " twice";
+            if (e.address == lastEnd) {
+                last.bytes.insert(last.bytes.end(), from, to);
+                continue;
+            }
+        }
+        chunks.push_back({e.address, std::vector<uint8_t>(from, to)});
+    }
+    return {};
+}
+
+std::string Fill(const std::vector<Piece>& pieces, const std::vector<uint8_t>& bytes,
+                 ElfImage& image) {
+    std::array<std::vector<ElfImage::Chunk>, 4> chunks;
+    for (Space space : {Space::Code, Space::Eeprom, Space::Fuse, Space::Lock}) {
+        std::vector<Extent> extents;
+        for (const auto& p : pieces)
+            if (p.space == space)
+                extents.push_back(p.extent);
+        if (auto error = Chunks(extents, space, bytes, chunks[static_cast<std::size_t>(space)]);
+            !error.empty())
+            return error;
+    }
+    image.code = std::move(chunks[static_cast<std::size_t>(Space::Code)]);
+    image.eeprom = std::move(chunks[static_cast<std::size_t>(Space::Eeprom)]);
+    // Fuse bytes have no "unset" value: a gap would program a fuse nobody chose.
+    const auto& fuses = chunks[static_cast<std::size_t>(Space::Fuse)];
+    if (fuses.size() > 1 || (fuses.size() == 1 && fuses[0].address != 0))
+        return "the ELF file's fuse bytes do not run from 0x820000 without a gap";
+    if (!fuses.empty())
+        image.fuses = fuses[0].bytes;
+    const auto& lock = chunks[static_cast<std::size_t>(Space::Lock)];
+    if (lock.size() > 1 ||
+        (lock.size() == 1 && (lock[0].address != 0 || lock[0].bytes.size() != 1)))
+        return "the ELF file's lock bits are not one byte at 0x830000";
+    if (!lock.empty())
+        image.lock = lock[0].bytes[0];
+    if (image.code.empty() && image.eeprom.empty() && image.fuses.empty() && !image.lock)
+        return "the ELF file holds nothing to program";
+    return {};
+}
+
+std::string Extents(Elf* elf, std::size_t fileSize, std::vector<Extent>& extents) {
+    std::size_t segments = 0;
+    if (elf_getphdrnum(elf, &segments) != 0)
+        return "the ELF file's program headers are corrupt" + LibelfSays();
+    return segments > 0 ? SegmentExtents(elf, segments, fileSize, extents)
+                        : SectionExtents(elf, fileSize, extents);
+}
+
+std::string Read(Elf* elf, const std::vector<uint8_t>& bytes, ElfImage& image) {
+    if (elf_kind(elf) == ELF_K_AR)
+        return "the file is an archive of object files (a library), not a linked program";
+    GElf_Ehdr header;
+    if (elf_kind(elf) != ELF_K_ELF || !gelf_getehdr(elf, &header))
+        return "the ELF header is cut short or corrupt" + LibelfSays();
+    if (auto error = CheckMachine(header, image.machine); !error.empty())
+        return error;
+    if (auto error = CheckType(header); !error.empty())
+        return error;
+    std::vector<Extent> extents;
+    if (auto error = Extents(elf, bytes.size(), extents); !error.empty())
+        return error;
+    std::vector<Piece> pieces;
+    if (auto error = Place(image.machine, extents, pieces); !error.empty())
+        return error;
+    return Fill(pieces, bytes, image);
+}
+
+bool HasElfMagic(const std::vector<uint8_t>& bytes) {
+    static constexpr std::array<uint8_t, 4> kMagic{0x7F, 'E', 'L', 'F'};
+    return bytes.size() >= kMagic.size() && std::equal(kMagic.begin(), kMagic.end(), bytes.begin());
+}
+
+}  // namespace
+
+ElfReadResult ReadElfImage(const std::vector<uint8_t>& bytes) {
+    if (bytes.empty())
+        return {std::nullopt, "the file is empty"};
+    if (!HasElfMagic(bytes))
+        return {std::nullopt, "the file is not an ELF file (it does not start with 0x7F \"ELF\")"};
+    if (!LibelfReady())
+        return {std::nullopt, "libelf cannot be used" + LibelfSays()};
+    // libelf may write to the memory it reads from (in place byte order conversion), and
+    // the caller's bytes are const: it gets a copy of its own.
+    std::vector<char> copy(bytes.begin(), bytes.end());
+    const ElfHandle elf(elf_memory(copy.data(), copy.size()));
+    if (!elf)
+        return {std::nullopt, "the ELF file is cut short or corrupt" + LibelfSays()};
+    ElfImage image;
+    if (auto error = Read(elf.get(), bytes, image); !error.empty())
+        return {std::nullopt, error};
+    return {std::move(image), {}};
+}
 
 }  // namespace kardo
