@@ -36,7 +36,8 @@ bool LibelfReady() {
 }
 
 std::string LibelfSays() {
-    const char* message = elf_errmsg(-1);
+    const int error = elf_errno();
+    const char* message = error != 0 ? elf_errmsg(error) : nullptr;
     return message ? std::string(" (libelf: ") + message + ")" : std::string();
 }
 
@@ -110,6 +111,32 @@ bool InFile(uint64_t offset, uint64_t size, std::size_t fileSize) {
     return offset <= fileSize && size <= fileSize - offset;
 }
 
+// libelf quietly counts only the header entries that fit in the file, so a file cut
+// short inside its header tables would lose segments without a word: the tables must
+// be whole. (With more entries than the header field holds, section 0 keeps the count.)
+std::string CheckTable(Elf* elf, Elf_Type type, uint64_t offset, uint64_t count, uint64_t entrySize,
+                       std::size_t fileSize, const char* what) {
+    if (count == 0)
+        return {};
+    if (entrySize != gelf_fsize(elf, type, 1, EV_CURRENT))
+        return std::string("the ELF file's ") + what + " have entries of the wrong size";
+    if (!InFile(offset, count * entrySize, fileSize))
+        return std::string("the ELF file is cut short or corrupt: its ") + what +
+               " lie beyond its end";
+    return {};
+}
+
+std::string CheckTables(Elf* elf, const GElf_Ehdr& header, std::size_t fileSize) {
+    const uint64_t segments = header.e_phnum == PN_XNUM ? 1 : header.e_phnum;
+    const uint64_t sections = header.e_shnum == 0 && header.e_shoff != 0 ? 1 : header.e_shnum;
+    if (auto error = CheckTable(elf, ELF_T_PHDR, header.e_phoff, segments, header.e_phentsize,
+                                fileSize, "program headers");
+        !error.empty())
+        return error;
+    return CheckTable(elf, ELF_T_SHDR, header.e_shoff, sections, header.e_shentsize, fileSize,
+                      "section headers");
+}
+
 // Bytes the file asks to load: at `address`, from file offset `offset`.
 struct Extent {
     uint64_t address = 0;
@@ -153,10 +180,15 @@ std::string SegmentExtents(Elf* elf, std::size_t count, std::size_t fileSize,
 }
 
 // An executable without program headers: its allocated sections that hold file bytes.
-std::string SectionExtents(Elf* elf, std::size_t fileSize, std::vector<Extent>& extents) {
+std::string SectionExtents(Elf* elf, const GElf_Ehdr& header, std::size_t fileSize,
+                           std::vector<Extent>& extents) {
     std::size_t count = 0;
     if (elf_getshdrnum(elf, &count) != 0)
         return "the ELF file's section headers are corrupt" + LibelfSays();
+    if (auto error = CheckTable(elf, ELF_T_SHDR, header.e_shoff, count, header.e_shentsize,
+                                fileSize, "section headers");
+        !error.empty())
+        return error;
     uint64_t total = 0;
     for (Elf_Scn* scn = elf_nextscn(elf, nullptr); scn; scn = elf_nextscn(elf, scn)) {
         GElf_Shdr sh;
@@ -297,12 +329,18 @@ std::string Fill(const std::vector<Piece>& pieces, const std::vector<uint8_t>& b
     return {};
 }
 
-std::string Extents(Elf* elf, std::size_t fileSize, std::vector<Extent>& extents) {
+std::string Extents(Elf* elf, const GElf_Ehdr& header, std::size_t fileSize,
+                    std::vector<Extent>& extents) {
     std::size_t segments = 0;
     if (elf_getphdrnum(elf, &segments) != 0)
         return "the ELF file's program headers are corrupt" + LibelfSays();
+    // The count may have come from section 0 rather than the header checked before.
+    if (auto error = CheckTable(elf, ELF_T_PHDR, header.e_phoff, segments, header.e_phentsize,
+                                fileSize, "program headers");
+        !error.empty())
+        return error;
     return segments > 0 ? SegmentExtents(elf, segments, fileSize, extents)
-                        : SectionExtents(elf, fileSize, extents);
+                        : SectionExtents(elf, header, fileSize, extents);
 }
 
 std::string Read(Elf* elf, const std::vector<uint8_t>& bytes, ElfImage& image) {
@@ -315,8 +353,10 @@ std::string Read(Elf* elf, const std::vector<uint8_t>& bytes, ElfImage& image) {
         return error;
     if (auto error = CheckType(header); !error.empty())
         return error;
+    if (auto error = CheckTables(elf, header, bytes.size()); !error.empty())
+        return error;
     std::vector<Extent> extents;
-    if (auto error = Extents(elf, bytes.size(), extents); !error.empty())
+    if (auto error = Extents(elf, header, bytes.size(), extents); !error.empty())
         return error;
     std::vector<Piece> pieces;
     if (auto error = Place(image.machine, extents, pieces); !error.empty())
