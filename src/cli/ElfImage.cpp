@@ -3,14 +3,14 @@
 // whose headers lie cannot make us read past its end.
 #include "cli/ElfImage.h"
 
-#include "cli/ElfMemories.h"
-
 #include <gelf.h>
 #include <libelf.h>
 
 #include <algorithm>
 #include <array>
 #include <memory>
+
+#include "cli/ElfMemories.h"
 
 namespace kardo {
 namespace {
