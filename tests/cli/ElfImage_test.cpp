@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "fileio/FileLoader.h"
-#include "support/RecordingFileHost.h"
 #include "support/DataFiles.h"
+#include "support/RecordingFileHost.h"
 #include "support/Records.h"
 #include "support/TempDir.h"
 
