@@ -8,7 +8,7 @@
 namespace kardo {
 namespace {
 
-// Four address bytes at most: the 16 of a record and the 16 of a type 04 record.
+// 32 address bits at most: the 16 of a data record and the 16 of a type 04 record.
 constexpr uint64_t kIntelHexReach = uint64_t{1} << 32;
 constexpr std::size_t kRecordBytes = 16;
 

@@ -9,7 +9,7 @@
 namespace kardo::elf {
 namespace {
 
-// Four address bytes at most: the 16 of a record and the 16 of a type 04 record.
+// 32 address bits at most: the 16 of a data record and the 16 of a type 04 record.
 constexpr uint64_t kIntelHexReach = uint64_t{1} << 32;
 
 // The memories the AVR toolchain gives their own load addresses.
