@@ -87,6 +87,14 @@ run 0 program ATMEL/ATmega8 "$elfdata/atmega8-chaser.elf" --fuses E1:D9:FF:FF
 run 0 verify ATMEL/ATmega8 "$data/atmega8-ihex.hex"
 expect out.txt " Code Area Verified OK"
 
+# An AVR ELF brings its own fuse and lock bytes, and its EEPROM lands after the code.
+run 0 program ATMEL/ATmega328P "$elfdata/avr-fuses.elf" && expect out.txt " Fusebits Programmed"
+run 0 dump ATMEL/ATmega328P "$elfdata/avr-fuses.elf" avr-elf.raw
+same_bytes avr-elf.raw "$elfdata/avr-fuses-flash.expect.bin" 316
+dd if=avr-elf.raw of=avr-elf-eeprom.raw bs=1 skip=$((0x8000)) count=10 2>/dev/null
+same_bytes avr-elf-eeprom.raw "$elfdata/avr-fuses-eeprom.expect.bin" 10
+run 1 checksum ATMEL/ATmega8 "$elfdata/x86-64-object.o" --in-format elf && expect err.txt "machine 62"
+
 # A chip that reads back wrong at one address fails the verify with the compare line.
 run 0 program ATMEL/AT28C256 "$data/ihex-holes.hex"
 KARDO_SIM_FAULTS=corrupt=0x1A3 run 1 verify ATMEL/AT28C256 "$data/ihex-holes.hex"
