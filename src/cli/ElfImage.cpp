@@ -1,4 +1,4 @@
-// Reading avr-gcc and sdcc executables with libelf. libelf parses the headers; every
+// Reading AVR and 8051 executables with libelf. libelf parses the headers; every
 // byte we load is taken from the caller's buffer after our own bounds check, so a file
 // whose headers lie cannot make us read past its end.
 #include "cli/ElfImage.h"

@@ -9,7 +9,8 @@
 
 namespace kardo {
 
-// The loadable contents of an executable that avr-gcc or sdcc linked, read with libelf.
+// The loadable contents of an AVR or 8051 executable (as avr-gcc links them, or an 8051
+// toolchain that writes ELF), read with libelf.
 struct ElfImage {
     enum class Machine { Avr, Mcs51 };
     struct Chunk {
