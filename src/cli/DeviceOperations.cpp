@@ -65,20 +65,20 @@ void CheckOffered(const OperationKind& kind, const AppState& state, const std::s
 
 // Opens the programmer the options or the environment name and uploads the device's
 // parameters. A missing programmer fails: a script has no use for a demonstration.
-void OpenProgrammer(AppState& state, const Invocation& invocation, Console& console,
-                    LinkChoice& choice) {
+void OpenProgrammer(AppState& state, const Invocation& invocation, Console& console) {
     const auto linkOption = invocation.Option("--link");
     if (linkOption && *linkOption != "ftdi" && *linkOption != "sim") {
         throw UsageError("--link \"" + *linkOption + "\" is not ftdi or sim");
     }
     const char* linkName = linkOption ? linkOption->c_str() : std::getenv("KARDO_LINK");
-    choice = ChooseLink(linkName, std::getenv("KARDO_SIM_IMAGE"), std::getenv("KARDO_SIM_FAULTS"));
+    LinkChoice choice =
+        ChooseLink(linkName, std::getenv("KARDO_SIM_IMAGE"), std::getenv("KARDO_SIM_FAULTS"));
     if (!choice.problem.empty()) {
         // A fault list or link name we do not know must not run the operation on another
         // programmer than the one the script meant.
         throw UsageError(choice.problem);
     }
-    state.link = std::move(choice.link);
+    state.link = std::move(choice.link);  // owns the virtual programmer, if it is one
     OpenLink(*state.link, state.connection, console);
     if (state.connection.LinkState != 1) {
         throw CommandFailed("no programmer found");
@@ -137,9 +137,19 @@ int RunDeviceOperation(const CommandContext& context) {
     }
     const std::optional<std::string> serialLine =
         ApplyOperationOptions(state, invocation, kind.code, fusesChosen);
+    // What a read writes is settled before the chip is touched: a wrong format or range
+    // is a usage error, not a read thrown away.
+    std::optional<std::filesystem::path> readFile;
+    uint8_t readFormat = 0;
+    SaveRange readRange;
+    if (kind.code == 'R' && invocation.positional.size() > 1) {
+        readFile = invocation.positional[1];
+        readFormat = FormatFor(*readFile, *state.record, invocation.Option("--out-format"), false);
+        readRange = SaveRangeFrom(invocation.Option("--range"), *state.record);
+        CheckSaveRange(state, readRange);
+    }
 
-    LinkChoice choice;
-    OpenProgrammer(state, invocation, context.console, choice);
+    OpenProgrammer(state, invocation, context.console);
     context.console.Log("");
     if (serialLine) {
         context.console.Log(*serialLine);
@@ -150,11 +160,8 @@ int RunDeviceOperation(const CommandContext& context) {
     if (failed) {
         throw CommandFailed(std::string(kind.what) + " of " + device.entry.device + " failed");
     }
-    if (kind.code == 'R' && invocation.positional.size() > 1) {
-        const std::filesystem::path out = invocation.positional[1];
-        SaveOutput(state, out,
-                   FormatFor(out, *state.record, invocation.Option("--out-format"), false),
-                   SaveRangeFrom(invocation.Option("--range"), *state.record), context.console);
+    if (readFile) {
+        SaveOutput(state, *readFile, readFormat, readRange, context.console);
     }
     return kExitOk;
 }

@@ -177,12 +177,17 @@ SaveRange SaveRangeFrom(const std::optional<std::string>& option, const DeviceRe
                             : static_cast<uint32_t>(ParseHex(stop, "stop"))};
 }
 
-void SaveOutput(const AppState& state, const std::filesystem::path& file, uint8_t format,
-                SaveRange range, Console& console) {
-    const SaveRequest request{file, *state.record, format, range.start, range.stop, false};
+void CheckSaveRange(const AppState& state, SaveRange range) {
+    const SaveRequest request{{}, *state.record, format::Binary, range.start, range.stop, false};
     if (const std::string problem = SaveRangeProblem(request, state.buffer); !problem.empty()) {
         throw UsageError(problem);
     }
+}
+
+void SaveOutput(const AppState& state, const std::filesystem::path& file, uint8_t format,
+                SaveRange range, Console& console) {
+    CheckSaveRange(state, range);
+    const SaveRequest request{file, *state.record, format, range.start, range.stop, false};
     if (SaveFile(request, state.buffer, console) != 0) {
         throw CommandFailed("cannot write " + file.string());
     }

@@ -48,6 +48,10 @@ struct SaveRange {
 };
 SaveRange SaveRangeFrom(const std::optional<std::string>& option, const DeviceRecord& record);
 
+// A usage error for a range the buffer cannot give: the start above the stop, or the
+// stop beyond the buffer.
+void CheckSaveRange(const AppState& state, SaveRange range);
+
 // Writes the buffer to `file` as the window's save does; fails with the reason.
 void SaveOutput(const AppState& state, const std::filesystem::path& file, uint8_t format,
                 SaveRange range, Console& console);

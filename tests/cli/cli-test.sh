@@ -153,6 +153,8 @@ run 2 checksum ATMEL/AT28C256 --bogus && expect err.txt "unknown option --bogus"
 run 2 convert ATMEL/AT28C256 "$data/ihex-holes.hex" x.out --out-format elf
 run 2 convert ATMEL/AT28C256 "$data/ihex-holes.hex" x.out --in-format pdf && expect err.txt "unknown format"
 run 2 program ATMEL/AT28C256
+run 2 read ATMEL/AT28C256 x.hex --range 0:FFFFFFF && expect err.txt "lies beyond the buffer"
+grep -q "Parameters sent" out.txt && fail "a read with a range it cannot write reached the programmer"
 run 2 blank ATMEL/AT28C256 && expect err.txt "does not offer a blank check"
 run 2 program ATMEL/ATmega8 "$data/atmega8-ihex.hex" && expect err.txt "--fuses"
 run 1 checksum ATMEL/AT28C256 "$work/missing.hex" && expect err.txt "cannot read"
