@@ -30,13 +30,13 @@ QString Text(const std::string& s) {
 }
 
 // The navigation keys of the grids: each only sets the next hex digit back to the high one.
+// Shift and Caps Lock are not among them: an upper-case digit typed with Shift would
+// otherwise cut the byte in half, its low digit landing on the high one.
 bool IsPhaseResetKey(int key) {
     switch (key) {
         case Qt::Key_Backspace:
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-        case Qt::Key_Shift:
-        case Qt::Key_CapsLock:
         case Qt::Key_Escape:
         case Qt::Key_Home:
         case Qt::Key_End:
