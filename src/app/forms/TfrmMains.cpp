@@ -20,6 +20,7 @@
 #include "app/forms/OperationControl.h"
 #include "app/forms/SelectionFlow.h"
 #include "app/forms/WindowText.h"
+#include "buffertools/forms/EditorFlow.h"
 #include "common/forms/Dialogs.h"
 #include "config/forms/OptionsFlow.h"
 #include "devicedb/Checksum.h"
@@ -128,6 +129,7 @@ void TfrmMains::BuildControls() {
     connect(buttons_["SB_Select"], &QToolButton::clicked, this, &TfrmMains::SB_SelectClick);
     connect(buttons_["SB_Load"], &QToolButton::clicked, this, &TfrmMains::SB_LoadClick);
     connect(buttons_["SB_Save"], &QToolButton::clicked, this, &TfrmMains::SB_SaveClick);
+    connect(buttons_["SB_Edit"], &QToolButton::clicked, this, &TfrmMains::SB_EditClick);
     connect(buttons_["SB_Option"], &QToolButton::clicked, this, &TfrmMains::SB_OptionClick);
     for (const auto& op : kOperationButtons) {
         QToolButton* button = buttons_[op.name];
@@ -333,6 +335,12 @@ void TfrmMains::SB_LoadClick() {
 void TfrmMains::SB_SaveClick() {
     if (state_.connection.LinkState == 1 && !operations_->Busy()) {
         saveFlow_->Run();
+    }
+}
+
+void TfrmMains::SB_EditClick() {
+    if (state_.connection.LinkState == 1 && !operations_->Busy()) {
+        RunHexEditor(state_, EditorWindow{*this, dialogs_, [this] { RefreshChecksum(); }});
     }
 }
 
