@@ -14,6 +14,8 @@ public:
     // A byte outside the buffer counts as 0.
     uint32_t At(std::size_t i) const { return i < buffer_.BufferSize() ? buffer_[i] : 0u; }
     std::size_t Size() const { return buffer_.BufferSize(); }
+    // The bytes themselves, for the loops that stay inside the buffer by their bound.
+    const uint8_t* Data() const { return buffer_.data(); }
 
 private:
     const DeviceBuffer& buffer_;
@@ -32,10 +34,12 @@ uint32_t PicSum(const DeviceRecord& record, const Bytes& b, std::size_t n) {
     return sum + (m & w);
 }
 
+// `n` is at most the buffer's size.
 uint32_t ByteSum(const Bytes& b, std::size_t n) {
+    const uint8_t* bytes = b.Data();
     uint32_t sum = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        sum += b.At(i);
+        sum += bytes[i];
     }
     return sum;
 }
@@ -49,28 +53,23 @@ uint32_t LowFirstWordSum(const Bytes& b, std::size_t n) {
 }
 
 // Fuse maps hold one character per fuse; every fuse that is not '0' adds 2^(p mod 8).
+// `n` is at most the buffer's size. Without a branch: the editor sums a whole buffer
+// after every byte typed.
 uint32_t FuseSum(const Bytes& b, std::size_t n) {
+    const uint8_t* bytes = b.Data();
     uint32_t sum = 0;
     for (std::size_t p = 0; p + 1 < n; ++p) {
-        if (b.At(p) != '0') {
-            sum += 1u << (p % 8);
-        }
+        sum += static_cast<uint32_t>(bytes[p] != '0') << (p % 8);
     }
     return sum;
 }
 
 // Serial memories: n steps of one byte, or of two bytes (high-order first byte added
-// as is) when the data width is 16. The steps stop at the end of the buffer.
+// as is) when the data width is 16. The steps stop at the end of the buffer, so this is
+// the sum of the first n steps' bytes that the buffer holds.
 uint32_t SerialSum(const DeviceRecord& record, const Bytes& b, std::size_t n) {
     const std::size_t step = record.DataWidth() == 16 ? 2 : 1;
-    uint32_t sum = 0;
-    std::size_t pos = 0;
-    for (std::size_t i = 0; i < n && pos < b.Size(); ++i) {
-        for (std::size_t j = 0; j < step; ++j) {
-            sum += b.At(pos++);
-        }
-    }
-    return sum;
+    return ByteSum(b, std::min(n * step, b.Size()));
 }
 
 }  // namespace
