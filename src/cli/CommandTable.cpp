@@ -51,7 +51,7 @@ std::string Concat(std::initializer_list<std::string_view> parts) {
 
 }  // namespace
 
-const std::vector<CommandSpec>& Commands() {
+const std::vector<CommandEntry>& Commands() {
     static const std::string saveHelp =
         "  --out-format F     ihex, srec, bin, inh8m, inx16 or jedec (default: from the\n"
         "                     file's extension, else as the window saves for the device)\n"
@@ -73,11 +73,11 @@ const std::vector<CommandSpec>& Commands() {
     const auto operation = [&](std::string_view name, std::string_view synopsis,
                                std::string_view summary, std::size_t minArguments,
                                std::size_t maxArguments) {
-        return CommandSpec{name,          synopsis,          summary,
-                           operationHelp, operationOptions,  minArguments,
-                           maxArguments,  RunDeviceOperation};
+        return CommandEntry{name,          synopsis,          summary,
+                            operationHelp, operationOptions,  minArguments,
+                            maxArguments,  RunDeviceOperation};
     };
-    static const std::vector<CommandSpec> commands{
+    static const std::vector<CommandEntry> commands{
         {"devices", "", "list the devices of the database, one a line", devicesHelp,
          Join({kDevicesOptions}), 0, 0, RunDevices},
         {"info", "DEVICE", "show a device's record and the texts of the window's panels", infoHelp,

@@ -19,7 +19,7 @@ struct CommandContext {
 };
 
 // One command of the command line: its words, its options and its help.
-struct CommandSpec {
+struct CommandEntry {
     std::string_view name;
     std::string_view synopsis;  // the arguments after the command's name
     std::string_view summary;
@@ -31,7 +31,7 @@ struct CommandSpec {
 };
 
 // Every command, in the order the help lists them.
-const std::vector<CommandSpec>& Commands();
+const std::vector<CommandEntry>& Commands();
 
 int RunDevices(const CommandContext& context);
 int RunInfo(const CommandContext& context);

@@ -20,25 +20,25 @@ constexpr const char* kExitStatuses =
 
 void PrintOverview(std::FILE* to) {
     std::fprintf(to, "usage: kardo-cli COMMAND [ARGUMENTS] [OPTIONS]\n\nCommands:\n");
-    for (const CommandSpec& spec : Commands()) {
-        std::fprintf(to, "  %-9s %-16s %s\n", std::string(spec.name).c_str(),
-                     std::string(spec.synopsis).c_str(), std::string(spec.summary).c_str());
+    for (const CommandEntry& command : Commands()) {
+        std::fprintf(to, "  %-9s %-16s %s\n", std::string(command.name).c_str(),
+                     std::string(command.synopsis).c_str(), std::string(command.summary).c_str());
     }
     std::fprintf(to, "\n%s'kardo-cli COMMAND --help' tells a command's options.\n%s", kDevicesNamed,
                  kExitStatuses);
 }
 
-void PrintHelp(const CommandSpec& spec) {
+void PrintHelp(const CommandEntry& command) {
     std::printf("usage: kardo-cli %s %s [OPTIONS]\n%s.\n\n%s\nOptions:\n%s\n%s",
-                std::string(spec.name).c_str(), std::string(spec.synopsis).c_str(),
-                std::string(spec.summary).c_str(), kDevicesNamed, std::string(spec.help).c_str(),
-                kExitStatuses);
+                std::string(command.name).c_str(), std::string(command.synopsis).c_str(),
+                std::string(command.summary).c_str(), kDevicesNamed,
+                std::string(command.help).c_str(), kExitStatuses);
 }
 
-const CommandSpec* Find(const std::string& name) {
-    for (const CommandSpec& spec : Commands()) {
-        if (spec.name == name) {
-            return &spec;
+const CommandEntry* Find(const std::string& name) {
+    for (const CommandEntry& command : Commands()) {
+        if (command.name == name) {
+            return &command;
         }
     }
     return nullptr;
@@ -63,23 +63,23 @@ int Run(int argc, char** argv, Console& console) {
         PrintOverview(stdout);
         return kExitOk;
     }
-    const CommandSpec* spec = Find(words[0]);
-    if (spec == nullptr) {
+    const CommandEntry* command = Find(words[0]);
+    if (command == nullptr) {
         throw UsageError("unknown command \"" + words[0] + "\" (kardo-cli --help lists them)");
     }
     const Invocation invocation =
-        ParseInvocation(std::span(words).subspan(1), std::span(spec->options));
+        ParseInvocation(std::span(words).subspan(1), std::span(command->options));
     if (invocation.help) {
-        PrintHelp(*spec);
+        PrintHelp(*command);
         return kExitOk;
     }
     const std::size_t n = invocation.positional.size();
-    if (n < spec->minArguments || n > spec->maxArguments) {
-        throw UsageError(std::string(spec->name) + " takes " + std::string(spec->synopsis) +
-                         (spec->synopsis.empty() ? "no arguments" : "") + " (kardo-cli " +
-                         std::string(spec->name) + " --help)");
+    if (n < command->minArguments || n > command->maxArguments) {
+        throw UsageError(std::string(command->name) + " takes " + std::string(command->synopsis) +
+                         (command->synopsis.empty() ? "no arguments" : "") + " (kardo-cli " +
+                         std::string(command->name) + " --help)");
     }
-    return spec->run({spec->name, invocation, console, ProgramDirectory(argv[0])});
+    return command->run({command->name, invocation, console, ProgramDirectory(argv[0])});
 }
 
 }  // namespace

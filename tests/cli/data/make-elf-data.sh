@@ -40,20 +40,7 @@ fileio=../../fileio/data
 
 # --- tools ---------------------------------------------------------------------------
 packages=(srecord gcc-avr avr-libc binutils-avr binutils gcc)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=()
-  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update
-  "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
-fi
+"$here/../../../scripts/install-deps" "${packages[@]}"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
