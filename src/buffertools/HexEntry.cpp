@@ -21,10 +21,6 @@ std::optional<uint32_t> ParseHexNumber(std::string_view text) {
     return ParseHexText(text);
 }
 
-std::string NotAnIntegerText(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid integer value";
-}
-
 HexPattern ParseHexPattern(std::string_view text) {
     HexPattern pattern;
     if (text.empty() || text.size() % 2 != 0) {

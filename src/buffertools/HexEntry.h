@@ -19,9 +19,6 @@ bool IsHexText(std::string_view text);
 // text included, is no number at all, so an action that needs one changes nothing.
 std::optional<uint32_t> ParseHexNumber(std::string_view text);
 
-// The conversion message for a text that is no number.
-std::string NotAnIntegerText(std::string_view text);
-
 // The bytes of a hexadecimal search text, two digits a byte.
 struct HexPattern {
     enum class Problem { None, OddLength, NotHex };

@@ -1,28 +1,10 @@
 #include "cli/CliArguments.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "common/HexText.h"
 
 namespace kardo::cli {
-namespace {
-
-std::optional<uint64_t> Digits(std::string_view text, int base) {
-    uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::string_view WithoutHexPrefix(std::string_view text) {
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-    }
-    return text;
-}
-
-}  // namespace
 
 std::optional<std::string> Invocation::Option(std::string_view name) const {
     const auto it = options.find(name);
@@ -71,7 +53,8 @@ Invocation ParseInvocation(std::span<const std::string> words,
 }
 
 uint64_t ParseHex(std::string_view text, std::string_view what) {
-    if (const auto value = Digits(WithoutHexPrefix(text), 16)) {
+    const bool prefixed = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (const auto value = ParseUnsigned(prefixed ? text.substr(2) : text, 16)) {
         return *value;
     }
     throw UsageError(std::string(what) + " \"" + std::string(text) +
@@ -79,8 +62,7 @@ uint64_t ParseHex(std::string_view text, std::string_view what) {
 }
 
 uint64_t ParseNumber(std::string_view text, std::string_view what) {
-    const std::string_view digits = WithoutHexPrefix(text);
-    if (const auto value = Digits(digits, digits.size() == text.size() ? 10 : 16)) {
+    if (const auto value = ParseDecimalOrHex(text)) {
         return *value;
     }
     throw UsageError(std::string(what) + " \"" + std::string(text) + "\" is not a number");

@@ -1,5 +1,7 @@
 #include "common/HexText.h"
 
+#include <charconv>
+
 namespace kardo {
 
 uint32_t ParseHexText(std::string_view text) {
@@ -9,6 +11,26 @@ uint32_t ParseHexText(std::string_view text) {
         value = value * 16 + (code & 0xFu) + (code > 0x40 ? 9u : 0u);
     }
     return value;
+}
+
+std::optional<uint64_t> ParseUnsigned(std::string_view text, int base) {
+    uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<uint64_t> ParseDecimalOrHex(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        return ParseUnsigned(text.substr(2), 16);
+    }
+    return ParseUnsigned(text, 10);
+}
+
+std::string NotAnIntegerText(std::string_view text) {
+    return "'" + std::string(text) + "' is not a valid integer value";
 }
 
 }  // namespace kardo

@@ -4,6 +4,7 @@
 
 #include "common/FileBytes.h"
 #include "common/Format.h"
+#include "common/HexText.h"
 #include "fileio/JedecReader.h"
 #include "fileio/LoadBuffer.h"
 #include "fileio/LoadSession.h"
@@ -119,7 +120,7 @@ uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& requ
                                 : " File isn't a hex file");
             break;
         case load::NotHexadecimal:
-            host.ShowMessage("'" + session.BadField() + "' is not a valid integer value",
+            host.ShowMessage(NotAnIntegerText(session.BadField()),
                              FileIoHost::Icon::Error);
             break;
         case load::ReadFailure:

@@ -1,25 +1,12 @@
 #include "link/SimFaults.h"
 
-#include <charconv>
 #include <optional>
 #include <vector>
 
+#include "common/HexText.h"
+
 namespace kardo {
 namespace {
-
-std::optional<uint64_t> Number(std::string_view text) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 // Applies one item to `link`; false when the item is not one we know.
 bool Apply(std::string_view item, SimulatedLink& link) {
@@ -44,7 +31,7 @@ bool Apply(std::string_view item, SimulatedLink& link) {
     if (equals == std::string_view::npos)
         return false;
     const std::string_view key = item.substr(0, equals);
-    const auto value = Number(item.substr(equals + 1));
+    const auto value = ParseDecimalOrHex(item.substr(equals + 1));
     if (!value)
         return false;
     if (key == "quiet-after" || key == "silent-after")

@@ -1,5 +1,6 @@
 // What the buffer dialogs accept as numbers and as a hexadecimal search text.
 #include "buffertools/HexEntry.h"
+#include "common/HexText.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "buffertools/HexEntry.h"
+#include "common/HexText.h"
 #include "common/forms/Dialogs.h"
 
 namespace kardo {

@@ -8,6 +8,7 @@
 #include "buffertools/BlockEdits.h"
 #include "buffertools/HexEditorModel.h"
 #include "buffertools/HexEntry.h"
+#include "common/HexText.h"
 #include "common/forms/Dialogs.h"
 
 namespace kardo {
