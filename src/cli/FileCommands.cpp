@@ -37,6 +37,12 @@ void LoadArgument(const CommandContext& context, AppState& state, std::size_t in
               context.console);
 }
 
+// The device of the first argument with the file of the second loaded for it.
+void LoadForNamedDevice(const CommandContext& context, AppState& state) {
+    SelectNamedDevice(context, state, context.console);
+    LoadArgument(context, state, 1);
+}
+
 std::string ChecksumShown(const AppState& state) {
     return ChecksumText(ComputeChecksum(*state.record, state.buffer));
 }
@@ -89,8 +95,7 @@ int RunInfo(const CommandContext& context) {
 
 int RunConvert(const CommandContext& context) {
     AppState state;
-    SelectNamedDevice(context, state, context.console);
-    LoadArgument(context, state, 1);
+    LoadForNamedDevice(context, state);
     const std::filesystem::path out = context.invocation.positional.at(2);
     SaveOutput(state, out,
                FormatFor(out, *state.record, context.invocation.Option("--out-format"), false),
@@ -100,8 +105,7 @@ int RunConvert(const CommandContext& context) {
 
 int RunDump(const CommandContext& context) {
     AppState state;
-    SelectNamedDevice(context, state, context.console);
-    LoadArgument(context, state, 1);
+    LoadForNamedDevice(context, state);
     const std::filesystem::path out = context.invocation.positional.at(2);
     if (const std::string error =
             ReplaceFileBytes(out, state.buffer.data(), state.buffer.BufferSize());
