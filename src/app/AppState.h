@@ -42,7 +42,7 @@ struct AppState {
 
     uint8_t ProgBits = 0;
     OptionFlags options;
-    ConfigBits configBits;  // all zero at start; no selection resets it
+    ConfigBits configBits;  // all zero at start; a new part with fuses starts from its own
     SerialNumberSettings serial;
     bool SoundON = false;
 

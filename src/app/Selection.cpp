@@ -1,6 +1,7 @@
 #include "app/Selection.h"
 
 #include "common/FileBytes.h"
+#include "config/FactoryFuses.h"
 #include "devicedb/DeviceDatabase.h"
 
 namespace kardo {
@@ -30,6 +31,7 @@ void PrepareSelectedDevice(AppState& state, bool differentDevice) {
         state.options.Test_flag = (defaults & 0x01) != 0;
         state.options.Id_flag = (defaults & 0x04) != 0;
         state.options.MaxMin_flag = (defaults & 0x08) != 0;
+        StartFromFactoryFuses(state.configBits, record);
     }
 }
 

@@ -13,7 +13,7 @@ uint8_t DatabaseFlagsIn(const std::filesystem::path& directory);
 
 // After the parameter upload of a connected selection: the erased pattern, the PIC18
 // configuration defaults, and, for a different device than before, the step mask and
-// option switches from the record.
+// option switches from the record and, for a part with fuses, its factory fuse bytes.
 void PrepareSelectedDevice(AppState& state, bool differentDevice);
 
 // Every PIC selection ends with the code, data, ID and configuration steps chosen.

@@ -7,7 +7,8 @@ namespace kardo {
 
 // The fuse, lock and calibration values edited for AVR and 8051 parts (and the status
 // register and write protection of the serial and parallel memories). One set for the
-// whole run: all zero at start, never reset by a device selection; the ISP fuse step
+// whole run, all zero at start. Selecting another part with fuses puts that part's
+// factory bytes into the four fuse and lock bytes; the rest is kept. The ISP fuse step
 // programs FuseLow, FuseHigh, FuseExt and LockBits from it.
 struct ConfigBits {
     uint8_t FuseLow = 0;

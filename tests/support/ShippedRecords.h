@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "devicedb/DeviceRecord.h"
 
@@ -9,5 +10,7 @@ namespace kardo::test {
 // The record of a device as the shipped database files list it, found by its name in
 // either file; fails the test when there is no such device.
 DeviceRecord ShippedRecord(const std::string& name);
+// Every device of both shipped files, in their order.
+std::vector<DeviceRecord> ShippedRecords();
 
 }  // namespace kardo::test

@@ -22,6 +22,7 @@
 #include "app/forms/WindowText.h"
 #include "buffertools/forms/EditorFlow.h"
 #include "common/forms/Dialogs.h"
+#include "config/forms/ConfigFlow.h"
 #include "config/forms/OptionsFlow.h"
 #include "devicedb/Checksum.h"
 #include "devicedb/DeviceDatabase.h"
@@ -130,6 +131,7 @@ void TfrmMains::BuildControls() {
     connect(buttons_["SB_Load"], &QToolButton::clicked, this, &TfrmMains::SB_LoadClick);
     connect(buttons_["SB_Save"], &QToolButton::clicked, this, &TfrmMains::SB_SaveClick);
     connect(buttons_["SB_Edit"], &QToolButton::clicked, this, &TfrmMains::SB_EditClick);
+    connect(buttons_["SB_Config"], &QToolButton::clicked, this, &TfrmMains::SB_ConfigClick);
     connect(buttons_["SB_Option"], &QToolButton::clicked, this, &TfrmMains::SB_OptionClick);
     for (const auto& op : kOperationButtons) {
         QToolButton* button = buttons_[op.name];
@@ -341,6 +343,12 @@ void TfrmMains::SB_SaveClick() {
 void TfrmMains::SB_EditClick() {
     if (state_.connection.LinkState == 1 && !operations_->Busy()) {
         RunHexEditor(state_, EditorWindow{*this, dialogs_, [this] { RefreshChecksum(); }});
+    }
+}
+
+void TfrmMains::SB_ConfigClick() {
+    if (state_.connection.LinkState == 1 && !operations_->Busy()) {
+        RunConfigDialog(state_, ConfigWindow{*this, dialogs_, [this] { RefreshChecksum(); }});
     }
 }
 

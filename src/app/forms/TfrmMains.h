@@ -59,6 +59,7 @@ class TfrmMains : public QWidget, public LogSink {
     void SB_LoadClick();
     void SB_SaveClick();
     void SB_EditClick();
+    void SB_ConfigClick();
     void SB_OptionClick();
     // The settings' messages: information boxes with OK.
     void Inform(const std::string& text);

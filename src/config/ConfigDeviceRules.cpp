@@ -1,0 +1,130 @@
+#include "config/ConfigDeviceRules.h"
+
+#include <string>
+
+namespace kardo {
+namespace {
+
+class Sheets {
+  public:
+    explicit Sheets(std::vector<ConfigPage>& pages) : pages_(pages) {}
+
+    ConfigControl* Control(const std::string& name) {
+        for (ConfigPage& page : pages_) {
+            for (ConfigControl& c : page.controls) {
+                if (c.name == name) {
+                    return &c;
+                }
+            }
+        }
+        return nullptr;
+    }
+    void Caption(const std::string& name, const std::string& caption) {
+        if (ConfigControl* c = Control(name)) {
+            c->caption = caption;
+        }
+    }
+    void Items(const std::string& name, std::vector<std::string> items) {
+        if (ConfigControl* c = Control(name)) {
+            c->items = std::move(items);
+        }
+    }
+    void Hide(const std::string& name) {
+        if (ConfigControl* c = Control(name)) {
+            c->visible = false;
+        }
+    }
+    void Show(const std::string& name) {
+        if (ConfigControl* c = Control(name)) {
+            c->visible = true;
+        }
+    }
+    void HideCalibration(const std::string& group) {
+        for (ConfigPage& page : pages_) {
+            if (page.calibration && page.calibration->name == group) {
+                page.calibration->visible = false;
+            }
+        }
+    }
+
+  private:
+    std::vector<ConfigPage>& pages_;
+};
+
+bool Signature(const DeviceRecord& r, uint8_t id, uint8_t id2) {
+    return r.DeviceId() == id && r.DeviceId2() == id2;
+}
+
+// The serial memories of code 101 have no write-protect pin.
+void WithoutWriteProtect(Sheets& s, const DeviceRecord& r) {
+    if (r.ConfigCode() == 101) {
+        s.Hide("CB100_Wpen");
+    }
+}
+
+// Two parts of sheet 202 have an RC oscillator enable where the others start up fast.
+void RcOscillatorParts(Sheets& s, const DeviceRecord& r) {
+    if (Signature(r, 0x90, 0x01) || Signature(r, 0x91, 0x03)) {
+        s.Caption("CB202_Fstrt", "RCEN");
+    }
+}
+
+// The ATmega16 and ATmega162-class parts of sheet 204 have JTAG and on-chip debugging
+// where the ATmega8 has WDTON and RSTDISBL, and no calibration bytes to place.
+void JtagParts(Sheets& s, const DeviceRecord& r) {
+    if (r.DeviceId() == 0x94 && (r.DeviceId2() == 0x03 || r.DeviceId2() == 0x06)) {
+        s.Caption("CB204_Wdton", "JTAGEN");
+        s.Caption("CB204_Rstdisbl", "OCDEN");
+        s.HideCalibration("GB204A_CF");
+    }
+}
+
+// The ATmega8535's top high-fuse bit selects its compatibility mode.
+void Atmega8535Mode(Sheets& s, const DeviceRecord& r) {
+    if (r.Name() == "ATmega8535") {
+        s.Caption("CB204_Rstdisbl", "S8535C");
+    }
+}
+
+// Parts of sheet 205 without a boot section: bit 0 of the extended fuse enables
+// self-programming, and there are no boot sizes or boot lock bits.
+void WithoutBootSection(Sheets& s, const DeviceRecord& r) {
+    if (r.Name() == "ATmega48/V" || r.Name() == "ATtiny861") {
+        s.Caption("CB205_Bootrst", "SELFPRGEN");
+        for (const char* name :
+             {"CB205_Bootsz0", "CB205_Bootsz1", "CB205_Blb0box", "CB205_Blb1box"}) {
+            s.Hide(name);
+        }
+    }
+}
+
+// Variant 34 parts name two of the four fuses of sheet 206 differently.
+void Variant34Fuses(Sheets& s, const DeviceRecord& r) {
+    if (r.Variant() == 34) {
+        s.Items("RG206_F2", {"XTAL Osc Bypass Enable", "XTAL Osc Bypass Disable"});
+        s.Items("RG206_F4", {"System Clock Out Enable", "System Clock Out Disable"});
+    }
+}
+
+// Which 8051 parts have the oscillator gain and the encryption bit.
+void SecurityOptions(Sheets& s, const DeviceRecord& r) {
+    if (r.DeviceId() == 0xE0) {
+        s.Show("P208Osc");
+    }
+    if (r.DeviceId() == 0xE0 || r.DeviceId() == 0x62) {
+        s.Show("P208S01in");
+        s.Caption("P208S01in", "Encryption");
+    }
+}
+
+}  // namespace
+
+void ApplyDeviceRules(std::vector<ConfigPage>& pages, const DeviceRecord& record) {
+    Sheets sheets(pages);
+    for (auto rule : {WithoutWriteProtect, RcOscillatorParts, JtagParts, Atmega8535Mode,
+                      WithoutBootSection, Variant34Fuses, SecurityOptions}) {
+        rule(sheets, record);
+    }
+}
+
+}  // namespace kardo
