@@ -106,6 +106,21 @@ void Variant34Fuses(Sheets& s, const DeviceRecord& r) {
     }
 }
 
+// The ATtiny25/45/85 share sheet 209 with the ATtiny261/461/861 but not its clock list:
+// 0011 is their 6.4 MHz ATtiny15 mode, 0100 the 128 kHz oscillator and 0110 the
+// low-frequency crystal.
+void Tiny85Clocks(Sheets& s, const DeviceRecord& r) {
+    if (!(Signature(r, 0x91, 0x08) || Signature(r, 0x92, 0x06) || Signature(r, 0x93, 0x0B))) {
+        return;
+    }
+    if (ConfigControl* c = s.Control("CKSEL_CB")) {
+        c->items = ClockItems({"0000 -External Clock", "0001 -High Freq PLL Clock",
+                               "0010 -Internal 8 MHz Osc", "0011 -Internal 6.4 MHz Osc",
+                               "0100 -Internal 128 KHz Osc", "0110 -Low-Freq Xtal Osc"});
+        c->itemValues = LeadingBits(c->items);
+    }
+}
+
 // Which 8051 parts have the oscillator gain and the encryption bit.
 void SecurityOptions(Sheets& s, const DeviceRecord& r) {
     if (r.DeviceId() == 0xE0) {
@@ -122,7 +137,7 @@ void SecurityOptions(Sheets& s, const DeviceRecord& r) {
 void ApplyDeviceRules(std::vector<ConfigPage>& pages, const DeviceRecord& record) {
     Sheets sheets(pages);
     for (auto rule : {WithoutWriteProtect, RcOscillatorParts, JtagParts, Atmega8535Mode,
-                      WithoutBootSection, Variant34Fuses, SecurityOptions}) {
+                      WithoutBootSection, Variant34Fuses, Tiny85Clocks, SecurityOptions}) {
         rule(sheets, record);
     }
 }

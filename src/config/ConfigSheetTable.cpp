@@ -396,11 +396,6 @@ const std::vector<std::string> kCrystalItems{
     "1100 -Xtal Osc/Res       3-8 MHz", "1101 -Xtal Osc/Res       3-8 MHz",
     "1110 -Xtal Osc/Res     8-20 MHz",  "1111 -Xtal Osc/Res     8-20 MHz"};
 
-std::vector<std::string> ClockItems(std::vector<std::string> internal) {
-    internal.insert(internal.end(), kCrystalItems.begin(), kCrystalItems.end());
-    return internal;
-}
-
 // Sheet 209 serves the ATtiny25/45/85 and 261/461/861 layout (209) and the ATtiny2313's
 // (211), whose high fuse has RSTDISBL at bit 0, BODLEVEL in bits 3..1 and EESAVE and
 // DWEN at bits 6 and 7.
@@ -464,6 +459,23 @@ ConfigPage Page212() {
 }
 
 }  // namespace
+
+std::vector<uint8_t> LeadingBits(const std::vector<std::string>& items) {
+    std::vector<uint8_t> values;
+    for (const std::string& item : items) {
+        uint8_t v = 0;
+        for (std::size_t i = 0; i < 4 && i < item.size(); ++i) {
+            v = static_cast<uint8_t>((v << 1) | (item[i] == '1' ? 1 : 0));
+        }
+        values.push_back(v);
+    }
+    return values;
+}
+
+std::vector<std::string> ClockItems(std::vector<std::string> internal) {
+    internal.insert(internal.end(), kCrystalItems.begin(), kCrystalItems.end());
+    return internal;
+}
 
 const std::vector<ConfigPage>& ConfigPages() {
     static const std::vector<ConfigPage> pages{

@@ -104,4 +104,9 @@ struct ConfigPage {
 // Every sheet of the configuration dialog, as shown before any device rule applies.
 const std::vector<ConfigPage>& ConfigPages();
 
+// The clock list of sheet 209: the given items, then the eight crystal ranges. Each
+// item writes the four binary digits it starts with.
+std::vector<std::string> ClockItems(std::vector<std::string> internal);
+std::vector<uint8_t> LeadingBits(const std::vector<std::string>& items);
+
 }  // namespace kardo

@@ -140,6 +140,19 @@ TEST(ConfigSheets, Sheet209ClockListWritesTheDigitsItShows) {
     EXPECT_EQ(s.bits.FuseHigh & 0x10, 0);
 }
 
+TEST(ConfigSheets, Sheet209ClockListOfTheAttiny85) {
+    for (const auto& [id, id2] : {std::pair{0x91, 0x08}, {0x92, 0x06}, {0x93, 0x0B}}) {
+        Opened s(Part(209, uint8_t(id), uint8_t(id2)), ConfigBits{.FuseLow = 0xFF});
+        const ConfigControl& clocks = s->control("CKSEL_CB");
+        ASSERT_EQ(clocks.items.size(), 14u);
+        EXPECT_EQ(clocks.items[4], "0100 -Internal 128 KHz Osc");
+        s->Choose("CKSEL_CB", 5);
+        EXPECT_EQ(s.bits.FuseLow, 0xF6);  // 0110, the low-frequency crystal
+    }
+    EXPECT_EQ(Opened(Part(209, 0x93, 0x0C))->control("CKSEL_CB").items[4],
+              "0100 -Low-Freq Xtal Osc");
+}
+
 TEST(ConfigSheets, Sheet204AOnlyItsOwnLockBits) {
     Opened s(Part(204), ConfigBits{.LockBits = 0xC3});
     s->Choose("RG204A_Blb1", 3);  // "Lock Bits off"; bits 7..6 go too

@@ -1,0 +1,203 @@
+// The configuration dialog from the main window's Config button on the shipped parts,
+// clicked as a user does, and the fuse bytes the programming that follows writes into
+// the virtual chip; and the dialog's own widgets on sheets no shipped part has.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "config/ConfigSheetModel.h"
+#include "config/FactoryFuses.h"
+#include "config/forms/TfrmConfig.h"
+#include "support/Records.h"
+#include "support/forms/ShippedBench.h"
+#include "support/forms/UserActions.h"
+
+using namespace kardo;
+using namespace kardo::test;
+
+namespace {
+
+template <class T>
+T* Find(QWidget& in, const char* name) {
+    auto* widget = in.findChild<T*>(name);
+    if (widget == nullptr) {
+        qFatal("no widget %s", name);
+    }
+    return widget;
+}
+
+// Opens Config with the button and lets `user` work in the dialog; then OK.
+void InConfig(ShippedBench& b, std::function<void(QDialog&)> user) {
+    b.f->dialogs.drivers.push_back([user](QDialog& dialog) {
+        QCOMPARE(dialog.windowTitle(), QString("ID / Configuration"));
+        user(dialog);
+        Click(Find<QPushButton>(dialog, "BitBtn1"));
+        QVERIFY(!dialog.isVisible());
+    });
+    Click(b.f->button("SB_Config"));
+    QVERIFY(b.f->dialogs.drivers.empty());
+}
+
+struct ShippedPart {
+    int row;
+    const char* name;
+    const char* eesave;   // the EESAVE box of its sheet
+    const char* display;  // the high fuse's display
+    bool extendedFuseSent;
+};
+const ShippedPart kParts[] = {
+    {2, "ATmega8", "CB204_Eesave", "Label14", false},
+    {3, "ATmega16", "CB204_Eesave", "Label14", false},
+    {4, "ATmega168", "CB205_Eesave", "Label14", true},
+    {5, "ATmega328P", "CB205_Eesave", "Label14", false},
+    {6, "ATtiny26", "CB203_Eesave", "Edit2", false},
+    {7, "ATtiny2313", "CB209_EESAVE", "FH_Value", false},
+    {8, "ATtiny85", "CB209_EESAVE", "FH_Value", false},
+};
+
+}  // namespace
+
+class TfrmConfigTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void everyShippedPartWithFusesProgramsWhatItsSheetShows();
+    void anAvrProgrammedWithoutOpeningConfigKeepsItsResetPinAndIsNotLocked();
+    void theChecksumIsShownAgainAfterTheDialog();
+    void itemGroupsCalibrationAndTheOnlyWayOut();
+    void aSheetWithoutItsTab();
+};
+
+void TfrmConfigTest::everyShippedPartWithFusesProgramsWhatItsSheetShows() {
+    for (const ShippedPart& part : kParts) {
+        ShippedBench b("RadioButton4", 0, part.row, part.name);
+        const FuseBytes factory = *FactoryFuses(*b.f->state().record);
+        InConfig(b, [&](QDialog& dialog) {
+            auto* pages = Find<QTabWidget>(dialog, "PageControl");
+            QCOMPARE(pages->tabText(0), QString(part.name));
+            QVERIFY(pages->tabBar()->isVisible());
+            QCheckBox* eesave = Find<QCheckBox>(dialog, part.eesave);
+            QVERIFY(eesave->isVisible());
+            QVERIFY(!eesave->isChecked());  // factory: EEPROM erased with the chip
+            Click(eesave);
+            QVERIFY(eesave->isChecked());
+            const QString shown = Find<QLabel>(dialog, part.display)->text();
+            QVERIFY2(shown.endsWith(QString("%1")
+                                        .arg(b.f->state().configBits.FuseHigh, 2, 16, QChar('0'))
+                                        .toUpper()),
+                     qPrintable(shown));
+        });
+        const ConfigBits chosen = b.f->state().configBits;
+        QVERIFY2(chosen.FuseHigh != factory.FuseHigh, part.name);
+        QCOMPARE(int(chosen.FuseLow), int(factory.FuseLow));
+
+        b.f->state().ProgBits = 0x01;
+        b.f->Operate("SB_Prog");
+        QCOMPARE(b.LastOperation().last(), QString(" Lockbits Programmed"));
+        // The frames the virtual programmer received, byte for byte.
+        QCOMPARE(int(b.chip().fuseLow), int(chosen.FuseLow));
+        QCOMPARE(int(b.chip().fuseHigh), int(chosen.FuseHigh));
+        QCOMPARE(int(b.chip().fuseExt), part.extendedFuseSent ? int(chosen.FuseExt) : 0xFF);
+        QCOMPARE(int(b.chip().lockBits), int(chosen.LockBits));
+    }
+}
+
+void TfrmConfigTest::anAvrProgrammedWithoutOpeningConfigKeepsItsResetPinAndIsNotLocked() {
+    // Another part's choice first: on the ATtiny2313 a programmed bit 0 of the high fuse
+    // disables the reset pin.
+    ShippedBench b("RadioButton4", 0, 2, "ATmega8");
+    InConfig(b, [](QDialog& dialog) { Click(Find<QCheckBox>(dialog, "CB204_Bootrst")); });
+    QCOMPARE(b.f->state().configBits.FuseHigh & 0x01, 0);
+    b.f->Select("RadioButton4", 0, 7);
+    QCOMPARE(QString::fromStdString(b.f->state().record->Name()), QString("ATtiny2313"));
+    b.chip().fuseHigh = 0x00;  // so that the frame's value shows
+    b.f->state().ProgBits = 0x01;
+    b.f->Operate("SB_Prog");
+    QCOMPARE(int(b.chip().fuseLow), 0x64);
+    QCOMPARE(int(b.chip().fuseHigh), 0xDF);
+    QVERIFY(b.chip().fuseHigh & 0x01);  // RSTDISBL unprogrammed
+    QCOMPARE(int(b.chip().lockBits), 0xFF);
+}
+
+void TfrmConfigTest::theChecksumIsShownAgainAfterTheDialog() {
+    ShippedBench b("RadioButton4", 0, 2, "ATmega8");
+    const QString before = b.f->label("CheckL");
+    b.f->state().buffer.data()[0] = 0x12;
+    InConfig(b, [](QDialog&) {});
+    QVERIFY(b.f->label("CheckL") != before);
+}
+
+void TfrmConfigTest::itemGroupsCalibrationAndTheOnlyWayOut() {
+    ShippedBench b("RadioButton4", 0, 2, "ATmega8");
+    ConfigBits& bits = b.f->state().configBits;
+    bits.CalSlots = {0xA0, 0xA1, 0xA2, 0xA3};
+    InConfig(b, [&](QDialog& dialog) {
+        auto* pages = Find<QTabWidget>(dialog, "PageControl");
+        QCOMPARE(pages->tabText(1), QString("Page 2"));
+        pages->tabBar()->setCurrentIndex(1);
+        auto* memoryLock = Find<QGroupBox>(dialog, "RG204A_LB");
+        const auto buttons = memoryLock->findChildren<QRadioButton*>();
+        QVERIFY(buttons[2]->isChecked());  // factory: "Lock Bits off"
+        Click(buttons[1]);                 // "LB1 on"; the mask also clears bits 7..6
+        QCOMPARE(int(bits.LockBits), 0x3E);
+
+        auto* slot2 = Find<QRadioButton>(dialog, "RadioButton7");
+        auto* offset = Find<QLineEdit>(dialog, "Edit204A");
+        QVERIFY(!slot2->isEnabled());
+        QVERIFY(!offset->isEnabled());
+        Click(Find<QCheckBox>(dialog, "CB204A_Prog"));
+        QVERIFY(slot2->isEnabled());
+        Click(slot2);
+        QCOMPARE(int(bits.CalValue), 0xA2);
+        QCOMPARE(int(bits.CalIndex), 3);
+        offset->selectAll();
+        QTest::keyClicks(offset, "1ffe");
+        QCOMPARE(offset->text(), QString("1FFE"));
+        QCOMPARE(bits.CalOffset, 0x1FFEu);
+
+        // No cancel: Escape leaves the dialog open, and every change is already made.
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(dialog.isVisible());
+    });
+
+    b.f->Select("RadioButton4", 0, 4);  // ATmega168: the lock bits are combo boxes
+    InConfig(b, [&](QDialog& dialog) {
+        auto* memoryLock = Find<QComboBox>(dialog, "CB205_MlbBox");
+        QCOMPARE(memoryLock->currentIndex(), 2);
+        memoryLock->setFocus();
+        QTest::keyClick(memoryLock, Qt::Key_Up);
+        QCOMPARE(memoryLock->currentIndex(), 1);
+        QCOMPARE(int(bits.LockBits), 0xFE);
+        QCOMPARE(Find<QLabel>(dialog, "Label15")->text(), QString("F9"));
+    });
+}
+
+void TfrmConfigTest::aSheetWithoutItsTab() {
+    auto record = MakeRecord('M', 0x1FFF, 0, "AT89S8253");
+    record.SetU8(field::ConfigCode, 208);
+    record.SetU8(field::DeviceId, 0xE0);
+    ConfigBits bits;
+    ConfigSheetModel model(record, bits);
+    model.Open();
+    TfrmConfig form(model, nullptr);
+    form.show();
+    QVERIFY(!Find<QTabWidget>(form, "PageControl")->tabBar()->isVisible());
+    QVERIFY(Find<QWidget>(form, "Page208")->isVisible());
+    auto* value = Find<QLabel>(form, "Label5");
+    QCOMPARE(value->text(), QString("0xFF"));
+    Click(Find<QCheckBox>(form, "P208Lock"));
+    QCOMPARE(value->text(), QString("0xFE"));
+    auto* osc = Find<QCheckBox>(form, "P208Osc");
+    QVERIFY(osc->isVisible() && osc->isChecked());
+    Click(osc);
+    QCOMPARE(osc->text(), QString("Osc Half Gain"));
+    QCOMPARE(value->text(), QString("0x7E"));
+    QCOMPARE(Find<QCheckBox>(form, "P208S01in")->text(), QString("Encryption"));
+}
+
+QTEST_MAIN(TfrmConfigTest)
+#include "TfrmConfig_test.moc"
