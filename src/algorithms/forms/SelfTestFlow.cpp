@@ -2,9 +2,16 @@
 
 #include "algorithms/forms/TJumperSet.h"
 #include "algorithms/forms/TatISP.h"
+#include "algorithms/forms/TfrmTest.h"
 #include "common/forms/Dialogs.h"
 
 namespace kardo {
+
+void RunSelfTest(ProgrammerLink* link, uint8_t hardwareModel,
+                 const std::filesystem::path& pictureDir, const SelfTestWindow& window) {
+    TfrmTest dialog(link, hardwareModel, pictureDir, &window.parent);
+    window.dialogs.Run(dialog);
+}
 
 void RunJumperSet(Dialogs& dialogs, QWidget* parent, const std::filesystem::path& picture) {
     TJumperSet dialog(picture, parent);
