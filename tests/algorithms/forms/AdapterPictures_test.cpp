@@ -2,6 +2,7 @@
 // dialogs, with good pictures and with pictures that are missing or damaged.
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "link/SimulatedLink.h"

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <condition_variable>
@@ -29,6 +30,12 @@ const std::filesystem::path kPictures = KARDO_DATA_DIR;
 class GatedLink : public ProgrammerLink {
   public:
     explicit GatedLink(ProgrammerLink& inner) : inner_(inner) {}
+
+    // Lets every read through from here on: a test that stops early must not leave the
+    // step waiting, or the dialog's end would wait for it for ever.
+    auto OpenAtEnd() {
+        return qScopeGuard([this] { Allow(1000); });
+    }
 
     void Allow(int reads) {
         std::lock_guard lock(mutex_);
@@ -132,6 +139,7 @@ void TfrmTestTest::goWithNoStepSendsFFAndKeepsTheTextWhileItRuns() {
     Programmer p;
     GatedLink gate(p.trace);
     TfrmTest dialog(&gate, 40, kPictures, nullptr);
+    const auto release = gate.OpenAtEnd();
     dialog.show();
     Go(dialog, -1);
     QTRY_VERIFY(gate.ReadWaiting());
@@ -170,6 +178,7 @@ void TfrmTestTest::programmersAnswerDecidesTheStatusLine() {
     p.sim.programmer().faults.selfTestNoise = 30;
     GatedLink gate(p.trace);
     TfrmTest again(&gate, 40, kPictures, nullptr);
+    const auto release = gate.OpenAtEnd();
     again.show();
     Go(again, 3);
     QTRY_VERIFY(gate.ReadWaiting());
@@ -189,6 +198,7 @@ void TfrmTestTest::silentProgrammerFailsAfter31ReadsWhileTheWindowResponds() {
     p.sim.programmer().faults.silent = true;
     GatedLink gate(p.trace);
     TfrmTest dialog(&gate, 24, kPictures, nullptr);
+    const auto release = gate.OpenAtEnd();
     dialog.show();
     Go(dialog, 1);
     QTRY_VERIFY(gate.ReadWaiting());
