@@ -46,6 +46,8 @@ bool Apply(std::string_view item, SimulatedLink& link) {
         options.latency = std::chrono::milliseconds(*value);
     else if (key == "lock-ignored" && *value <= 1000)
         faults.lockCommandsIgnored = static_cast<int>(*value);
+    else if (key == "self-test-noise" && *value <= 1000)
+        faults.selfTestNoise = static_cast<int>(*value);
     else
         return false;
     return true;
@@ -69,7 +71,7 @@ std::string ApplySimFaults(std::string_view text, SimulatedLink& link) {
                    "\" is not a fault the virtual programmer knows (silent, wrong-handshake, "
                    "reject-parameters, self-test-fails, wrong-chip, not-blank, quiet-after=N, "
                    "break-after=N, writes-fail-after=N, corrupt=ADDRESS, latency=MS, "
-                   "lock-ignored=N); no "
+                   "lock-ignored=N, self-test-noise=N); no "
                    "fault is switched on.";
         }
     }

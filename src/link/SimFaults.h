@@ -14,6 +14,7 @@ namespace kardo {
 //   quiet-after=N (the replies stop, the link stays up; also "silent-after=N")
 //   break-after=N | writes-fail-after=N   (N: bytes over the link so far)
 //   corrupt=ADDRESS | latency=MS | lock-ignored=N
+//   self-test-noise=N (bytes before the self-test's 'D')
 // Numbers are decimal or 0x-hex. Returns what is wrong with the text (nothing is
 // switched on then), or an empty text.
 std::string ApplySimFaults(std::string_view text, SimulatedLink& link);

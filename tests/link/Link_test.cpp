@@ -87,7 +87,8 @@ TEST(LinkChoice, EnvironmentPicksTheBackend) {
 TEST(LinkChoice, SimulatorFaultsFromTheEnvironment) {
     const LinkChoice sim = ChooseLink(
         "sim", nullptr,
-        "silent-after=0x100,wrong-handshake,latency=5,corrupt=26,wrong-chip,lock-ignored=2");
+        "silent-after=0x100,wrong-handshake,latency=5,corrupt=26,wrong-chip,lock-ignored=2,"
+        "self-test-noise=31");
     ASSERT_TRUE(sim.problem.empty()) << sim.problem;
     auto& link = dynamic_cast<SimulatedLink&>(*sim.link);
     EXPECT_EQ(link.options().silentAfterBytes, std::optional<std::size_t>(0x100));
@@ -96,6 +97,7 @@ TEST(LinkChoice, SimulatorFaultsFromTheEnvironment) {
     EXPECT_EQ(link.programmer().faults.corruptAddress, std::optional<uint32_t>(26));
     EXPECT_TRUE(link.programmer().faults.signature.has_value());
     EXPECT_EQ(link.programmer().faults.lockCommandsIgnored, 2);
+    EXPECT_EQ(link.programmer().faults.selfTestNoise, 31);
     EXPECT_TRUE(ChooseLink("sim", nullptr, "").problem.empty());
 
     // The names the command line documents: the replies stop with the link up, and the
@@ -114,7 +116,8 @@ TEST(LinkChoice, SimulatorFaultsFromTheEnvironment) {
 
     for (const char* bad :
          {"silent,loud", "break-after=", "break-after=-1", "corrupt=0x", "latency=1e3",
-          "writes-fail-after=12 ", "silent-after=99999999999999999999", "lock-ignored=1001"}) {
+          "writes-fail-after=12 ", "silent-after=99999999999999999999", "lock-ignored=1001",
+          "self-test-noise=1001"}) {
         const LinkChoice refused = ChooseLink("sim", nullptr, bad);
         EXPECT_NE(refused.problem.find("no fault is switched on"), std::string::npos) << bad;
         auto& quiet = dynamic_cast<SimulatedLink&>(*refused.link);

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <array>
 
+#include "algorithms/forms/SelfTestFlow.h"
 #include "app/MainWindowLayout.h"
 #include "app/Selection.h"
 #include "app/Settings.h"
@@ -133,6 +134,7 @@ void TfrmMains::BuildControls() {
     connect(buttons_["SB_Edit"], &QToolButton::clicked, this, &TfrmMains::SB_EditClick);
     connect(buttons_["SB_Config"], &QToolButton::clicked, this, &TfrmMains::SB_ConfigClick);
     connect(buttons_["SB_Option"], &QToolButton::clicked, this, &TfrmMains::SB_OptionClick);
+    connect(buttons_["SB_Test"], &QToolButton::clicked, this, &TfrmMains::SB_TestClick);
     for (const auto& op : kOperationButtons) {
         QToolButton* button = buttons_[op.name];
         connect(button, &QToolButton::clicked, this, [this, button] { SB_ReadClick(button); });
@@ -356,6 +358,13 @@ void TfrmMains::SB_OptionClick() {
     if (state_.connection.LinkState == 1 && !operations_->Busy()) {
         RunOptionsDialog(state_, OptionsWindow{*this, dialogs_, buttons_["SB_Erase"]->isEnabled(),
                                                [this] { RefreshChecksum(); }});
+    }
+}
+
+void TfrmMains::SB_TestClick() {
+    if (!operations_->Busy()) {
+        RunSelfTest(state_.link.get(), state_.connection.HardwareModel, state_.DefaultDir,
+                    SelfTestWindow{*this, dialogs_});
     }
 }
 

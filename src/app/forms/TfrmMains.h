@@ -61,6 +61,7 @@ class TfrmMains : public QWidget, public LogSink {
     void SB_EditClick();
     void SB_ConfigClick();
     void SB_OptionClick();
+    void SB_TestClick();
     // The settings' messages: information boxes with OK.
     void Inform(const std::string& text);
     void ClearMessagesClick();

@@ -107,9 +107,4 @@ std::optional<std::filesystem::path> QtDialogs::GetSaveFile(QWidget* parent,
     return std::filesystem::path(dialog.selectedFiles().front().toStdString());
 }
 
-// The picture dialogs belong with the programmer's self-test pictures; until those
-// exist the selection goes on without showing them.
-void QtDialogs::ShowJumperSet(QWidget*, const std::filesystem::path&) {}
-void QtDialogs::ShowIspHeader(QWidget*) {}
-
 }  // namespace kardo

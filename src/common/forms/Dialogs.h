@@ -25,8 +25,8 @@ class Dialogs {
     // A message box with the buttons Abort, Retry and Ignore; closing it otherwise counts
     // as Other.
     enum class Answer { Abort, Retry, Ignore, Other };
-    virtual Answer AskAbortRetryIgnore(QWidget* parent, const QString& text,
-                                       const QString& caption, Icon icon) = 0;
+    virtual Answer AskAbortRetryIgnore(QWidget* parent, const QString& text, const QString& caption,
+                                       Icon icon) = 0;
 
     // The file the user picked in an open dialog, and the filter (counted from 1) it was
     // picked under. `filter` is in the notation "description|pattern|...".
@@ -61,6 +61,7 @@ class QtDialogs : public Dialogs {
                                                      const std::filesystem::path& directory,
                                                      const std::filesystem::path& suggested,
                                                      const std::string& filter) override;
+    // Defined with the picture dialogs, in algorithms/forms/SelfTestFlow.cpp.
     void ShowJumperSet(QWidget* parent, const std::filesystem::path& picture) override;
     void ShowIspHeader(QWidget* parent) override;
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "algorithms/forms/SelfTestFlow.h"
 #include "app/Sounds.h"
 #include "common/forms/Dialogs.h"
 
@@ -26,6 +27,9 @@ class ScriptedDialogs : public Dialogs {
     std::deque<std::function<void(QDialog&)>> drivers;
     std::vector<std::filesystem::path> jumperPictures;
     int ispHeaders = 0;
+    // Set: the picture dialogs are built as the program builds them and handed to the
+    // drivers like any other dialog. Unset, they are only counted.
+    bool showPictures = false;
     // The answers to the next open dialogs (nullopt: cancelled), and what was asked.
     std::deque<std::optional<FileChoice>> openFiles;
     struct OpenAsked {
@@ -87,10 +91,18 @@ class ScriptedDialogs : public Dialogs {
         answers.pop_front();
         return answer;
     }
-    void ShowJumperSet(QWidget*, const std::filesystem::path& picture) override {
+    void ShowJumperSet(QWidget* parent, const std::filesystem::path& picture) override {
         jumperPictures.push_back(picture);
+        if (showPictures) {
+            RunJumperSet(*this, parent, picture);
+        }
     }
-    void ShowIspHeader(QWidget*) override { ++ispHeaders; }
+    void ShowIspHeader(QWidget* parent) override {
+        ++ispHeaders;
+        if (showPictures) {
+            RunIspHeader(*this, parent);
+        }
+    }
 };
 
 // Records which sounds were asked for; `works` false stands for a missing sound device.
