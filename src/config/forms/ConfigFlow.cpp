@@ -2,19 +2,29 @@
 
 #include "common/forms/Dialogs.h"
 #include "config/ConfigSheetModel.h"
+#include "config/PicConfigModel.h"
 #include "config/forms/TfrmConfig.h"
+#include "config/forms/TfrmPicConfig.h"
 
 namespace kardo {
 
 void RunConfigDialog(AppState& state, const ConfigWindow& window) {
-    // PICs have a configuration dialog of their own.
-    if (!state.record || state.record->Family() == 'C') {
+    if (!state.record) {
         return;
     }
-    ConfigSheetModel model(*state.record, state.configBits);
-    model.Open();
-    TfrmConfig form(model, &window.parent);
-    window.dialogs.Run(form);
+    // A PIC's configuration words and ID locations are bytes of the buffer; every other
+    // part's fuse and lock bytes are ConfigBits.
+    if (state.record->Family() == 'C') {
+        PicConfigModel model(*state.record, state.buffer);
+        model.Open();
+        TfrmPicConfig form(model, window.dialogs, &window.parent);
+        window.dialogs.Run(form);
+    } else {
+        ConfigSheetModel model(*state.record, state.configBits);
+        model.Open();
+        TfrmConfig form(model, &window.parent);
+        window.dialogs.Run(form);
+    }
     window.refreshChecksum();
 }
 

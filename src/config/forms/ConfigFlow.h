@@ -10,9 +10,9 @@ namespace kardo {
 
 class Dialogs;
 
-// The Config button for every part but a PIC: the configuration sheets of the selected
-// device, modal; every click changes ConfigBits at once. The checksum display is
-// brought up to date afterwards.
+// The Config button: the configuration sheets of the selected device, modal; every
+// click is stored at once, in the buffer for a PIC and in ConfigBits for the others.
+// The checksum display is brought up to date afterwards.
 struct ConfigWindow {
     QWidget& parent;
     Dialogs& dialogs;
