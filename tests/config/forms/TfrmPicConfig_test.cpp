@@ -1,0 +1,187 @@
+// The PIC configuration dialog from the Config button on the shipped PICs: a gpasm
+// file's configuration shown, a configuration set by clicks programmed into the virtual
+// chip and saved by the writer, and the ID boxes as a user types into them.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "fileio/FileLoader.h"
+#include "support/RecordingFileHost.h"
+#include "support/TempDir.h"
+#include "support/forms/ShippedBench.h"
+#include "support/forms/UserActions.h"
+
+using namespace kardo;
+using namespace kardo::test;
+
+namespace {
+
+template <class T>
+T* Find(QWidget& in, const char* name) {
+    auto* widget = in.findChild<T*>(name);
+    if (widget == nullptr) {
+        qFatal("no widget %s", name);
+    }
+    return widget;
+}
+
+void InConfig(ShippedBench& b, std::function<void(QDialog&)> user) {
+    b.f->dialogs.drivers.push_back([user](QDialog& dialog) {
+        QCOMPARE(dialog.windowTitle(), QString("ID / Configuration"));
+        user(dialog);
+        QTest::keyClick(&dialog, Qt::Key_Escape);  // no cancel
+        QVERIFY(dialog.isVisible());
+        Click(Find<QPushButton>(dialog, "BitBtn1"));
+        QVERIFY(!dialog.isVisible());
+    });
+    Click(b.f->button("SB_Config"));
+    QVERIFY(b.f->dialogs.drivers.empty());
+}
+
+QRadioButton* Item(QDialog& dialog, const char* group, int index) {
+    return Find<QGroupBox>(dialog, group)->findChildren<QRadioButton*>()[index];
+}
+
+struct ShippedPic {
+    int row;
+    const char* name;
+    QStringList tabs;
+};
+
+}  // namespace
+
+class TfrmPicConfigTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void everyShippedPicShowsItsSheets();
+    void aGpasmConfigurationShowsAndAClickIsProgrammedAndSaved();
+    void idBoxesAsTheUserTypes();
+    void aPic18ShowsItsOwnIdBoxesOnItsFirstSheetOnly();
+};
+
+void TfrmPicConfigTest::everyShippedPicShowsItsSheets() {
+    const ShippedPic pics[] = {
+        {0, "PIC16F54", {"PIC16F54"}},     {1, "PIC12F508", {"PIC12F508"}},
+        {2, "PIC12F675", {"PIC12F675"}},   {3, "PIC16F84A", {"PIC16F84A"}},
+        {4, "PIC16F628A", {"PIC16F628A"}}, {5, "PIC16F876A", {"PIC16F876A"}},
+        {6, "PIC16F877A", {"PIC16F877A"}}, {7, "PIC18F452", {"PIC18F452", " Page 2", " Page 3"}},
+    };
+    for (const ShippedPic& pic : pics) {
+        ShippedBench b("RadioButton4", 1, pic.row, pic.name);
+        InConfig(b, [&](QDialog& dialog) {
+            auto* pages = Find<QTabWidget>(dialog, "PageControl");
+            QStringList tabs;
+            for (int i = 0; i < pages->count(); ++i) {
+                tabs << pages->tabText(i);
+            }
+            QCOMPARE(tabs, pic.tabs);
+            const bool pic18 = pic.tabs.size() == 3;
+            QCOMPARE(Find<QGroupBox>(dialog, "GB_ID")->isVisible(), !pic18);
+            QCOMPARE(Find<QGroupBox>(dialog, "GB_18F")->isVisible(), pic18);
+            QVERIFY(Find<QLabel>(dialog, pic18 ? "Label26" : "Label14")->isVisible());
+        });
+    }
+}
+
+void TfrmPicConfigTest::aGpasmConfigurationShowsAndAClickIsProgrammedAndSaved() {
+    ShippedBench b("RadioButton4", 1, 3, "PIC16F84A");
+    MainWindowFixture& f = *b.f;
+    b.Load("pic16f84a-inhx8m.hex");  // __CONFIG _CP_OFF & _PWRTE_ON & _WDT_OFF & _HS_OSC
+    QCOMPARE(b.Bytes(0x400E, 2), (std::vector<uint8_t>{0x3F, 0xF2}));
+    const QString before = f.label("CheckL");
+    InConfig(b, [](QDialog& dialog) {
+        QVERIFY(Item(dialog, "RG9_Osc", 2)->isChecked());   // HS
+        QVERIFY(Item(dialog, "RG9_Prot", 1)->isChecked());  // Protection off
+        auto* wdt = Find<QCheckBox>(dialog, "CB9_Wdt");
+        QVERIFY(!wdt->isChecked());
+        QVERIFY(!Find<QCheckBox>(dialog, "CB9_Pwt")->isChecked());
+        QCOMPARE(Find<QLabel>(dialog, "Label14")->text(), QString("F2"));
+        Click(wdt);
+        Click(Item(dialog, "RG9_Osc", 1));  // XT
+        QCOMPARE(Find<QLabel>(dialog, "Label14")->text(), QString("F5"));
+    });
+    QCOMPARE(b.Bytes(0x400E, 2), (std::vector<uint8_t>{0x3F, 0xF5}));
+    QVERIFY(f.label("CheckL") != before);  // the checksum has the configuration word
+
+    f.state().ProgBits = 0x10;  // the configuration step alone
+    f.Operate("SB_Prog");
+    QCOMPARE(b.LastOperation(),
+             QStringList({" Config Bytes Programmed", " Config Bytes Verified"}));
+    QCOMPARE(b.chip().config, b.Bytes(0x400E, 2));
+
+    const TempDir out;
+    const auto file = out / "configured.hex";
+    f.dialogs.saveFiles.push_back(file);
+    f.dialogs.drivers.push_back([](QDialog& dialog) {
+        if (dialog.isVisible()) {
+            Click(dialog.findChild<QPushButton*>("BitBtn1"));
+        }
+    });
+    Click(f.button("SB_Save"));
+    FileSettings settings;
+    settings.format = format::Inh8m;
+    settings.fill = fill::Zero;
+    DeviceBuffer back;
+    RecordingFileHost host;
+    LoadFile({file, *f.state().record, settings}, back, host);
+    QCOMPARE(int(back[0x400E]), 0x3F);
+    QCOMPARE(int(back[0x400F]), 0xF5);
+}
+
+void TfrmPicConfigTest::idBoxesAsTheUserTypes() {
+    ShippedBench b("RadioButton4", 1, 3, "PIC16F84A");
+    MainWindowFixture& f = *b.f;
+    InConfig(b, [&](QDialog& dialog) {
+        auto* id0 = Find<QLineEdit>(dialog, "ID_0");
+        id0->selectAll();
+        QTest::keyClicks(id0, "1");
+        QCOMPARE(int(f.state().buffer[0x4001]), 0x81);
+        QTest::keyClicks(id0, "F");
+        QCOMPARE(int(f.state().buffer[0x4001]), 0x9F);
+        auto* id1 = Find<QLineEdit>(dialog, "ID1");
+        const uint8_t kept = f.state().buffer[0x4003];
+        id1->selectAll();
+        QTest::keyClicks(id1, "G");
+        QCOMPARE(int(f.state().buffer[0x4003]), int(kept));
+        QCOMPARE(f.dialogs.messages.size(), 1u);
+        QCOMPARE(f.dialogs.messages.back().caption, QString("Error : Not a Valid Hex Value"));
+        QCOMPARE(f.dialogs.messages.back().text, QString("G"));
+        id1->selectAll();
+        QTest::keyClick(id1, Qt::Key_Delete);
+        QCOMPARE(int(f.state().buffer[0x4003]), 0x80);
+    });
+}
+
+void TfrmPicConfigTest::aPic18ShowsItsOwnIdBoxesOnItsFirstSheetOnly() {
+    ShippedBench b("RadioButton4", 1, 7, "PIC18F452");
+    b.Load("pic18f452-inhx32.hex");
+    InConfig(b, [&](QDialog& dialog) {
+        // CONFIG OSC = HSPLL, OSCS = OFF; BOR = ON, BORV = 42; WDT = OFF, WDTPS = 16
+        QVERIFY(Item(dialog, "RG27_Osc", 6)->isChecked());
+        QVERIFY(Find<QCheckBox>(dialog, "CB27_Oscen")->isChecked());
+        QVERIFY(Item(dialog, "RG27_Bor", 1)->isChecked());
+        auto* pages = Find<QTabWidget>(dialog, "PageControl");
+        auto* ids = Find<QGroupBox>(dialog, "GB_18F");
+        pages->tabBar()->setCurrentIndex(1);
+        QVERIFY(!ids->isVisible());
+        QVERIFY(Item(dialog, "RG27_Wdt", 4)->isChecked());
+        QVERIFY(!Item(dialog, "RG27_Wdt", 4)->isEnabled());  // the watchdog is off
+        Click(Find<QCheckBox>(dialog, "CB27_Wdt"));
+        QVERIFY(Item(dialog, "RG27_Wdt", 4)->isEnabled());
+        pages->tabBar()->setCurrentIndex(0);
+        QVERIFY(ids->isVisible());
+        auto* id7 = Find<QLineEdit>(dialog, "ID277");
+        id7->selectAll();
+        QTest::keyClicks(id7, "5A");
+    });
+    QCOMPARE(int(b.f->state().buffer[0xF0007]), 0x5A);
+    QCOMPARE(int(b.f->state().buffer[0xF0012]) & 0x01, 0x01);  // CONFIG2H WDTEN
+}
+
+QTEST_MAIN(TfrmPicConfigTest)
+#include "TfrmPicConfig_test.moc"
