@@ -14,6 +14,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "config/forms/ItemGroups.h"
+
 namespace kardo {
 namespace {
 
@@ -109,15 +111,8 @@ void TfrmConfig::AddCheckBox(const ConfigControl& c, QWidget* page, QVBoxLayout*
 }
 
 void TfrmConfig::AddRadioGroup(const ConfigControl& c, QWidget* page, QVBoxLayout* column) {
-    auto* group = new QGroupBox(Text(c.caption), page);
-    group->setObjectName(Text(c.name));
-    auto* buttons = new QButtonGroup(group);
-    auto* layout = new QVBoxLayout(group);
-    for (std::size_t i = 0; i < c.items.size(); ++i) {
-        auto* button = new QRadioButton(Text(c.items[i]), group);
-        buttons->addButton(button, static_cast<int>(i));
-        layout->addWidget(button);
-    }
+    QGroupBox* group = nullptr;
+    QButtonGroup* buttons = MakeItemGroup(page, c.name, c.caption, c.items, group);
     column->addWidget(group);
     widgets_[c.name] = {group, nullptr, buttons};
     const std::string name = c.name;
@@ -214,12 +209,7 @@ void TfrmConfig::Render(bool withOffset) {
                 w.box->setText(Text(s.caption));
                 w.box->setChecked(s.checked);
             } else if (w.group != nullptr) {
-                // A group shows no choice when its byte matches none of its items.
-                w.group->setExclusive(false);
-                for (QAbstractButton* button : w.group->buttons()) {
-                    button->setChecked(w.group->id(button) == s.index);
-                }
-                w.group->setExclusive(true);
+                ShowChoice(w.group, s.index);
             } else {
                 w.combo->setCurrentIndex(s.index);
             }

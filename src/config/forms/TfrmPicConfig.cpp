@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "common/forms/Dialogs.h"
+#include "config/forms/ItemGroups.h"
 
 namespace kardo {
 namespace {
@@ -89,7 +90,7 @@ QGroupBox* TfrmPicConfig::BuildIdGroup(const char* name, const char* caption,
         boxes.push_back(box);
         const std::size_t id = firstId + i;
         connect(box, &QLineEdit::textEdited, this,
-                [this, box, id](const QString& text) { IdChange(box, id, text); });
+                [this, id](const QString& text) { IdChange(id, text); });
     }
     return group;
 }
@@ -115,15 +116,8 @@ QWidget* TfrmPicConfig::BuildPage(const PicPage& page) {
             });
             continue;
         }
-        auto* group = new QGroupBox(Text(c.caption), widget);
-        group->setObjectName(Text(c.name));
-        auto* buttons = new QButtonGroup(group);
-        auto* column = new QVBoxLayout(group);
-        for (std::size_t i = 0; i < c.items.size(); ++i) {
-            auto* button = new QRadioButton(Text(c.items[i]), group);
-            buttons->addButton(button, static_cast<int>(i));
-            column->addWidget(button);
-        }
+        QGroupBox* group = nullptr;
+        QButtonGroup* buttons = MakeItemGroup(widget, c.name, c.caption, c.items, group);
         groups->addWidget(group);
         widgets_[c.name] = {group, nullptr, buttons};
         connect(buttons, &QButtonGroup::idClicked, this, [this, name](int index) {
@@ -137,11 +131,10 @@ QWidget* TfrmPicConfig::BuildPage(const PicPage& page) {
 }
 
 // Each keystroke is stored; a character that is not hexadecimal changes nothing.
-void TfrmPicConfig::IdChange(QLineEdit* box, std::size_t id, const QString& text) {
+void TfrmPicConfig::IdChange(std::size_t id, const QString& text) {
     if (!model_.SetIdText(id, text.toStdString())) {
         dialogs_.ShowMessage(this, text, "Error : Not a Valid Hex Value", Dialogs::Icon::Error);
     }
-    Q_UNUSED(box);
     Render();
 }
 
@@ -167,12 +160,7 @@ void TfrmPicConfig::Render() {
                 w.box->setText(Text(s.caption));
                 w.box->setChecked(s.checked);
             } else {
-                // A group shows no choice when its bits hold none of its items.
-                w.group->setExclusive(false);
-                for (QAbstractButton* button : w.group->buttons()) {
-                    button->setChecked(w.group->id(button) == s.index);
-                }
-                w.group->setExclusive(true);
+                ShowChoice(w.group, s.index);
             }
         }
     }

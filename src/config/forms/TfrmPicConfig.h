@@ -34,7 +34,7 @@ class TfrmPicConfig : public QDialog {
     QGroupBox* BuildIdGroup(const char* name, const char* caption, std::vector<QLineEdit*>& boxes,
                             const std::vector<std::string>& names, std::size_t firstId);
     QWidget* BuildPage(const PicPage& page);
-    void IdChange(QLineEdit* box, std::size_t id, const QString& text);
+    void IdChange(std::size_t id, const QString& text);
     void PageControlChange(int index);
     void Render();
 

@@ -22,25 +22,9 @@ using namespace kardo::test;
 
 namespace {
 
-template <class T>
-T* Find(QWidget& in, const char* name) {
-    auto* widget = in.findChild<T*>(name);
-    if (widget == nullptr) {
-        qFatal("no widget %s", name);
-    }
-    return widget;
-}
-
 // Opens Config with the button and lets `user` work in the dialog; then OK.
 void InConfig(ShippedBench& b, std::function<void(QDialog&)> user) {
-    b.f->dialogs.drivers.push_back([user](QDialog& dialog) {
-        QCOMPARE(dialog.windowTitle(), QString("ID / Configuration"));
-        user(dialog);
-        Click(Find<QPushButton>(dialog, "BitBtn1"));
-        QVERIFY(!dialog.isVisible());
-    });
-    Click(b.f->button("SB_Config"));
-    QVERIFY(b.f->dialogs.drivers.empty());
+    b.InDialog("SB_Config", "ID / Configuration", std::move(user));
 }
 
 struct ShippedPart {
@@ -77,15 +61,15 @@ void TfrmConfigTest::everyShippedPartWithFusesProgramsWhatItsSheetShows() {
         ShippedBench b("RadioButton4", 0, part.row, part.name);
         const FuseBytes factory = *FactoryFuses(*b.f->state().record);
         InConfig(b, [&](QDialog& dialog) {
-            auto* pages = Find<QTabWidget>(dialog, "PageControl");
+            auto* pages = Child<QTabWidget>(dialog, "PageControl");
             QCOMPARE(pages->tabText(0), QString(part.name));
             QVERIFY(pages->tabBar()->isVisible());
-            QCheckBox* eesave = Find<QCheckBox>(dialog, part.eesave);
+            QCheckBox* eesave = Child<QCheckBox>(dialog, part.eesave);
             QVERIFY(eesave->isVisible());
             QVERIFY(!eesave->isChecked());  // factory: EEPROM erased with the chip
             Click(eesave);
             QVERIFY(eesave->isChecked());
-            const QString shown = Find<QLabel>(dialog, part.display)->text();
+            const QString shown = Child<QLabel>(dialog, part.display)->text();
             QVERIFY2(shown.endsWith(QString("%1")
                                         .arg(b.f->state().configBits.FuseHigh, 2, 16, QChar('0'))
                                         .toUpper()),
@@ -110,7 +94,7 @@ void TfrmConfigTest::anAvrProgrammedWithoutOpeningConfigKeepsItsResetPinAndIsNot
     // Another part's choice first: on the ATtiny2313 a programmed bit 0 of the high fuse
     // disables the reset pin.
     ShippedBench b("RadioButton4", 0, 2, "ATmega8");
-    InConfig(b, [](QDialog& dialog) { Click(Find<QCheckBox>(dialog, "CB204_Bootrst")); });
+    InConfig(b, [](QDialog& dialog) { Click(Child<QCheckBox>(dialog, "CB204_Bootrst")); });
     QCOMPARE(b.f->state().configBits.FuseHigh & 0x01, 0);
     b.f->Select("RadioButton4", 0, 7);
     QCOMPARE(QString::fromStdString(b.f->state().record->Name()), QString("ATtiny2313"));
@@ -136,20 +120,20 @@ void TfrmConfigTest::itemGroupsCalibrationAndTheOnlyWayOut() {
     ConfigBits& bits = b.f->state().configBits;
     bits.CalSlots = {0xA0, 0xA1, 0xA2, 0xA3};
     InConfig(b, [&](QDialog& dialog) {
-        auto* pages = Find<QTabWidget>(dialog, "PageControl");
+        auto* pages = Child<QTabWidget>(dialog, "PageControl");
         QCOMPARE(pages->tabText(1), QString("Page 2"));
         pages->tabBar()->setCurrentIndex(1);
-        auto* memoryLock = Find<QGroupBox>(dialog, "RG204A_LB");
+        auto* memoryLock = Child<QGroupBox>(dialog, "RG204A_LB");
         const auto buttons = memoryLock->findChildren<QRadioButton*>();
         QVERIFY(buttons[2]->isChecked());  // factory: "Lock Bits off"
         Click(buttons[1]);                 // "LB1 on"; the mask also clears bits 7..6
         QCOMPARE(int(bits.LockBits), 0x3E);
 
-        auto* slot2 = Find<QRadioButton>(dialog, "RadioButton7");
-        auto* offset = Find<QLineEdit>(dialog, "Edit204A");
+        auto* slot2 = Child<QRadioButton>(dialog, "RadioButton7");
+        auto* offset = Child<QLineEdit>(dialog, "Edit204A");
         QVERIFY(!slot2->isEnabled());
         QVERIFY(!offset->isEnabled());
-        Click(Find<QCheckBox>(dialog, "CB204A_Prog"));
+        Click(Child<QCheckBox>(dialog, "CB204A_Prog"));
         QVERIFY(slot2->isEnabled());
         Click(slot2);
         QCOMPARE(int(bits.CalValue), 0xA2);
@@ -166,13 +150,13 @@ void TfrmConfigTest::itemGroupsCalibrationAndTheOnlyWayOut() {
 
     b.f->Select("RadioButton4", 0, 4);  // ATmega168: the lock bits are combo boxes
     InConfig(b, [&](QDialog& dialog) {
-        auto* memoryLock = Find<QComboBox>(dialog, "CB205_MlbBox");
+        auto* memoryLock = Child<QComboBox>(dialog, "CB205_MlbBox");
         QCOMPARE(memoryLock->currentIndex(), 2);
         memoryLock->setFocus();
         QTest::keyClick(memoryLock, Qt::Key_Up);
         QCOMPARE(memoryLock->currentIndex(), 1);
         QCOMPARE(int(bits.LockBits), 0xFE);
-        QCOMPARE(Find<QLabel>(dialog, "Label15")->text(), QString("F9"));
+        QCOMPARE(Child<QLabel>(dialog, "Label15")->text(), QString("F9"));
     });
 }
 
@@ -185,18 +169,18 @@ void TfrmConfigTest::aSheetWithoutItsTab() {
     model.Open();
     TfrmConfig form(model, nullptr);
     form.show();
-    QVERIFY(!Find<QTabWidget>(form, "PageControl")->tabBar()->isVisible());
-    QVERIFY(Find<QWidget>(form, "Page208")->isVisible());
-    auto* value = Find<QLabel>(form, "Label5");
+    QVERIFY(!Child<QTabWidget>(form, "PageControl")->tabBar()->isVisible());
+    QVERIFY(Child<QWidget>(form, "Page208")->isVisible());
+    auto* value = Child<QLabel>(form, "Label5");
     QCOMPARE(value->text(), QString("0xFF"));
-    Click(Find<QCheckBox>(form, "P208Lock"));
+    Click(Child<QCheckBox>(form, "P208Lock"));
     QCOMPARE(value->text(), QString("0xFE"));
-    auto* osc = Find<QCheckBox>(form, "P208Osc");
+    auto* osc = Child<QCheckBox>(form, "P208Osc");
     QVERIFY(osc->isVisible() && osc->isChecked());
     Click(osc);
     QCOMPARE(osc->text(), QString("Osc Half Gain"));
     QCOMPARE(value->text(), QString("0x7E"));
-    QCOMPARE(Find<QCheckBox>(form, "P208S01in")->text(), QString("Encryption"));
+    QCOMPARE(Child<QCheckBox>(form, "P208S01in")->text(), QString("Encryption"));
 }
 
 QTEST_MAIN(TfrmConfigTest)

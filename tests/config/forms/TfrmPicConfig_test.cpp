@@ -21,30 +21,18 @@ using namespace kardo::test;
 
 namespace {
 
-template <class T>
-T* Find(QWidget& in, const char* name) {
-    auto* widget = in.findChild<T*>(name);
-    if (widget == nullptr) {
-        qFatal("no widget %s", name);
-    }
-    return widget;
-}
-
+// Opens Config with the button, lets `user` work in the dialog, finds that Escape does
+// not close it, then OK.
 void InConfig(ShippedBench& b, std::function<void(QDialog&)> user) {
-    b.f->dialogs.drivers.push_back([user](QDialog& dialog) {
-        QCOMPARE(dialog.windowTitle(), QString("ID / Configuration"));
+    b.InDialog("SB_Config", "ID / Configuration", [user](QDialog& dialog) {
         user(dialog);
-        QTest::keyClick(&dialog, Qt::Key_Escape);  // no cancel
+        QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY(dialog.isVisible());
-        Click(Find<QPushButton>(dialog, "BitBtn1"));
-        QVERIFY(!dialog.isVisible());
     });
-    Click(b.f->button("SB_Config"));
-    QVERIFY(b.f->dialogs.drivers.empty());
 }
 
 QRadioButton* Item(QDialog& dialog, const char* group, int index) {
-    return Find<QGroupBox>(dialog, group)->findChildren<QRadioButton*>()[index];
+    return Child<QGroupBox>(dialog, group)->findChildren<QRadioButton*>()[index];
 }
 
 struct ShippedPic {
@@ -74,16 +62,16 @@ void TfrmPicConfigTest::everyShippedPicShowsItsSheets() {
     for (const ShippedPic& pic : pics) {
         ShippedBench b("RadioButton4", 1, pic.row, pic.name);
         InConfig(b, [&](QDialog& dialog) {
-            auto* pages = Find<QTabWidget>(dialog, "PageControl");
+            auto* pages = Child<QTabWidget>(dialog, "PageControl");
             QStringList tabs;
             for (int i = 0; i < pages->count(); ++i) {
                 tabs << pages->tabText(i);
             }
             QCOMPARE(tabs, pic.tabs);
             const bool pic18 = pic.tabs.size() == 3;
-            QCOMPARE(Find<QGroupBox>(dialog, "GB_ID")->isVisible(), !pic18);
-            QCOMPARE(Find<QGroupBox>(dialog, "GB_18F")->isVisible(), pic18);
-            QVERIFY(Find<QLabel>(dialog, pic18 ? "Label26" : "Label14")->isVisible());
+            QCOMPARE(Child<QGroupBox>(dialog, "GB_ID")->isVisible(), !pic18);
+            QCOMPARE(Child<QGroupBox>(dialog, "GB_18F")->isVisible(), pic18);
+            QVERIFY(Child<QLabel>(dialog, pic18 ? "Label26" : "Label14")->isVisible());
         });
     }
 }
@@ -97,13 +85,13 @@ void TfrmPicConfigTest::aGpasmConfigurationShowsAndAClickIsProgrammedAndSaved() 
     InConfig(b, [](QDialog& dialog) {
         QVERIFY(Item(dialog, "RG9_Osc", 2)->isChecked());   // HS
         QVERIFY(Item(dialog, "RG9_Prot", 1)->isChecked());  // Protection off
-        auto* wdt = Find<QCheckBox>(dialog, "CB9_Wdt");
+        auto* wdt = Child<QCheckBox>(dialog, "CB9_Wdt");
         QVERIFY(!wdt->isChecked());
-        QVERIFY(!Find<QCheckBox>(dialog, "CB9_Pwt")->isChecked());
-        QCOMPARE(Find<QLabel>(dialog, "Label14")->text(), QString("F2"));
+        QVERIFY(!Child<QCheckBox>(dialog, "CB9_Pwt")->isChecked());
+        QCOMPARE(Child<QLabel>(dialog, "Label14")->text(), QString("F2"));
         Click(wdt);
         Click(Item(dialog, "RG9_Osc", 1));  // XT
-        QCOMPARE(Find<QLabel>(dialog, "Label14")->text(), QString("F5"));
+        QCOMPARE(Child<QLabel>(dialog, "Label14")->text(), QString("F5"));
     });
     QCOMPARE(b.Bytes(0x400E, 2), (std::vector<uint8_t>{0x3F, 0xF5}));
     QVERIFY(f.label("CheckL") != before);  // the checksum has the configuration word
@@ -137,13 +125,13 @@ void TfrmPicConfigTest::idBoxesAsTheUserTypes() {
     ShippedBench b("RadioButton4", 1, 3, "PIC16F84A");
     MainWindowFixture& f = *b.f;
     InConfig(b, [&](QDialog& dialog) {
-        auto* id0 = Find<QLineEdit>(dialog, "ID_0");
+        auto* id0 = Child<QLineEdit>(dialog, "ID_0");
         id0->selectAll();
         QTest::keyClicks(id0, "1");
         QCOMPARE(int(f.state().buffer[0x4001]), 0x81);
         QTest::keyClicks(id0, "F");
         QCOMPARE(int(f.state().buffer[0x4001]), 0x9F);
-        auto* id1 = Find<QLineEdit>(dialog, "ID1");
+        auto* id1 = Child<QLineEdit>(dialog, "ID1");
         const uint8_t kept = f.state().buffer[0x4003];
         id1->selectAll();
         QTest::keyClicks(id1, "G");
@@ -163,19 +151,19 @@ void TfrmPicConfigTest::aPic18ShowsItsOwnIdBoxesOnItsFirstSheetOnly() {
     InConfig(b, [&](QDialog& dialog) {
         // CONFIG OSC = HSPLL, OSCS = OFF; BOR = ON, BORV = 42; WDT = OFF, WDTPS = 16
         QVERIFY(Item(dialog, "RG27_Osc", 6)->isChecked());
-        QVERIFY(Find<QCheckBox>(dialog, "CB27_Oscen")->isChecked());
+        QVERIFY(Child<QCheckBox>(dialog, "CB27_Oscen")->isChecked());
         QVERIFY(Item(dialog, "RG27_Bor", 1)->isChecked());
-        auto* pages = Find<QTabWidget>(dialog, "PageControl");
-        auto* ids = Find<QGroupBox>(dialog, "GB_18F");
+        auto* pages = Child<QTabWidget>(dialog, "PageControl");
+        auto* ids = Child<QGroupBox>(dialog, "GB_18F");
         pages->tabBar()->setCurrentIndex(1);
         QVERIFY(!ids->isVisible());
         QVERIFY(Item(dialog, "RG27_Wdt", 4)->isChecked());
         QVERIFY(!Item(dialog, "RG27_Wdt", 4)->isEnabled());  // the watchdog is off
-        Click(Find<QCheckBox>(dialog, "CB27_Wdt"));
+        Click(Child<QCheckBox>(dialog, "CB27_Wdt"));
         QVERIFY(Item(dialog, "RG27_Wdt", 4)->isEnabled());
         pages->tabBar()->setCurrentIndex(0);
         QVERIFY(ids->isVisible());
-        auto* id7 = Find<QLineEdit>(dialog, "ID277");
+        auto* id7 = Child<QLineEdit>(dialog, "ID277");
         id7->selectAll();
         QTest::keyClicks(id7, "5A");
     });

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "link/SimulatedLink.h"
@@ -69,6 +70,19 @@ struct ShippedBench {
         const QStringList log = f->log();
         const auto start = log.lastIndexOf(QString());
         return log.mid(start + 1, log.size() - start - 2);
+    }
+    // Opens the dialog of `button`, lets `user` work in it, then leaves it with OK, which
+    // must close it.
+    void InDialog(const char* button, const QString& title, std::function<void(QDialog&)> user,
+                  const char* ok = "BitBtn1") {
+        f->dialogs.drivers.push_back([title, user, ok](QDialog& dialog) {
+            QCOMPARE(dialog.windowTitle(), title);
+            user(dialog);
+            Click(Child<QPushButton>(dialog, ok));
+            QVERIFY(!dialog.isVisible());
+        });
+        Click(f->button(button));
+        QVERIFY(f->dialogs.drivers.empty());
     }
     int Count(const std::string& traceLine) {
         const auto lines = link->Lines();

@@ -26,6 +26,16 @@ inline void ClickRow(QListWidget* list, int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
 
+// A named widget of a window; the test fails at once when there is none.
+template <class T>
+T* Child(QWidget& in, const char* name) {
+    auto* widget = in.findChild<T*>(name);
+    if (widget == nullptr) {
+        qFatal("no widget %s", name);
+    }
+    return widget;
+}
+
 inline QStringList Items(const QListWidget* list) {
     QStringList items;
     for (int i = 0; i < list->count(); ++i) {
