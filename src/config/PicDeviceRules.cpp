@@ -181,6 +181,8 @@ void ByName(Sheets& s) {
     if (name.rfind("16F9", 0) == 0) {
         s.Caption("CB16_Wur", "DEBUG disabled");
     }
+    // The frequency choice of sheet 15 exists where the low configuration byte has bit 5.
+    s.Show("RG15_Iofs", (s.r.ConfigMask()[1] & 0x20) != 0);
     const bool f505 = name == "PIC16F505" || name == "16F505";
     s.Show("RG20_OscF", f505);
     s.Show("RG20_OscC", !f505);

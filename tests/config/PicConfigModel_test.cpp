@@ -382,6 +382,8 @@ TEST(PicSheets, VisibilityAndItemsByDevice) {
 
     EXPECT_TRUE(Sheet(Pic(20, 0, 0x3FF, {0x0F, 0xFF}, "PIC16F505"))->control("RG20_OscF").visible);
     EXPECT_FALSE(Sheet(Pic(20, 0, 0x3FF, {0x0F, 0xFF}))->control("RG20_OscF").visible);
+    EXPECT_FALSE(Sheet(Pic(15, 6, 0x3FF, {0x00, 0x1F}))->control("RG15_Iofs").visible);
+    EXPECT_TRUE(Sheet(Pic(15, 6, 0x3FF, {0x00, 0x3F}))->control("RG15_Iofs").visible);
     Sheet wur(Pic(16, 2, 0x7FF, {0x3F, 0xFF}, "16F913"));
     EXPECT_EQ(wur->control("CB16_Wur").caption, "DEBUG disabled");
     EXPECT_FALSE(Sheet(Pic(16, 2, 0x7FF, {0x0F, 0xFF}))->control("CB16_Wur").visible);
