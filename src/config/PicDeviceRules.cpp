@@ -172,13 +172,15 @@ void DeviceEffects(Sheets& s) {
 // Names, captions and controls that only some parts of a sheet have.
 void ByName(Sheets& s) {
     const std::string name = s.r.Name();
-    const bool fifthIs2 = name.size() > 4 && name[4] == '2';
+    // The part number without the maker's prefix: "PIC16F526" is "16F526".
+    const std::string number = name.rfind("PIC", 0) == 0 ? name.substr(3) : name;
+    const bool fifthIs2 = number.size() > 4 && number[4] == '2';
     s.Show("RG5_Iofs", fifthIs2);
     s.Show("CB5_Mcpu", fifthIs2);
     s.Captions("CB5_Mcl", "MCLR", fifthIs2 ? "RB3" : "GP3");
     s.Captions("CB6_Mcl", "MCLR", "GP3");
     s.Show("CB16_Wur", (s.r.ConfigMask()[0] & 0x10) != 0);
-    if (name.rfind("16F9", 0) == 0) {
+    if (number.rfind("16F9", 0) == 0) {
         s.Caption("CB16_Wur", "DEBUG disabled");
     }
     // The frequency choice of sheet 15 exists where the low configuration byte has bit 5.

@@ -338,15 +338,18 @@ TEST(PicSheets, CompanionsCaptionsAndLinkedBoxes) {
     EXPECT_EQ(wdt.buffer[ConfigH(2)], 0x0E);
     EXPECT_FALSE(wdt->state("RG27_Wdt").enabled);
 
-    // The fifth character of the name picks the pin name and the frequency choice.
-    Sheet mclr(Pic(5, 0, 0x3FF, {0x00, 0x1F}, "PIC16F505"), {{W1L, 0x00}});
+    // The fifth character of the part number picks the pin name and the frequency
+    // choice: the PIC16F526 has RB3 and two oscillator frequencies, the PIC12F509 GP3.
+    Sheet mclr(Pic(5, 0, 0x3FF, {0x00, 0x1F}, "PIC12F509"), {{W1L, 0x00}});
     EXPECT_EQ(mclr->state("CB5_Mcl").caption, "GP3");
     mclr->SetTicked("CB5_Mcl", true);
     EXPECT_EQ(mclr->state("CB5_Mcl").caption, "MCLR");
     EXPECT_FALSE(mclr->control("RG5_Iofs").visible);
-    Sheet rb3(Pic(5, 0, 0x3FF, {0x00, 0x1F}, "PIC12F510"), {{W1L, 0x00}});
-    EXPECT_EQ(rb3->state("CB5_Mcl").caption, "RB3");
-    EXPECT_TRUE(rb3->control("RG5_Iofs").visible);
+    for (const char* name : {"PIC16F526", "16F526"}) {
+        Sheet rb3(Pic(5, 0, 0x3FF, {0x00, 0x1F}, name), {{W1L, 0x00}});
+        EXPECT_EQ(rb3->state("CB5_Mcl").caption, "RB3") << name;
+        EXPECT_TRUE(rb3->control("RG5_Iofs").visible) << name;
+    }
 
     Sheet eight(Pic(8), {{W1L, 0x00}});
     eight->SetTicked("CB8_Pwt", true);
@@ -384,8 +387,10 @@ TEST(PicSheets, VisibilityAndItemsByDevice) {
     EXPECT_FALSE(Sheet(Pic(20, 0, 0x3FF, {0x0F, 0xFF}))->control("RG20_OscF").visible);
     EXPECT_FALSE(Sheet(Pic(15, 6, 0x3FF, {0x00, 0x1F}))->control("RG15_Iofs").visible);
     EXPECT_TRUE(Sheet(Pic(15, 6, 0x3FF, {0x00, 0x3F}))->control("RG15_Iofs").visible);
-    Sheet wur(Pic(16, 2, 0x7FF, {0x3F, 0xFF}, "16F913"));
-    EXPECT_EQ(wur->control("CB16_Wur").caption, "DEBUG disabled");
+    for (const char* name : {"PIC16F913", "16F913"}) {
+        EXPECT_EQ(Sheet(Pic(16, 2, 0x7FF, {0x3F, 0xFF}, name))->control("CB16_Wur").caption,
+                  "DEBUG disabled");
+    }
     EXPECT_FALSE(Sheet(Pic(16, 2, 0x7FF, {0x0F, 0xFF}))->control("CB16_Wur").visible);
 }
 
