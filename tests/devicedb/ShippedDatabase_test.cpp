@@ -240,6 +240,29 @@ void CheckIsp(const DeviceRecord& r) {
     EXPECT_LE(r.Size() + r.EepromSize(), static_cast<int64_t>(*BufferSizeFor(r)));
 }
 
+// Serial memories have no algorithm: their image, checksum width and files only, and the
+// status-register sheet of the SPI parts.
+void CheckSerialMemory(const DeviceRecord& r) {
+    EXPECT_TRUE(r.DataWidth() == 8 || r.DataWidth() == 16);
+    EXPECT_EQ(r.Size() % (r.DataWidth() / 8), 0) << "whole words for the checksum";
+    EXPECT_EQ(r.ButtonMask() & 0x07, 0x07) << "Load, Save, Edit";
+    const bool statusRegister = r.ConfigCode() >= 100 && r.ConfigCode() <= 102;
+    EXPECT_TRUE(statusRegister || r.ConfigCode() == 0);
+    EXPECT_EQ((r.ButtonMask() & 0x08) != 0, statusRegister) << "Config iff a status register";
+    EXPECT_EQ(r.BlankValue(), 0xFF);
+}
+
+// EPROMs: image and files, the options dialog for their settings, a programming voltage.
+void CheckEprom(const DeviceRecord& r) {
+    EXPECT_EQ(r.ButtonMask(), 0x07) << "no EPROM algorithm and no sheet";
+    EXPECT_EQ(r.ConfigCode(), 0);
+    EXPECT_EQ(r.BlankValue(), 0xFF);
+    EXPECT_GT(r.Vpp(), r.VccMax()) << "an EPROM programs at a raised voltage";
+    if (r.ManufId() != 0) {
+        EXPECT_NE(r.DeviceId(), 0) << "a signature has a device code";
+    }
+}
+
 // A fuse map's buffer holds every fuse of its JEDEC layout, and its checksum covers them.
 void CheckFuseMap(const DeviceRecord& r) {
     const auto layout = PldLayoutFor(r.Variant());
@@ -271,6 +294,12 @@ void CheckFile(const std::string& file, const std::string& families) {
             case 'P':
                 CheckFuseMap(r);
                 break;
+            case 'S':
+                CheckSerialMemory(r);
+                break;
+            case 'R':
+                CheckEprom(r);
+                break;
             default:
                 break;
         }
@@ -278,7 +307,7 @@ void CheckFile(const std::string& file, const std::string& families) {
 }
 
 TEST(ShippedDatabase, EveryEepromRecordMeansSomethingToItsFamily) {
-    CheckFile("KARDO_e.usb", "EP");
+    CheckFile("KARDO_e.usb", "EPRS");
 }
 
 TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
