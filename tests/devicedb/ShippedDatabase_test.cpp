@@ -238,6 +238,12 @@ void CheckIsp(const DeviceRecord& r) {
     const uint8_t encrypt = r.EncryptCode() >> 4;
     EXPECT_TRUE(encrypt == 0 || encrypt == 2 || encrypt == 4);
     EXPECT_LE(r.Size() + r.EepromSize(), static_cast<int64_t>(*BufferSizeFor(r)));
+    // The file loader sizes its buffer from code + EEPROM only for these sheets; for the
+    // others it keeps 64 KB, which code and EEPROM must fit to load whole.
+    static const std::set<uint8_t> kSizedByLoader{0xCB, 0xCD, 0xD1, 0xD2};
+    if (!kSizedByLoader.contains(r.ConfigCode())) {
+        EXPECT_LE(r.Size() + r.EepromSize(), 0x10000) << "more than a file load can hold";
+    }
 }
 
 // Serial memories have no algorithm: their image, checksum width and files only, and the
@@ -324,6 +330,19 @@ TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
         }
     }
     EXPECT_EQ(kinds, (std::set<std::string>{"pic18", "pic12bit", "pic14bit", "avr", "8051"}));
+
+    // Each configuration sheet that real parts back today keeps at least one of them, so
+    // that its bits stay checked against a datasheet.
+    std::set<int> picCodes, ispCodes;
+    for (const auto& [manufacturer, r] : AllRecords("KARDO_m.usb")) {
+        (r.Family() == 'C' ? picCodes : ispCodes).insert(r.ConfigCode());
+    }
+    for (int code : {1, 9, 10, 15, 16, 19, 20, 21, 23, 24, 27, 28, 30, 31, 32, 33, 34, 35}) {
+        EXPECT_TRUE(picCodes.contains(code)) << "no PIC left for sheet " << code;
+    }
+    for (int code : {0, 203, 204, 205, 207, 209, 210, 211}) {
+        EXPECT_TRUE(ispCodes.contains(code)) << "no AT89S/AVR left for sheet " << code;
+    }
 }
 
 // The chip identity check tells ISP parts apart by their three signature bytes, and the
