@@ -365,7 +365,7 @@ TEST(FactoryFuses, EveryShippedPartWithFusesStartsWorkingAndUnlocked) {
             }
         }
     }
-    EXPECT_EQ(parts, 7);
+    EXPECT_EQ(parts, 20);
 }
 
 TEST(FactoryFuses, ANewPartStartsFromItsOwnTheSamePartKeepsTheChoice) {

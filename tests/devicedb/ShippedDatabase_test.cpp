@@ -4,9 +4,15 @@
 
 #include "fileio/PldLayout.h"
 
+#include <array>
 #include <cstdlib>
+#include <map>
 #include <set>
+#include <tuple>
 
+#include "config/ConfigSheetTable.h"
+#include "config/PicEffects.h"
+#include "config/PicSheetTable.h"
 #include "devicedb/BufferRules.h"
 #include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceNotes.h"
@@ -51,6 +57,65 @@ bool HasAlgorithm(char family) {
     return family == 'C' || family == 'E' || family == 'M';
 }
 
+// The AVR/8051/serial-memory sheets that a ConfigCode shows.
+bool HasConfigSheet(uint8_t code) {
+    for (const ConfigPage& page : ConfigPages()) {
+        for (uint8_t c : page.codes) {
+            if (c == code) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+const PicPageSet* PicSheetsFor(uint8_t code) {
+    for (const PicPageSet& set : PicPageSets()) {
+        for (uint8_t c : set.codes) {
+            if (c == code) {
+                return &set;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Per configuration byte, the bits that some control of the code's sheets sets one way
+// or the other for this part (its choices give different values there).
+std::map<uint8_t, uint8_t> PicSheetBits(const PicPageSet& set, const DeviceRecord& r) {
+    std::set<std::string> pages;
+    for (const auto& [page, caption] : set.pages) {
+        pages.insert(page);
+    }
+    const auto masks = r.ConfigMask();
+    std::vector<uint8_t> scratch(masks.size(), 0);
+    const PicBytes bytes(scratch, std::span<const uint8_t>(masks.data(), masks.size()));
+    std::map<uint8_t, uint8_t> bits;
+    for (const PicControlRow& row : PicControlRows()) {
+        if (!pages.contains(row.page)) {
+            continue;
+        }
+        std::vector<PicEffect> choices;
+        std::set<uint8_t> written;
+        for (const std::string& text : row.effects) {
+            choices.push_back(ParsePicEffect(text));
+            for (const PicClause& c : choices.back()) {
+                written.insert(c.byte);
+            }
+        }
+        for (uint8_t byte : written) {
+            bits[byte] |= 0;
+            for (uint8_t from : {uint8_t{0x00}, uint8_t{0xFF}}) {
+                const uint8_t first = bytes.Result(choices.front(), byte, from);
+                for (const PicEffect& e : choices) {
+                    bits[byte] |= static_cast<uint8_t>(bytes.Result(e, byte, from) ^ first);
+                }
+            }
+        }
+    }
+    return bits;
+}
+
 // What holds for a record of any family.
 void CheckCommon(const DeviceRecord& r) {
     const std::string known = "CEMOYPRSFL";
@@ -60,9 +125,21 @@ void CheckCommon(const DeviceRecord& r) {
     EXPECT_GE(static_cast<int64_t>(*bufferSize), r.Size());
     EXPECT_EQ(r.ButtonMask2() & ~0x05, 0);
     if (!HasAlgorithm(r.Family())) {
-        EXPECT_EQ(r.ButtonMask() & ~0x07, 0) << "only Load, Save and Edit without an algorithm";
+        EXPECT_EQ(r.ButtonMask() & ~0x0F, 0)
+            << "only Load, Save, Edit and Config without an algorithm";
         EXPECT_EQ(r.ButtonMask2() & 0x01, 0);
     }
+    // Config opens a dialog that must show a sheet for the code.
+    if ((r.ButtonMask() & 0x08) != 0) {
+        if (r.Family() == 'C') {
+            EXPECT_NE(PicSheetsFor(r.ConfigCode()), nullptr)
+                << "no PIC sheet for code " << int{r.ConfigCode()};
+        } else {
+            EXPECT_TRUE(HasConfigSheet(r.ConfigCode()))
+                << "no sheet for code " << int{r.ConfigCode()};
+        }
+    }
+    EXPECT_GT(r.PinCount(), 0);
     EXPECT_EQ(r.DefaultOptions() & 0x0D & ~r.OptionMask(), 0)
         << "a default the device does not offer";
     EXPECT_GT(r.Vcc(), 0.0f);
@@ -110,6 +187,25 @@ void CheckPic(const DeviceRecord& r) {
     EXPECT_EQ(r.ProgStepMask() & 0x01, 0x01) << "the code area is always offered";
     EXPECT_EQ((r.ProgStepMask() & 0x02) != 0, r.EepromSize() != 0) << "data step iff EEPROM";
     EXPECT_EQ(r.ConfigCode() >= 46 && r.ConfigCode() <= 48, false);
+    EXPECT_EQ(r.ButtonMask(), 0xFF) << "every main-window operation works for a PIC";
+    EXPECT_EQ(r.OptionMask() & 0x0D, 0) << "no PIC operation checks an ID or a supply";
+
+    // The sheets of its code describe its configuration word(s): they write no
+    // configuration byte beyond ConfigCount, and every implemented bit has a control.
+    const PicPageSet* sheets = PicSheetsFor(r.ConfigCode());
+    ASSERT_NE(sheets, nullptr) << "no sheet for code " << int{r.ConfigCode()};
+    const auto bits = PicSheetBits(*sheets, r);
+    const auto mask = r.ConfigMask();
+    for (const auto& [byte, written] : bits) {
+        EXPECT_LT(byte, r.ConfigCount()) << "the sheet writes configuration byte " << int{byte};
+    }
+    for (std::size_t i = 0; i < r.ConfigCount() && i < mask.size(); ++i) {
+        const auto it = bits.find(static_cast<uint8_t>(i));
+        const uint8_t written = it == bits.end() ? 0 : it->second;
+        EXPECT_EQ(mask[i] & ~written, 0)
+            << "configuration byte " << i << ": mask bits 0x" << std::hex << int{mask[i]}
+            << " that no control of the sheet sets (it sets 0x" << int{written} << ")";
+    }
 }
 
 void CheckIsp(const DeviceRecord& r) {
@@ -121,9 +217,56 @@ void CheckIsp(const DeviceRecord& r) {
         EXPECT_TRUE(kAvrSheets.contains(r.ConfigCode())) << std::hex << int{r.ConfigCode()};
         EXPECT_EQ(r.ButtonMask() & 0x08, 0x08) << "fuses need the Config button";
     }
+    if (r.Variant() == 30) {
+        // The single fuse byte is sent as FSTRT/RCEN and SPIEN only: sheet 202.
+        EXPECT_EQ(r.ConfigCode(), 202);
+        EXPECT_EQ(r.ButtonMask() & 0x08, 0x08) << "fuses need the Config button";
+    }
+    if (r.Variant() == 0) {
+        // Nothing writes fuses of these parts; a sheet would edit values no step sends.
+        EXPECT_EQ(r.ButtonMask() & 0x08, 0) << "Config without a fuse step";
+    }
+    EXPECT_EQ(r.ButtonMask() & 0xF7, 0xF7) << "Load, Save, Edit, Blank, Read, Program, Verify";
+    EXPECT_EQ(r.ButtonMask2() & 0x01, 0x01) << "ISP flash parts have a chip erase";
+    EXPECT_EQ(r.ProgStepMask() & 0x41, 0x41) << "code area, erase before program";
+    if (r.Variant() == 30 || r.Variant() == 32) {
+        EXPECT_EQ(r.ProgStepMask() & 0x0E, 0) << "their lock byte goes with the fuse step";
+    }
+    EXPECT_EQ(r.ProgStepMask() & ~0x4F, 0) << "steps the ISP family does not have";
+    EXPECT_EQ(r.OptionMask() & 0x04, 0x04) << "the identity check is what guards a wrong chip";
+    EXPECT_EQ(r.BlankValue(), 0xFF);
     const uint8_t encrypt = r.EncryptCode() >> 4;
     EXPECT_TRUE(encrypt == 0 || encrypt == 2 || encrypt == 4);
     EXPECT_LE(r.Size() + r.EepromSize(), static_cast<int64_t>(*BufferSizeFor(r)));
+    // The file loader sizes its buffer from code + EEPROM only for these sheets; for the
+    // others it keeps 64 KB, which code and EEPROM must fit to load whole.
+    static const std::set<uint8_t> kSizedByLoader{0xCB, 0xCD, 0xD1, 0xD2};
+    if (!kSizedByLoader.contains(r.ConfigCode())) {
+        EXPECT_LE(r.Size() + r.EepromSize(), 0x10000) << "more than a file load can hold";
+    }
+}
+
+// Serial memories have no algorithm: their image, checksum width and files only, and the
+// status-register sheet of the SPI parts.
+void CheckSerialMemory(const DeviceRecord& r) {
+    EXPECT_TRUE(r.DataWidth() == 8 || r.DataWidth() == 16);
+    EXPECT_EQ(r.Size() % (r.DataWidth() / 8), 0) << "whole words for the checksum";
+    EXPECT_EQ(r.ButtonMask() & 0x07, 0x07) << "Load, Save, Edit";
+    const bool statusRegister = r.ConfigCode() >= 100 && r.ConfigCode() <= 102;
+    EXPECT_TRUE(statusRegister || r.ConfigCode() == 0);
+    EXPECT_EQ((r.ButtonMask() & 0x08) != 0, statusRegister) << "Config iff a status register";
+    EXPECT_EQ(r.BlankValue(), 0xFF);
+}
+
+// EPROMs: image and files, the options dialog for their settings, a programming voltage.
+void CheckEprom(const DeviceRecord& r) {
+    EXPECT_EQ(r.ButtonMask(), 0x07) << "no EPROM algorithm and no sheet";
+    EXPECT_EQ(r.ConfigCode(), 0);
+    EXPECT_EQ(r.BlankValue(), 0xFF);
+    EXPECT_GT(r.Vpp(), r.VccMax()) << "an EPROM programs at a raised voltage";
+    if (r.ManufId() != 0) {
+        EXPECT_NE(r.DeviceId(), 0) << "a signature has a device code";
+    }
 }
 
 // A fuse map's buffer holds every fuse of its JEDEC layout, and its checksum covers them.
@@ -157,6 +300,12 @@ void CheckFile(const std::string& file, const std::string& families) {
             case 'P':
                 CheckFuseMap(r);
                 break;
+            case 'S':
+                CheckSerialMemory(r);
+                break;
+            case 'R':
+                CheckEprom(r);
+                break;
             default:
                 break;
         }
@@ -164,7 +313,7 @@ void CheckFile(const std::string& file, const std::string& families) {
 }
 
 TEST(ShippedDatabase, EveryEepromRecordMeansSomethingToItsFamily) {
-    CheckFile("KARDO_e.usb", "EP");
+    CheckFile("KARDO_e.usb", "EPRS");
 }
 
 TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
@@ -181,6 +330,42 @@ TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
         }
     }
     EXPECT_EQ(kinds, (std::set<std::string>{"pic18", "pic12bit", "pic14bit", "avr", "8051"}));
+
+    // Each configuration sheet that real parts back today keeps at least one of them, so
+    // that its bits stay checked against a datasheet.
+    std::set<int> picCodes, ispCodes;
+    for (const auto& [manufacturer, r] : AllRecords("KARDO_m.usb")) {
+        (r.Family() == 'C' ? picCodes : ispCodes).insert(r.ConfigCode());
+    }
+    for (int code : {1, 9, 10, 15, 16, 19, 20, 21, 23, 24, 27, 28, 30, 31, 32, 33, 34, 35}) {
+        EXPECT_TRUE(picCodes.contains(code)) << "no PIC left for sheet " << code;
+    }
+    for (int code : {0, 203, 204, 205, 207, 209, 210, 211}) {
+        EXPECT_TRUE(ispCodes.contains(code)) << "no AT89S/AVR left for sheet " << code;
+    }
+}
+
+// The chip identity check tells ISP parts apart by their three signature bytes, and the
+// configuration sheets find per-part rules by them: no two ISP records may share them.
+// Manufacturer names are the first list of the selection dialog and must not repeat.
+TEST(ShippedDatabase, SignaturesAndNamesTellPartsApart) {
+    std::map<std::tuple<int, int, int>, std::string> signatures;
+    for (const std::string file : {"KARDO_e.usb", "KARDO_m.usb"}) {
+        const auto manufacturers = DeviceDatabase::ListManufacturers(kDataDir / file);
+        ASSERT_TRUE(manufacturers.has_value());
+        std::set<std::string> seen;
+        for (const auto& m : *manufacturers) {
+            EXPECT_TRUE(seen.insert(m).second) << m << " twice in " << file;
+        }
+        for (const auto& [manufacturer, r] : AllRecords(file)) {
+            if (r.Family() != 'M') {
+                continue;
+            }
+            const auto key = std::tuple{int{r.ManufId()}, int{r.DeviceId()}, int{r.DeviceId2()}};
+            const auto [it, fresh] = signatures.emplace(key, r.Name());
+            EXPECT_TRUE(fresh) << r.Name() << " has the signature of " << it->second;
+        }
+    }
 }
 
 TEST(ShippedDatabase, DumpOfEachFileBuildsBackToTheSameBytes) {
