@@ -10,6 +10,7 @@
 #include "link/SimulatedLink.h"
 #include "link/TraceLink.h"
 #include "support/RecordingHost.h"
+#include "support/SimOptions.h"
 
 namespace kardo::test {
 
@@ -26,8 +27,10 @@ class OperationBench {
         FillErased(buffer, record);
     }
 
-    // Runs one operation as the worker does, from the dispatch.
+    // Runs one operation as the worker does, from the dispatch, after the purge that
+    // precedes every operation (not traced: the tests trace the operation alone).
     void Run(char operation) {
+        sim.Purge(kPurgeRxTx);
         code = operation;
         OperationContext context(record, buffer, code, errors, running, trace, firmwareVersion,
                                  host, OperationChoices{progBits, idCheck, configBits});
@@ -74,7 +77,7 @@ class OperationBench {
 
     DeviceRecord record;
     DeviceBuffer buffer;
-    SimulatedLink sim;
+    SimulatedLink sim{SimOptions()};
     TraceLink trace{sim};
     RecordingHost host;
     char code = 0;
