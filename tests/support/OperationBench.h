@@ -18,8 +18,12 @@ namespace kardo::test {
 // everything an operation needs; every call on the link is traced.
 class OperationBench {
   public:
-    explicit OperationBench(DeviceRecord device, uint32_t firmware = 3)
-        : record(std::move(device)), buffer(*BufferSizeFor(record)), firmwareVersion(firmware) {
+    explicit OperationBench(DeviceRecord device, uint32_t firmware = 3,
+                            SimulatedLink::Options options = SimOptions())
+        : record(std::move(device)),
+          buffer(*BufferSizeFor(record)),
+          sim(options),
+          firmwareVersion(firmware) {
         sim.OpenEx("Q6K USB");
         sim.SetTimeouts(1000, 1000);  // as the version query at connection leaves them
         sim.programmer().firmwareVersion = static_cast<uint8_t>(firmware);
@@ -77,7 +81,7 @@ class OperationBench {
 
     DeviceRecord record;
     DeviceBuffer buffer;
-    SimulatedLink sim{SimOptions()};
+    SimulatedLink sim;
     TraceLink trace{sim};
     RecordingHost host;
     char code = 0;
