@@ -1,82 +1,75 @@
 #include "link/FtdiLink.h"
 
-#include <ftdi.h>
-
 #include <thread>
 
 namespace kardo {
-namespace {
 
-// Finds the bridge whose product string is `description` and opens it.
-bool OpenByDescription(ftdi_context* ftdi, const std::string& description) {
-    ftdi_device_list* devices = nullptr;
-    // Vendor and product 0: every product id the library knows for FTDI bridges.
-    if (ftdi_usb_find_all(ftdi, &devices, 0, 0) < 0) {
-        return false;
-    }
-    bool opened = false;
-    for (ftdi_device_list* d = devices; d != nullptr && !opened; d = d->next) {
-        char product[128] = {};
-        if (ftdi_usb_get_strings(ftdi, d->dev, nullptr, 0, product, sizeof product, nullptr, 0) <
-            0) {
-            continue;  // not ours to read, or busy: not the one we want
-        }
-        if (description == product) {
-            opened = ftdi_usb_open_dev(ftdi, d->dev) == 0;
-        }
-    }
-    ftdi_list_free(&devices);
-    return opened;
+FtdiLink::FtdiLink() : factory_(MakeLibFtdiBackend) {}
+
+FtdiLink::~FtdiLink() {
+    Close();
 }
-
-}  // namespace
-
-FtdiLink::~FtdiLink() { Close(); }
 
 LinkStatus FtdiLink::OpenEx(const std::string& description) {
     Close();
-    ftdi_ = ftdi_new();  // null when USB itself is not available to us
-    if (ftdi_ == nullptr) {
+    std::unique_ptr<FtdiBackend> ftdi = factory_();
+    if (ftdi == nullptr) {
+        return kLinkDeviceNotFound;  // USB itself is not available to us
+    }
+    bool opened = false;
+    for (const uint16_t product : kProducts) {
+        if (ftdi->OpenByDescription(kVendor, product, description)) {
+            opened = true;
+            break;
+        }
+    }
+    if (!opened) {
         return kLinkDeviceNotFound;
     }
-    if (!OpenByDescription(ftdi_, description)) {
-        ftdi_free(ftdi_);
-        ftdi_ = nullptr;
-        return kLinkDeviceNotFound;
+    ftdi_ = std::move(ftdi);
+    // The latency timer stays set in the bridge until it loses power; another program
+    // opening it after us should find it as we did.
+    uint8_t found = 0;
+    if (ftdi_->GetLatencyTimer(found) >= 0) {
+        latencyFound_ = found;
     }
-    open_ = true;
-    ftdi_set_latency_timer(ftdi_, 2);  // short replies should not wait 16 ms in the bridge
+    ftdi_->SetLatencyTimer(kLatencyMs);
+    ftdi_->SetChunkSizes(kReadChunk, kWriteChunk);
     SetTimeouts(1000, 1000);
     return kLinkOk;
 }
 
 LinkStatus FtdiLink::ResetDevice() {
-    if (!open_) return kLinkInvalidHandle;
+    if (!ftdi_)
+        return kLinkInvalidHandle;
     received_.clear();
-    return ftdi_usb_reset(ftdi_) == 0 ? kLinkOk : kLinkIoError;
+    const int result = ftdi_->Reset();
+    ftdi_->SetLatencyTimer(kLatencyMs);  // in case the reset took it back to the default
+    return result == 0 ? kLinkOk : kLinkIoError;
 }
 
 LinkStatus FtdiLink::Purge(uint32_t mask) {
-    if (!open_) return kLinkInvalidHandle;
+    if (!ftdi_)
+        return kLinkInvalidHandle;
     if (mask & 1u) {
         received_.clear();
     }
-    return ftdi_tcioflush(ftdi_) == 0 ? kLinkOk : kLinkIoError;
+    return ftdi_->PurgeBoth() == 0 ? kLinkOk : kLinkIoError;
 }
 
 LinkStatus FtdiLink::SetTimeouts(uint32_t readMs, uint32_t writeMs) {
-    if (!open_) return kLinkInvalidHandle;
+    if (!ftdi_)
+        return kLinkInvalidHandle;
     readTimeout_ = std::chrono::milliseconds(readMs);
-    ftdi_->usb_write_timeout = static_cast<int>(writeMs);
-    // USB transfers themselves stay short: our own loop waits out the read timeout.
-    ftdi_->usb_read_timeout = 50;
+    ftdi_->SetUsbTimeouts(kUsbReadTimeoutMs, static_cast<int>(writeMs));
     return kLinkOk;
 }
 
 LinkStatus FtdiLink::Write(const uint8_t* data, std::size_t n, std::size_t& written) {
     written = 0;
-    if (!open_) return kLinkInvalidHandle;
-    const int result = ftdi_write_data(ftdi_, data, static_cast<int>(n));
+    if (!ftdi_)
+        return kLinkInvalidHandle;
+    const int result = ftdi_->Write(data, static_cast<int>(n));
     if (result < 0) {
         return kLinkIoError;
     }
@@ -85,31 +78,37 @@ LinkStatus FtdiLink::Write(const uint8_t* data, std::size_t n, std::size_t& writ
 }
 
 LinkStatus FtdiLink::Drain() {
-    uint8_t chunk[4096];
-    for (;;) {
-        const int got = ftdi_read_data(ftdi_, chunk, sizeof chunk);
-        if (got < 0) {
-            return kLinkIoError;
-        }
-        received_.insert(received_.end(), chunk, chunk + got);
-        if (got < static_cast<int>(sizeof chunk)) {
-            return kLinkOk;
-        }
+    uint8_t chunk[kReadChunk];
+    const int got = ftdi_->Read(chunk, static_cast<int>(sizeof chunk));
+    lastDrain_ = std::chrono::steady_clock::now();
+    if (got < 0) {
+        return kLinkIoError;
     }
+    received_.insert(received_.end(), chunk, chunk + got);
+    return kLinkOk;
 }
 
 LinkStatus FtdiLink::Read(uint8_t* data, std::size_t n, std::size_t& got) {
     got = 0;
-    if (!open_) return kLinkInvalidHandle;
+    if (!ftdi_)
+        return kLinkInvalidHandle;
+    // Served from our own queue: the 8-byte and 2-byte reads of a block's
+    // acknowledgement cost USB only when the queue runs short.
     const auto deadline = std::chrono::steady_clock::now() + readTimeout_;
     while (received_.size() < n) {
+        const auto before = std::chrono::steady_clock::now();
         if (const LinkStatus status = Drain(); status != kLinkOk) {
             return status;
         }
-        if (received_.size() >= n || std::chrono::steady_clock::now() >= deadline) {
+        const auto after = std::chrono::steady_clock::now();
+        if (received_.size() >= n || after >= deadline) {
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        // The bridge answers each transfer within its latency timer, so a transfer
+        // that came back at once with nothing means the bridge is not pacing us.
+        if (after - before < kPollInterval / 4) {
+            std::this_thread::sleep_for(kPollInterval / 4);
+        }
     }
     while (got < n && !received_.empty()) {
         data[got++] = received_.front();
@@ -120,22 +119,26 @@ LinkStatus FtdiLink::Read(uint8_t* data, std::size_t n, std::size_t& got) {
 
 LinkStatus FtdiLink::GetQueueStatus(std::size_t& queued) {
     queued = 0;
-    if (!open_) return kLinkInvalidHandle;
-    const LinkStatus status = Drain();
+    if (!ftdi_)
+        return kLinkInvalidHandle;
+    LinkStatus status = kLinkOk;
+    if (received_.empty() && std::chrono::steady_clock::now() - lastDrain_ >= kPollInterval) {
+        status = Drain();
+    }
     queued = received_.size();
     return status;
 }
 
 LinkStatus FtdiLink::Close() {
-    const bool wasOpen = open_;
-    if (open_) {
-        ftdi_usb_close(ftdi_);
-        open_ = false;
+    const bool wasOpen = ftdi_ != nullptr;
+    if (wasOpen) {
+        if (latencyFound_ && *latencyFound_ != kLatencyMs) {
+            ftdi_->SetLatencyTimer(*latencyFound_);
+        }
+        ftdi_->Close();
+        ftdi_.reset();
     }
-    if (ftdi_ != nullptr) {
-        ftdi_free(ftdi_);
-        ftdi_ = nullptr;
-    }
+    latencyFound_.reset();
     received_.clear();
     return wasOpen ? kLinkOk : kLinkInvalidHandle;
 }

@@ -5,8 +5,18 @@
 
 namespace kardo {
 
+void SimulatedLink::StartModel() {
+    if (options_.usb && !bridge_) {
+        bridge_.emplace(*options_.usb);
+    }
+}
+
 void SimulatedLink::Wait(std::chrono::milliseconds time) {
     if (time.count() <= 0) {
+        return;
+    }
+    if (bridge_) {
+        bridge_->Wait(time);
         return;
     }
     elapsed_ += time;
@@ -27,12 +37,17 @@ LinkStatus SimulatedLink::OpenEx(const std::string& description) {
         return kLinkDeviceNotFound;
     }
     open_ = true;
+    StartModel();
     return kLinkOk;
 }
 
 LinkStatus SimulatedLink::ResetDevice() {
     if (!open_)
         return kLinkInvalidHandle;
+    if (bridge_) {
+        bridge_->Reset(programmer_);
+        return kLinkOk;
+    }
     programmer_.Reset();
     return kLinkOk;
 }
@@ -40,7 +55,9 @@ LinkStatus SimulatedLink::ResetDevice() {
 LinkStatus SimulatedLink::Purge(uint32_t mask) {
     if (!open_)
         return kLinkInvalidHandle;
-    if (mask & 1u) {
+    if (bridge_) {
+        bridge_->Purge(programmer_);
+    } else if (mask & 1u) {
         programmer_.DropOutput();
     }
     return kLinkOk;
@@ -61,7 +78,11 @@ LinkStatus SimulatedLink::Write(const uint8_t* data, std::size_t n, std::size_t&
     written = std::min(Allowance(options_.failAfterBytes, n),
                        Allowance(options_.writesFailAfterBytes, n));
     transferred_ += written;
-    programmer_.Receive(data, written);
+    if (bridge_) {
+        bridge_->Write(programmer_, data, written);
+    } else {
+        programmer_.Receive(data, written);
+    }
     return written == n ? kLinkOk : kLinkIoError;
 }
 
@@ -71,7 +92,15 @@ LinkStatus SimulatedLink::Read(uint8_t* data, std::size_t n, std::size_t& got) {
         return kLinkInvalidHandle;
     Wait(options_.latency);
     const std::size_t allowed = Allowance(options_.failAfterBytes, n);
-    got = programmer_.Take(data, std::min(allowed, Allowance(options_.silentAfterBytes, n)));
+    const std::size_t limit = std::min(allowed, Allowance(options_.silentAfterBytes, n));
+    if (bridge_) {
+        // The model waits out the read timeout itself when the bytes do not come; a link
+        // that breaks during the read ends it once the bytes before the break are in.
+        got = bridge_->Read(programmer_, data, allowed < n ? limit : n, limit, readTimeout_);
+        transferred_ += got;
+        return allowed < n ? kLinkIoError : kLinkOk;
+    }
+    got = programmer_.Take(data, limit);
     transferred_ += got;
     if (allowed < n) {
         return kLinkIoError;
@@ -87,7 +116,8 @@ LinkStatus SimulatedLink::GetQueueStatus(std::size_t& queued) {
     if (!open_)
         return kLinkInvalidHandle;
     // A programmer that went quiet has nothing more for us, whatever it still holds.
-    queued = Allowance(options_.silentAfterBytes, programmer_.Available());
+    queued = Allowance(options_.silentAfterBytes,
+                       bridge_ ? bridge_->Poll(programmer_) : programmer_.Available());
     if (Allowance(options_.failAfterBytes, 1) == 0) {
         queued = 0;
         return kLinkIoError;

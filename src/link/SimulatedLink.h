@@ -4,13 +4,16 @@
 #include <optional>
 
 #include "link/ProgrammerLink.h"
+#include "link/UsbBridgeModel.h"
 #include "link/VirtualProgrammer.h"
 
 namespace kardo {
 
 // The link to the virtual programmer. Reads that cannot be satisfied wait out the read
 // timeout, as over USB; on a virtual clock by default, so tests of a silent programmer
-// do not sleep, or on the real one for the program's sim mode.
+// do not sleep, or on the real one for the program's sim mode. With `usb` set, the
+// bytes go through a timing model of the USB bridge instead, and the virtual clock
+// shows the time an operation takes over USB; the bytes exchanged stay the same.
 class SimulatedLink : public ProgrammerLink {
   public:
     struct Options {
@@ -23,15 +26,22 @@ class SimulatedLink : public ProgrammerLink {
         std::optional<std::size_t> silentAfterBytes;      // the programmer stops sending; the
                                                           // link stays up, reads time out
         std::optional<std::size_t> writesFailAfterBytes;  // writes fail, reads still work
+        // The USB timing model, taken at construction and at open; virtual clock only.
+        std::optional<UsbTiming> usb;
     };
 
     SimulatedLink() = default;
-    explicit SimulatedLink(Options options) : options_(options) {}
+    explicit SimulatedLink(Options options) : options_(options) { StartModel(); }
 
     VirtualProgrammer& programmer() { return programmer_; }
     Options& options() { return options_; }
-    // Time that passed on the virtual clock: timeouts waited out and latency.
-    std::chrono::milliseconds elapsed() const { return elapsed_; }
+    // Time that passed on the virtual clock: timeouts waited out and latency, or with the
+    // timing model everything the model says the link took.
+    std::chrono::milliseconds elapsed() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(clock());
+    }
+    std::chrono::nanoseconds clock() const { return bridge_ ? bridge_->now() : elapsed_; }
+    const std::optional<UsbBridgeModel>& bridge() const { return bridge_; }
     // Bytes written and read so far: the count the faults start from.
     std::size_t transferred() const { return transferred_; }
 
@@ -45,6 +55,7 @@ class SimulatedLink : public ProgrammerLink {
     LinkStatus Close() override;
 
   private:
+    void StartModel();
     void Wait(std::chrono::milliseconds time);
     // How many of n bytes may still pass before the fault set at `limit` starts.
     std::size_t Allowance(const std::optional<std::size_t>& limit, std::size_t n) const;
@@ -54,6 +65,7 @@ class SimulatedLink : public ProgrammerLink {
     bool open_ = false;
     std::chrono::milliseconds readTimeout_{0};
     std::chrono::milliseconds elapsed_{0};
+    std::optional<UsbBridgeModel> bridge_;
     std::size_t transferred_ = 0;
 };
 

@@ -240,6 +240,7 @@ void VirtualProgrammer::BlockWrite(std::vector<uint8_t>* area, std::size_t offse
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             if (offset + i < area->size()) {
                 (*area)[offset + i] = bytes[i];
+                ++chipBytesWritten_;
             }
         }
         if (pairAcks) {

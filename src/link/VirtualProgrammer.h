@@ -65,9 +65,18 @@ class VirtualProgrammer {
     void Receive(const uint8_t* bytes, std::size_t n);
     std::size_t Available() const { return output_.size(); }
     std::size_t Take(uint8_t* out, std::size_t n);
-    void DropOutput() { output_.clear(); }
+    // The firmware stops sending what it has left; counted, so the USB timing model can
+    // drop what it holds of the firmware's output too.
+    void DropOutput() {
+        output_.clear();
+        ++outputDrops_;
+    }
+    std::size_t outputDrops() const { return outputDrops_; }
     // A bridge reset: the firmware starts over, waiting for a command.
     void Reset();
+    // Bytes stored into the chip by block writes so far: what the USB timing model
+    // charges the chip's write time for.
+    std::size_t chipBytesWritten() const { return chipBytesWritten_; }
 
   private:
     using Handler = std::function<void(const std::vector<uint8_t>&)>;
@@ -105,6 +114,8 @@ class VirtualProgrammer {
     std::deque<uint8_t> output_;
     std::size_t expected_ = 1;
     Handler handler_;
+    std::size_t chipBytesWritten_ = 0;
+    std::size_t outputDrops_ = 0;
 };
 
 }  // namespace kardo

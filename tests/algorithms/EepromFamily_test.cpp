@@ -13,6 +13,7 @@
 #include "link/TraceLink.h"
 #include "support/RecordingHost.h"
 #include "support/Records.h"
+#include "support/SimOptions.h"
 
 namespace kardo {
 namespace {
@@ -52,7 +53,7 @@ class EepromBench {
 
     DeviceRecord record;
     DeviceBuffer buffer;
-    SimulatedLink sim;
+    SimulatedLink sim{test::SimOptions()};
     TraceLink trace{sim};
     test::RecordingHost host;
     char code = 0;

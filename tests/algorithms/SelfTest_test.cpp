@@ -6,12 +6,13 @@
 
 #include "link/SimulatedLink.h"
 #include "link/TraceLink.h"
+#include "support/SimOptions.h"
 
 namespace kardo {
 namespace {
 
 struct Bench {
-    SimulatedLink sim;
+    SimulatedLink sim{test::SimOptions()};
     TraceLink trace{sim};
     Bench() { sim.OpenEx(kProgrammerDescription); }
 

@@ -7,6 +7,7 @@
 #include "link/SimulatedLink.h"
 #include "link/TraceLink.h"
 #include "support/Records.h"
+#include "support/SimOptions.h"
 
 namespace kardo {
 namespace {
@@ -19,7 +20,7 @@ struct RecordingLog : LogSink {
 };
 
 struct Exchange {
-    SimulatedLink sim;
+    SimulatedLink sim{test::SimOptions()};
     TraceLink trace{sim};
     Exchange() { sim.OpenEx("Q6K USB"); }
 };
@@ -102,7 +103,7 @@ TEST(Protocol, WithoutAProgrammerTheDemonstrationModeIsLogged) {
 }
 
 TEST(Protocol, ReconnectWithTheProgrammerGoneIsModel65) {
-    SimulatedLink sim;
+    SimulatedLink sim{test::SimOptions()};
     ConnectionState state;
     RecordingLog log;
     OpenLink(sim, state, log);

@@ -10,6 +10,7 @@
 #include "link/SimulatedLink.h"
 #include "link/TraceLink.h"
 #include "support/RecordingHost.h"
+#include "support/SimOptions.h"
 
 namespace kardo::test {
 
@@ -17,8 +18,12 @@ namespace kardo::test {
 // everything an operation needs; every call on the link is traced.
 class OperationBench {
   public:
-    explicit OperationBench(DeviceRecord device, uint32_t firmware = 3)
-        : record(std::move(device)), buffer(*BufferSizeFor(record)), firmwareVersion(firmware) {
+    explicit OperationBench(DeviceRecord device, uint32_t firmware = 3,
+                            SimulatedLink::Options options = SimOptions())
+        : record(std::move(device)),
+          buffer(*BufferSizeFor(record)),
+          sim(options),
+          firmwareVersion(firmware) {
         sim.OpenEx("Q6K USB");
         sim.SetTimeouts(1000, 1000);  // as the version query at connection leaves them
         sim.programmer().firmwareVersion = static_cast<uint8_t>(firmware);
@@ -26,8 +31,10 @@ class OperationBench {
         FillErased(buffer, record);
     }
 
-    // Runs one operation as the worker does, from the dispatch.
+    // Runs one operation as the worker does, from the dispatch, after the purge that
+    // precedes every operation (not traced: the tests trace the operation alone).
     void Run(char operation) {
+        sim.Purge(kPurgeRxTx);
         code = operation;
         OperationContext context(record, buffer, code, errors, running, trace, firmwareVersion,
                                  host, OperationChoices{progBits, idCheck, configBits});
