@@ -10,6 +10,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "config/PicConfigModel.h"
+#include "devicedb/DeviceDatabase.h"
 #include "fileio/FileLoader.h"
 #include "support/RecordingFileHost.h"
 #include "support/TempDir.h"
@@ -35,12 +37,6 @@ QRadioButton* Item(QDialog& dialog, const char* group, int index) {
     return Child<QGroupBox>(dialog, group)->findChildren<QRadioButton*>()[index];
 }
 
-struct ShippedPic {
-    int row;
-    const char* name;
-    QStringList tabs;
-};
-
 }  // namespace
 
 class TfrmPicConfigTest : public QObject {
@@ -53,27 +49,37 @@ class TfrmPicConfigTest : public QObject {
 };
 
 void TfrmPicConfigTest::everyShippedPicShowsItsSheets() {
-    const ShippedPic pics[] = {
-        {0, "PIC16F54", {"PIC16F54"}},     {1, "PIC12F508", {"PIC12F508"}},
-        {2, "PIC12F675", {"PIC12F675"}},   {3, "PIC16F84A", {"PIC16F84A"}},
-        {4, "PIC16F628A", {"PIC16F628A"}}, {5, "PIC16F876A", {"PIC16F876A"}},
-        {6, "PIC16F877A", {"PIC16F877A"}}, {7, "PIC18F452", {"PIC18F452", " Page 2", " Page 3"}},
-    };
-    for (const ShippedPic& pic : pics) {
-        ShippedBench b("RadioButton4", 1, pic.row, pic.name);
-        InConfig(b, [&](QDialog& dialog) {
-            auto* pages = Child<QTabWidget>(dialog, "PageControl");
-            QStringList tabs;
-            for (int i = 0; i < pages->count(); ++i) {
-                tabs << pages->tabText(i);
+    const auto file = std::filesystem::path(KARDO_DATA_DIR) / kMicroDatabase;
+    const auto makers = *DeviceDatabase::ListManufacturers(file);
+    int pics = 0;
+    for (int m = 0; m < static_cast<int>(makers.size()); ++m) {
+        const auto names = *DeviceDatabase::ListDevices(file, m);
+        for (int row = 0; row < static_cast<int>(names.size()); ++row) {
+            const DeviceRecord record = DeviceDatabase::LoadRecord(file, m, row).record;
+            if (record.Family() != 'C') {
+                continue;
             }
-            QCOMPARE(tabs, pic.tabs);
-            const bool pic18 = pic.tabs.size() == 3;
-            QCOMPARE(Child<QGroupBox>(dialog, "GB_ID")->isVisible(), !pic18);
-            QCOMPARE(Child<QGroupBox>(dialog, "GB_18F")->isVisible(), pic18);
-            QVERIFY(Child<QLabel>(dialog, pic18 ? "Label26" : "Label14")->isVisible());
-        });
+            ++pics;
+            const std::string name = names[static_cast<std::size_t>(row)];
+            DeviceBuffer scratch(0x100000);
+            const PicConfigModel sheets(record, scratch);
+            ShippedBench b("RadioButton4", m, row, name.c_str());
+            InConfig(b, [&](QDialog& dialog) {
+                auto* pages = Child<QTabWidget>(dialog, "PageControl");
+                QCOMPARE(pages->count(), static_cast<int>(sheets.pages().size()));
+                QVERIFY2(pages->count() > 0, name.c_str());
+                QCOMPARE(pages->tabText(0), QString::fromStdString(name));
+                for (int i = 1; i < pages->count(); ++i) {
+                    QCOMPARE(pages->tabText(i), QString::fromStdString(sheets.pages()[i].caption));
+                }
+                const bool pic18 = record.Variant() == 18;
+                QCOMPARE(Child<QGroupBox>(dialog, "GB_ID")->isVisible(), !pic18);
+                QCOMPARE(Child<QGroupBox>(dialog, "GB_18F")->isVisible(), pic18);
+                QVERIFY(Child<QLabel>(dialog, pic18 ? "Label26" : "Label14")->isVisible());
+            });
+        }
     }
+    QVERIFY(pics >= 8);
 }
 
 void TfrmPicConfigTest::aGpasmConfigurationShowsAndAClickIsProgrammedAndSaved() {
