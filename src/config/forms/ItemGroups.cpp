@@ -2,10 +2,22 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace kardo {
+
+SheetColumns MakeSheetPage(const std::string& name) {
+    auto* page = new QWidget;
+    page->setObjectName(QString::fromStdString(name));
+    auto* columns = new QHBoxLayout(page);
+    auto* boxes = new QVBoxLayout;
+    auto* groups = new QVBoxLayout;
+    columns->addLayout(boxes);
+    columns->addLayout(groups);
+    return {page, boxes, groups};
+}
 
 QButtonGroup* MakeItemGroup(QWidget* parent, const std::string& name, const std::string& caption,
                             const std::vector<std::string>& items, QGroupBox*& frame) {

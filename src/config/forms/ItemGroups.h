@@ -6,9 +6,18 @@
 
 class QButtonGroup;
 class QGroupBox;
+class QVBoxLayout;
 class QWidget;
 
 namespace kardo {
+
+// A configuration sheet's page: check boxes in the left column, groups in the right.
+struct SheetColumns {
+    QWidget* page;
+    QVBoxLayout* boxes;
+    QVBoxLayout* groups;
+};
+SheetColumns MakeSheetPage(const std::string& name);
 
 // A radio group of the configuration sheets: a titled box of buttons numbered by item.
 QButtonGroup* MakeItemGroup(QWidget* parent, const std::string& name, const std::string& caption,

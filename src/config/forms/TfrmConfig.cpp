@@ -51,13 +51,7 @@ TfrmConfig::TfrmConfig(ConfigSheetModel& model, QWidget* parent) : QDialog(paren
 // Check boxes go into the left column, item groups, displays and the calibration group
 // into the right one.
 QWidget* TfrmConfig::BuildPage(const ConfigPage& page) {
-    auto* widget = new QWidget;
-    widget->setObjectName(Text(page.name));
-    auto* columns = new QHBoxLayout(widget);
-    auto* left = new QVBoxLayout;
-    auto* right = new QVBoxLayout;
-    columns->addLayout(left);
-    columns->addLayout(right);
+    const auto [widget, left, right] = MakeSheetPage(page.name);
     for (const ConfigControl& c : page.controls) {
         switch (c.kind) {
             case ControlKind::CheckBox:

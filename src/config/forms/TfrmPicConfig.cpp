@@ -96,13 +96,7 @@ QGroupBox* TfrmPicConfig::BuildIdGroup(const char* name, const char* caption,
 }
 
 QWidget* TfrmPicConfig::BuildPage(const PicPage& page) {
-    auto* widget = new QWidget;
-    widget->setObjectName(Text(page.name));
-    auto* columns = new QHBoxLayout(widget);
-    auto* boxes = new QVBoxLayout;
-    auto* groups = new QVBoxLayout;
-    columns->addLayout(boxes);
-    columns->addLayout(groups);
+    const auto [widget, boxes, groups] = MakeSheetPage(page.name);
     for (const PicControl& c : page.controls) {
         const std::string name = c.name;
         if (c.isCheckBox()) {
