@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <thread>
@@ -32,6 +33,9 @@ class TfrmTest : public QDialog {
 
     void reject() override;
 
+  signals:
+    void StepDone();  // raised on the worker thread
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -40,12 +44,13 @@ class TfrmTest : public QDialog {
     void FormCreate(uint8_t hardwareModel, const std::filesystem::path& pictureDir);
     void Button1Click();
     void Button2Click();
-    void StepFinished(bool passed);
+    void StepFinished();
     void SetControlsEnabled(bool enabled);
     void SetLabel1Colour(const QColor& colour);
 
     ProgrammerLink* link_;
     std::thread worker_;
+    std::atomic<bool> stepPassed_{false};
 
     QGroupBox* PINS = nullptr;
     QLabel* Image2 = nullptr;
