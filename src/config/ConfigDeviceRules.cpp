@@ -70,26 +70,31 @@ void RcOscillatorParts(Sheets& s, const DeviceRecord& r) {
 }
 
 // The ATmega16 and ATmega162-class parts of sheet 204 have JTAG and on-chip debugging
-// where the ATmega8 has WDTON and RSTDISBL, and no calibration bytes to place.
+// where the ATmega8 has WDTON and RSTDISBL, and no calibration bytes to place. The
+// ATmega32 has the ATmega16's fuses bit for bit.
 void JtagParts(Sheets& s, const DeviceRecord& r) {
-    if (r.DeviceId() == 0x94 && (r.DeviceId2() == 0x03 || r.DeviceId2() == 0x06)) {
+    if ((r.DeviceId() == 0x94 && (r.DeviceId2() == 0x03 || r.DeviceId2() == 0x06)) ||
+        Signature(r, 0x95, 0x02)) {
         s.Caption("CB204_Wdton", "JTAGEN");
         s.Caption("CB204_Rstdisbl", "OCDEN");
         s.HideCalibration("GB204A_CF");
     }
 }
 
-// The ATmega8535's top high-fuse bit selects its compatibility mode.
-void Atmega8535Mode(Sheets& s, const DeviceRecord& r) {
+// The top high-fuse bit of the ATmega8535 and ATmega8515 selects the mode compatible
+// with their AT90S predecessors.
+void CompatibilityMode(Sheets& s, const DeviceRecord& r) {
     if (r.Name() == "ATmega8535") {
         s.Caption("CB204_Rstdisbl", "S8535C");
+    } else if (r.Name() == "ATmega8515") {
+        s.Caption("CB204_Rstdisbl", "S8515C");
     }
 }
 
 // Parts of sheet 205 without a boot section: bit 0 of the extended fuse enables
 // self-programming, and there are no boot sizes or boot lock bits.
 void WithoutBootSection(Sheets& s, const DeviceRecord& r) {
-    if (r.Name() == "ATmega48/V" || r.Name() == "ATtiny861") {
+    if (r.Name() == "ATmega48/V" || r.Name() == "ATmega48PA" || r.Name() == "ATtiny861") {
         s.Caption("CB205_Bootrst", "SELFPRGEN");
         for (const char* name :
              {"CB205_Bootsz0", "CB205_Bootsz1", "CB205_Blb0box", "CB205_Blb1box"}) {
@@ -106,18 +111,31 @@ void Variant34Fuses(Sheets& s, const DeviceRecord& r) {
     }
 }
 
-// The ATtiny25/45/85 share sheet 209 with the ATtiny261/461/861 but not its clock list:
-// 0011 is their 6.4 MHz ATtiny15 mode, 0100 the 128 kHz oscillator and 0110 the
-// low-frequency crystal.
-void Tiny85Clocks(Sheets& s, const DeviceRecord& r) {
-    if (!(Signature(r, 0x91, 0x08) || Signature(r, 0x92, 0x06) || Signature(r, 0x93, 0x0B))) {
-        return;
-    }
+// Sheet 209's clock list is that of the ATtiny261/461/861; parts of other families on
+// the same sheet get their own internal clock choices before the crystal ones.
+void ClockChoices(Sheets& s, std::vector<std::string> internal) {
     if (ConfigControl* c = s.Control("CKSEL_CB")) {
-        c->items = ClockItems({"0000 -External Clock", "0001 -High Freq PLL Clock",
-                               "0010 -Internal 8 MHz Osc", "0011 -Internal 6.4 MHz Osc",
-                               "0100 -Internal 128 KHz Osc", "0110 -Low-Freq Xtal Osc"});
+        c->items = ClockItems(std::move(internal));
         c->itemValues = LeadingBits(c->items);
+    }
+}
+
+// The ATtiny25/45/85: 0011 is their 6.4 MHz ATtiny15 mode, 0100 the 128 kHz
+// oscillator and 0110 the low-frequency crystal.
+void Tiny85Clocks(Sheets& s, const DeviceRecord& r) {
+    if (Signature(r, 0x91, 0x08) || Signature(r, 0x92, 0x06) || Signature(r, 0x93, 0x0B)) {
+        ClockChoices(s, {"0000 -External Clock", "0001 -High Freq PLL Clock",
+                         "0010 -Internal 8 MHz Osc", "0011 -Internal 6.4 MHz Osc",
+                         "0100 -Internal 128 KHz Osc", "0110 -Low-Freq Xtal Osc"});
+    }
+}
+
+// The ATtiny24/44/84 have neither the PLL clock nor the 6.4 MHz mode; 0011 is their
+// 128 kHz oscillator and 0110 the low-frequency crystal.
+void Tiny84Clocks(Sheets& s, const DeviceRecord& r) {
+    if (Signature(r, 0x91, 0x0B) || Signature(r, 0x92, 0x07) || Signature(r, 0x93, 0x0C)) {
+        ClockChoices(s, {"0000 -External Clock", "0010 -Internal 8 MHz Osc",
+                         "0011 -Internal 128 KHz Osc", "0110 -Low-Freq Xtal Osc"});
     }
 }
 
@@ -136,8 +154,9 @@ void SecurityOptions(Sheets& s, const DeviceRecord& r) {
 
 void ApplyDeviceRules(std::vector<ConfigPage>& pages, const DeviceRecord& record) {
     Sheets sheets(pages);
-    for (auto rule : {WithoutWriteProtect, RcOscillatorParts, JtagParts, Atmega8535Mode,
-                      WithoutBootSection, Variant34Fuses, Tiny85Clocks, SecurityOptions}) {
+    for (auto rule :
+         {WithoutWriteProtect, RcOscillatorParts, JtagParts, CompatibilityMode, WithoutBootSection,
+          Variant34Fuses, Tiny85Clocks, Tiny84Clocks, SecurityOptions}) {
         rule(sheets, record);
     }
 }

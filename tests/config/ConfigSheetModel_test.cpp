@@ -140,7 +140,7 @@ TEST(ConfigSheets, Sheet209ClockListWritesTheDigitsItShows) {
     EXPECT_EQ(s.bits.FuseHigh & 0x10, 0);
 }
 
-TEST(ConfigSheets, Sheet209ClockListOfTheAttiny85) {
+TEST(ConfigSheets, Sheet209ClockListsByFamily) {
     for (const auto& [id, id2] : {std::pair{0x91, 0x08}, {0x92, 0x06}, {0x93, 0x0B}}) {
         Opened s(Part(209, uint8_t(id), uint8_t(id2)), ConfigBits{.FuseLow = 0xFF});
         const ConfigControl& clocks = s->control("CKSEL_CB");
@@ -149,7 +149,19 @@ TEST(ConfigSheets, Sheet209ClockListOfTheAttiny85) {
         s->Choose("CKSEL_CB", 5);
         EXPECT_EQ(s.bits.FuseLow, 0xF6);  // 0110, the low-frequency crystal
     }
-    EXPECT_EQ(Opened(Part(209, 0x93, 0x0C))->control("CKSEL_CB").items[4],
+    // The ATtiny24/44/84: no PLL clock, 0011 the 128 kHz oscillator.
+    for (const auto& [id, id2] : {std::pair{0x91, 0x0B}, {0x92, 0x07}, {0x93, 0x0C}}) {
+        Opened s(Part(209, uint8_t(id), uint8_t(id2)), ConfigBits{.FuseLow = 0xFF});
+        const ConfigControl& clocks = s->control("CKSEL_CB");
+        ASSERT_EQ(clocks.items.size(), 12u);
+        EXPECT_EQ(clocks.items[1], "0010 -Internal 8 MHz Osc");
+        s->Choose("CKSEL_CB", 2);
+        EXPECT_EQ(s.bits.FuseLow, 0xF3);
+        s->Choose("CKSEL_CB", 3);
+        EXPECT_EQ(s.bits.FuseLow, 0xF6);
+    }
+    // The ATtiny261/461/861 keep the sheet's own list.
+    EXPECT_EQ(Opened(Part(209, 0x91, 0x0C))->control("CKSEL_CB").items[4],
               "0100 -Low-Freq Xtal Osc");
 }
 
@@ -179,14 +191,16 @@ TEST(ConfigSheets, Sheet204CaptionsByPartAndBrownOutLevel) {
     mega8->SetTicked("CB204_Ckopt", true);  // "CKOPT = 1"
     EXPECT_EQ(mega8.bits.FuseHigh, 0xD9 | 0x10);
 
-    for (const uint8_t id2 : {uint8_t{0x03}, uint8_t{0x06}}) {
-        Opened jtag(Part(204, 0x94, id2));
+    for (const auto& [id, id2] : {std::pair{0x94, 0x03}, {0x94, 0x06}, {0x95, 0x02}}) {
+        Opened jtag(Part(204, uint8_t(id), uint8_t(id2)));
         EXPECT_EQ(jtag->state("CB204_Wdton").caption, "JTAGEN");
         EXPECT_EQ(jtag->state("CB204_Rstdisbl").caption, "OCDEN");
         EXPECT_FALSE(jtag->pages()[1].calibration->visible);
     }
     EXPECT_EQ(Opened(Part(204, 0x93, 0x08, "ATmega8535"))->state("CB204_Rstdisbl").caption,
               "S8535C");
+    EXPECT_EQ(Opened(Part(204, 0x93, 0x06, "ATmega8515"))->state("CB204_Rstdisbl").caption,
+              "S8515C");
 }
 
 TEST(ConfigSheets, Sheet205BootAndBrownOutBytesByLayout) {
@@ -232,12 +246,16 @@ TEST(ConfigSheets, Sheet205And207LockComboBoxes) {
                       index);
         }
     }
-    Opened noBoot(Part(205, 0x92, 0x05, "ATmega48/V"));
-    EXPECT_EQ(noBoot->state("CB205_Bootrst").caption, "SELFPRGEN");
-    for (const char* hidden :
-         {"CB205_Bootsz0", "CB205_Bootsz1", "CB205_Blb0box", "CB205_Blb1box"}) {
-        EXPECT_FALSE(noBoot->control(hidden).visible) << hidden;
+    for (const char* name : {"ATmega48/V", "ATmega48PA", "ATtiny861"}) {
+        Opened noBoot(Part(205, 0x92, 0x05, name));
+        EXPECT_EQ(noBoot->state("CB205_Bootrst").caption, "SELFPRGEN") << name;
+        for (const char* hidden :
+             {"CB205_Bootsz0", "CB205_Bootsz1", "CB205_Blb0box", "CB205_Blb1box"}) {
+            EXPECT_FALSE(noBoot->control(hidden).visible) << name << " " << hidden;
+        }
     }
+    EXPECT_EQ(Opened(Part(205, 0x94, 0x06, "ATmega168"))->state("CB205_Bootrst").caption,
+              "BOOTRST");
     EXPECT_TRUE(Opened(Part(207))->control("CB207_blb0").visible);
 }
 
@@ -365,7 +383,7 @@ TEST(FactoryFuses, EveryShippedPartWithFusesStartsWorkingAndUnlocked) {
             }
         }
     }
-    EXPECT_EQ(parts, 20);
+    EXPECT_EQ(parts, 28);
 }
 
 TEST(FactoryFuses, ANewPartStartsFromItsOwnTheSamePartKeepsTheChoice) {
