@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 
+#include "app/DataDirectory.h"
 #include "app/IniSettingsStore.h"
 #include "app/forms/TfrmMains.h"
 #include "app/qt/GuardedApplication.h"
@@ -19,6 +20,17 @@ int main(int argc, char** argv) {
         kardo::QtDialogs dialogs;
         kardo::QtSoundBackend sound;
         kardo::IniSettingsStore settings(kardo::DefaultSettingsPath());
+        const std::filesystem::path programDir = kardo::ProgramDirectory(argv[0]);
+        const std::filesystem::path defaultDir = kardo::ChooseDataDirectory(
+            std::filesystem::current_path(), programDir, kardo::InstalledDataDirectory(programDir));
+        if (kardo::IsInstalledCopy(programDir)) {
+            // A package installs for the machine, not for each user: the user's settings
+            // key is created at the first start, as ./scripts/run creates it for stage/.
+            if (const std::string problem = settings.CreateKey(); !problem.empty()) {
+                dialogs.ShowMessage(nullptr, QString::fromStdString(problem), "KARDO",
+                                    kardo::Dialogs::Icon::Warning);
+            }
+        }
         kardo::LinkChoice choice =
             kardo::ChooseLink(std::getenv("KARDO_LINK"), std::getenv("KARDO_SIM_IMAGE"),
                               std::getenv("KARDO_SIM_FAULTS"));
@@ -37,8 +49,8 @@ int main(int argc, char** argv) {
                 }
             };
         }
-        kardo::TfrmMains window({dialogs, sound, settings, std::move(choice.link),
-                                 std::filesystem::current_path(), std::move(deviceSelected)});
+        kardo::TfrmMains window({dialogs, sound, settings, std::move(choice.link), defaultDir,
+                                 std::move(deviceSelected)});
         window.show();
         return QApplication::exec();
     } catch (const std::exception& e) {

@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::string_view kDbDirHelp =
     "  --db-dir DIR       where KARDO_e.usb and KARDO_m.usb are (default: the current\n"
-    "                     directory, then the directory of kardo-cli)\n";
+    "                     directory, then the directory of kardo-cli, then the\n"
+    "                     share/kardo directory of its installation)\n";
 
 constexpr std::string_view kLoadHelp =
     "  --in-format F      ihex, srec, bin, inh8m, inx16, jedec or elf (default: from the\n"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "app/DataDirectory.h"
 #include "app/Selection.h"
 #include "cli/CliArguments.h"
 #include "common/Format.h"
@@ -38,9 +39,13 @@ std::filesystem::path DatabaseDirectory(const std::optional<std::string>& dbDir,
     if (DatabaseFlagsIn(programDir) != 0) {
         return programDir;
     }
+    const std::filesystem::path installed = InstalledDataDirectory(programDir);
+    if (DatabaseFlagsIn(installed) != 0) {
+        return installed;
+    }
     throw CommandFailed(std::string("no device database: neither the current directory nor ") +
-                        programDir.string() + " holds " + kEepromDatabase + " or " +
-                        kMicroDatabase + " (give --db-dir)");
+                        programDir.string() + " nor " + installed.string() + " holds " +
+                        kEepromDatabase + " or " + kMicroDatabase + " (give --db-dir)");
 }
 
 std::vector<DeviceEntry> ListAllDevices(const std::filesystem::path& directory) {

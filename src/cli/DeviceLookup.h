@@ -12,7 +12,8 @@
 namespace kardo::cli {
 
 // Where the database files are: `--db-dir` when given (it must hold one of them), else
-// the current directory when it holds one, else the directory of the program.
+// the current directory when it holds one, else the directory of the program, else the
+// data directory of its installation.
 std::filesystem::path DatabaseDirectory(const std::optional<std::string>& dbDir,
                                         const std::filesystem::path& programDir);
 

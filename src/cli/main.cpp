@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DataDirectory.h"
 #include "cli/Commands.h"
 
 namespace {
@@ -44,15 +45,6 @@ const CommandEntry* Find(const std::string& name) {
     return nullptr;
 }
 
-std::filesystem::path ProgramDirectory(const char* argv0) {
-    std::error_code error;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        self = std::filesystem::absolute(argv0, error);
-    }
-    return self.parent_path();
-}
-
 int Run(int argc, char** argv, Console& console) {
     const std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {
@@ -79,7 +71,7 @@ int Run(int argc, char** argv, Console& console) {
                          (command->synopsis.empty() ? "no arguments" : "") + " (kardo-cli " +
                          std::string(command->name) + " --help)");
     }
-    return command->run({command->name, invocation, console, ProgramDirectory(argv[0])});
+    return command->run({command->name, invocation, console, kardo::ProgramDirectory(argv[0])});
 }
 
 }  // namespace

@@ -168,6 +168,17 @@ run 2 devices --db-dir "$work/nowhere" && expect err.txt "--db-dir"
 # The database is found where --db-dir says, whatever the current directory.
 (cd / && "$cli" devices --db-dir "$work" </dev/null >"$work/out.txt") || fail "devices --db-dir"
 expect out.txt "MICROCHIP/PIC16F84A"
+# Installed as cmake --install lays it out, it finds its database in share/kardo beside
+# bin/, started from anywhere; with none there it names every place it looked.
+mkdir -p "$work/prefix/bin" "$work/prefix/share/kardo"
+cp "$cli" "$work/prefix/bin/kardo-cli"
+(cd / && "$work/prefix/bin/kardo-cli" devices </dev/null >"$work/out.txt" 2>"$work/err.txt") &&
+  fail "an installed kardo-cli without a database succeeded"
+expect err.txt "$work/prefix/share/kardo"
+cp "$work/KARDO_m.usb" "$work/prefix/share/kardo/"
+(cd / && "$work/prefix/bin/kardo-cli" devices </dev/null >"$work/out.txt") ||
+  fail "devices from an installed kardo-cli"
+expect out.txt "MICROCHIP/PIC16F84A"
 
 # Without a terminal, standard error carries no progress bar.
 run 0 program ATMEL/AT28C256 "$data/ihex-holes.hex"

@@ -35,7 +35,8 @@ class TfrmMains : public QWidget, public LogSink {
     Q_OBJECT
   public:
     // What the window is given from outside: the seams to the user, the sound device
-    // and the programmer, and the directory it was started from.
+    // and the programmer, and its default directory (the directory it was started from,
+    // or where its files were found, see ChooseDataDirectory).
     struct Services {
         Dialogs& dialogs;
         SoundBackend& sound;
