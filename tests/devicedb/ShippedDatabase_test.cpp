@@ -11,9 +11,11 @@
 #include <tuple>
 
 #include "config/ConfigSheetTable.h"
+#include "config/PicConfigModel.h"
 #include "config/PicEffects.h"
 #include "config/PicSheetTable.h"
 #include "devicedb/BufferRules.h"
+#include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceNotes.h"
 #include "support/TempDir.h"
@@ -80,35 +82,35 @@ const PicPageSet* PicSheetsFor(uint8_t code) {
     return nullptr;
 }
 
-// Per configuration byte, the bits that some control of the code's sheets sets one way
-// or the other for this part (its choices give different values there).
-std::map<uint8_t, uint8_t> PicSheetBits(const PicPageSet& set, const DeviceRecord& r) {
-    std::set<std::string> pages;
-    for (const auto& [page, caption] : set.pages) {
-        pages.insert(page);
-    }
+// Per configuration byte, the bits that some control of the part's sheets sets one way
+// or the other (its choices give different values there). Only the controls the part
+// is shown count, with the effects its rules give them: a bit that only a hidden
+// control writes cannot be set by the user.
+std::map<uint8_t, uint8_t> PicSheetBits(const DeviceRecord& r) {
+    DeviceBuffer noBuffer;  // the sheets are built from the record alone
+    const PicConfigModel model(r, noBuffer);
     const auto masks = r.ConfigMask();
     std::vector<uint8_t> scratch(masks.size(), 0);
     const PicBytes bytes(scratch, std::span<const uint8_t>(masks.data(), masks.size()));
     std::map<uint8_t, uint8_t> bits;
-    for (const PicControlRow& row : PicControlRows()) {
-        if (!pages.contains(row.page)) {
-            continue;
-        }
-        std::vector<PicEffect> choices;
-        std::set<uint8_t> written;
-        for (const std::string& text : row.effects) {
-            choices.push_back(ParsePicEffect(text));
-            for (const PicClause& c : choices.back()) {
-                written.insert(c.byte);
+    for (const PicPage& page : model.pages()) {
+        for (const PicControl& control : page.controls) {
+            if (!control.visible || control.choices.empty()) {
+                continue;
             }
-        }
-        for (uint8_t byte : written) {
-            bits[byte] |= 0;
-            for (uint8_t from : {uint8_t{0x00}, uint8_t{0xFF}}) {
-                const uint8_t first = bytes.Result(choices.front(), byte, from);
-                for (const PicEffect& e : choices) {
-                    bits[byte] |= static_cast<uint8_t>(bytes.Result(e, byte, from) ^ first);
+            std::set<uint8_t> written;
+            for (const PicEffect& e : control.choices) {
+                for (const PicClause& c : e) {
+                    written.insert(c.byte);
+                }
+            }
+            for (uint8_t byte : written) {
+                bits[byte] |= 0;
+                for (uint8_t from : {uint8_t{0x00}, uint8_t{0xFF}}) {
+                    const uint8_t first = bytes.Result(control.choices.front(), byte, from);
+                    for (const PicEffect& e : control.choices) {
+                        bits[byte] |= static_cast<uint8_t>(bytes.Result(e, byte, from) ^ first);
+                    }
                 }
             }
         }
@@ -190,11 +192,15 @@ void CheckPic(const DeviceRecord& r) {
     EXPECT_EQ(r.ButtonMask(), 0xFF) << "every main-window operation works for a PIC";
     EXPECT_EQ(r.OptionMask() & 0x0D, 0) << "no PIC operation checks an ID or a supply";
 
+    // Erase before program needs an electrical bulk erase; a part that has one (flash)
+    // offers both, an EPROM part neither.
+    EXPECT_EQ((r.ProgStepMask() & 0x40) != 0, (r.ButtonMask2() & 0x01) != 0)
+        << "erase before program without an Erase, or the other way round";
+
     // The sheets of its code describe its configuration word(s): they write no
     // configuration byte beyond ConfigCount, and every implemented bit has a control.
-    const PicPageSet* sheets = PicSheetsFor(r.ConfigCode());
-    ASSERT_NE(sheets, nullptr) << "no sheet for code " << int{r.ConfigCode()};
-    const auto bits = PicSheetBits(*sheets, r);
+    ASSERT_NE(PicSheetsFor(r.ConfigCode()), nullptr) << "no sheet for code " << int{r.ConfigCode()};
+    const auto bits = PicSheetBits(r);
     const auto mask = r.ConfigMask();
     for (const auto& [byte, written] : bits) {
         EXPECT_LT(byte, r.ConfigCount()) << "the sheet writes configuration byte " << int{byte};
@@ -337,7 +343,8 @@ TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
     for (const auto& [manufacturer, r] : AllRecords("KARDO_m.usb")) {
         (r.Family() == 'C' ? picCodes : ispCodes).insert(r.ConfigCode());
     }
-    for (int code : {1, 9, 10, 15, 16, 19, 20, 21, 23, 24, 27, 28, 30, 31, 32, 33, 34, 35}) {
+    for (int code : {1,  2,  3,  5,  8,  9,  10, 12, 15, 16, 19, 20, 21, 22, 23, 24,
+                     27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 40, 41, 42, 43}) {
         EXPECT_TRUE(picCodes.contains(code)) << "no PIC left for sheet " << code;
     }
     for (int code : {0, 202, 203, 204, 205, 207, 209, 210, 211}) {
