@@ -2,14 +2,20 @@
 
 #include <algorithm>
 
+#include "devicedb/Pic18ErasedConfig.h"
+
 namespace kardo {
 namespace {
 
-constexpr int64_t RoundedUp(int64_t lastAddress, int64_t lowBits) { return (lastAddress | lowBits) + 1; }
+constexpr int64_t RoundedUp(int64_t lastAddress, int64_t lowBits) {
+    return (lastAddress | lowBits) + 1;
+}
 
 }  // namespace
 
-bool HoldsWordPairs(char family) { return family == 'C' || family == 'O' || family == 'Y'; }
+bool HoldsWordPairs(char family) {
+    return family == 'C' || family == 'O' || family == 'Y';
+}
 
 std::optional<std::size_t> BufferSizeFor(const DeviceRecord& record) {
     const int64_t last = record.LastAddress();
@@ -54,8 +60,9 @@ void PlacePic18ConfigDefaults(DeviceBuffer& buffer, const DeviceRecord& record) 
     if (buffer.BufferSize() < kPic18ConfigPosition + kDefaults) {
         return;
     }
-    const auto mask = record.ConfigMask();
-    std::copy(mask.begin(), mask.begin() + kDefaults, buffer.data() + kPic18ConfigPosition);
+    const auto defaults = Pic18ErasedConfig(record);
+    static_assert(defaults.size() == kDefaults);
+    std::copy(defaults.begin(), defaults.end(), buffer.data() + kPic18ConfigPosition);
 }
 
 bool AllocateOddEvenBuffer(DeviceBuffer& buffer, const DeviceRecord& record) {

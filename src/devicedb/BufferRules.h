@@ -28,8 +28,8 @@ bool HoldsWordPairs(char family);
 // the word families, BlankValue bytes otherwise. The position returns to the start.
 void FillErased(DeviceBuffer& buffer, const DeviceRecord& record);
 
-// PIC18-style parts keep their configuration defaults in the record's mask bytes; they
-// are placed at the configuration position of the buffer after the erase fill.
+// PIC18-style parts get their erased configuration bytes (see Pic18ErasedConfig: the
+// record's mask bytes for most) at the configuration position after the erase fill.
 inline constexpr std::size_t kPic18ConfigPosition = 0xF0010;
 void PlacePic18ConfigDefaults(DeviceBuffer& buffer, const DeviceRecord& record);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/Records.h"
+#include "support/ShippedRecords.h"
 
 namespace kardo {
 namespace {
@@ -18,11 +19,11 @@ TEST(BufferRules, SizeFollowsTheFamilyRule) {
         std::size_t size;
     };
     const Case cases[] = {
-        {'E', 0x7FFF, 0, 0x10000},    {'E', 0x1FFFF, 0, 0x20000},   {'E', 0x7FFFF, 0, 0x80000},
-        {'C', 0x7FFF, 0, 0x20000},    {'M', 0x7FFF, 0, 0x20000},    {'M', 0x20000, 0, 0x40000},
-        {'C', 0x7FFF, 18, 0x100000},  {'C', 0x7FFF, 5, 0x20000},    {'O', 0x7FFF, 0, 0x20000},
-        {'O', 0x10000, 0, 0x40000},   {'Y', 0x7FFF, 0, 0x10000},    {'S', 0, 0, 0x10000},
-        {'E', 0xFFFF, 0, 0x10000},    {'E', 0x10000, 0, 0x20000},
+        {'E', 0x7FFF, 0, 0x10000},   {'E', 0x1FFFF, 0, 0x20000}, {'E', 0x7FFFF, 0, 0x80000},
+        {'C', 0x7FFF, 0, 0x20000},   {'M', 0x7FFF, 0, 0x20000},  {'M', 0x20000, 0, 0x40000},
+        {'C', 0x7FFF, 18, 0x100000}, {'C', 0x7FFF, 5, 0x20000},  {'O', 0x7FFF, 0, 0x20000},
+        {'O', 0x10000, 0, 0x40000},  {'Y', 0x7FFF, 0, 0x10000},  {'S', 0, 0, 0x10000},
+        {'E', 0xFFFF, 0, 0x10000},   {'E', 0x10000, 0, 0x20000},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(BufferSizeFor(MakeRecord(c.family, c.last, c.variant)), c.size)
@@ -83,6 +84,34 @@ TEST(BufferRules, Pic18ConfigurationDefaultsComeFromTheMaskBytes) {
 
     DeviceBuffer tooSmall(0x10000);  // never writes outside the buffer
     PlacePic18ConfigDefaults(tooSmall, pic18);
+}
+
+// The newer PIC18 parts whose erased configuration has bits at 0 start from their
+// datasheet defaults, not from the mask: a file without configuration must not program
+// the extended instruction set or a clock divider the board was not built for.
+TEST(BufferRules, Pic18PartsWithBitsErasedToZeroStartFromTheirDatasheetDefaults) {
+    for (const char* name :
+         {"PIC18F4450", "PIC18F4520", "PIC18F4550", "PIC18F4580", "PIC18F4680"}) {
+        const DeviceRecord record = test::ShippedRecord(name);
+        DeviceBuffer buffer(*BufferSizeFor(record));
+        FillErased(buffer, record);
+        PlacePic18ConfigDefaults(buffer, record);
+        const auto mask = record.ConfigMask();
+        const uint8_t* config = buffer.data() + kPic18ConfigPosition;
+        EXPECT_FALSE(std::equal(config, config + 14, mask.begin())) << name;
+        for (std::size_t i = 0; i < 14; ++i) {
+            EXPECT_EQ(config[i] & ~mask[i], 0) << name << " byte " << i << ": a bit the part lacks";
+        }
+        EXPECT_EQ(config[7] & 0x40, 0) << name << ": XINST erased to 0";
+        EXPECT_EQ(config[0] & 0xC0, 0) << name << ": IESO and FCMEN erased to 0";
+        EXPECT_EQ(config[1], 0x00) << name;  // the USB parts' clock dividers
+    }
+    // The older parts erase every implemented bit to 1: their mask is their default.
+    const DeviceRecord pic452 = test::ShippedRecord("PIC18F452");
+    DeviceBuffer buffer(*BufferSizeFor(pic452));
+    PlacePic18ConfigDefaults(buffer, pic452);
+    const auto mask = pic452.ConfigMask();
+    EXPECT_TRUE(std::equal(mask.begin(), mask.begin() + 14, buffer.data() + kPic18ConfigPosition));
 }
 
 }  // namespace
