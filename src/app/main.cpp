@@ -3,8 +3,9 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <memory>
 
-#include "app/IniSettingsStore.h"
+#include "app/PlatformSettings.h"
 #include "app/forms/TfrmMains.h"
 #include "app/qt/GuardedApplication.h"
 #include "app/qt/QtSoundBackend.h"
@@ -18,13 +19,15 @@ int main(int argc, char** argv) {
     try {
         kardo::QtDialogs dialogs;
         kardo::QtSoundBackend sound;
-        kardo::IniSettingsStore settings(kardo::DefaultSettingsPath());
+        const std::unique_ptr<kardo::SettingsStore> settings = kardo::MakeSettingsStore();
         kardo::LinkChoice choice =
             kardo::ChooseLink(std::getenv("KARDO_LINK"), std::getenv("KARDO_SIM_IMAGE"),
                               std::getenv("KARDO_SIM_FAULTS"));
-        if (!choice.problem.empty()) {
-            dialogs.ShowMessage(nullptr, QString::fromStdString(choice.problem), "KARDO",
-                                kardo::Dialogs::Icon::Warning);
+        for (const std::string& problem : {choice.problem, choice.driverProblem}) {
+            if (!problem.empty()) {
+                dialogs.ShowMessage(nullptr, QString::fromStdString(problem), "KARDO",
+                                    kardo::Dialogs::Icon::Warning);
+            }
         }
         std::function<void(const kardo::DeviceRecord&)> deviceSelected;
         if (choice.virtualProgrammer != nullptr) {
@@ -37,7 +40,7 @@ int main(int argc, char** argv) {
                 }
             };
         }
-        kardo::TfrmMains window({dialogs, sound, settings, std::move(choice.link),
+        kardo::TfrmMains window({dialogs, sound, *settings, std::move(choice.link),
                                  std::filesystem::current_path(), std::move(deviceSelected)});
         window.show();
         return QApplication::exec();
