@@ -286,7 +286,7 @@ class FakeLoader : public LibraryLoader {
     std::unique_ptr<SharedLibrary> Load(const char* name, std::string& error) override {
         library_.loaded.push_back(name);
         if (!library_.present) {
-            error = "The specified module could not be found.";
+            error = "Module not found.";
             return nullptr;
         }
         return std::make_unique<FakeLibrary>(library_);
@@ -338,7 +338,7 @@ TEST(D2xxLibrary, AMissingLibraryOrFunctionIsToldAndTheProgramRunsWithoutAProgra
     D2xxLoad load = LoadD2xx(loader);
     EXPECT_EQ(load.backend, nullptr);
     EXPECT_EQ(load.problem,
-              "ftd2xx.dll could not be loaded (The specified module could not be found.): the "
+              "ftd2xx.dll could not be loaded (Module not found.): the "
               "FTDI D2XX driver is not installed, so the programmer on USB cannot be reached. "
               "The program runs without it.");
 
