@@ -3,9 +3,10 @@
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <memory>
 
 #include "app/DataDirectory.h"
-#include "app/IniSettingsStore.h"
+#include "app/PlatformSettings.h"
 #include "app/forms/TfrmMains.h"
 #include "app/qt/GuardedApplication.h"
 #include "app/qt/QtSoundBackend.h"
@@ -19,14 +20,14 @@ int main(int argc, char** argv) {
     try {
         kardo::QtDialogs dialogs;
         kardo::QtSoundBackend sound;
-        kardo::IniSettingsStore settings(kardo::DefaultSettingsPath());
+        const std::unique_ptr<kardo::SettingsStore> settings = kardo::MakeSettingsStore();
         const std::filesystem::path programDir = kardo::ProgramDirectory(argv[0]);
         const std::filesystem::path defaultDir = kardo::ChooseDataDirectory(
             std::filesystem::current_path(), programDir, kardo::InstalledDataDirectory(programDir));
         if (kardo::IsInstalledCopy(programDir)) {
             // A package installs for the machine, not for each user: the user's settings
             // key is created at the first start, as ./scripts/run creates it for stage/.
-            if (const std::string problem = settings.CreateKey(); !problem.empty()) {
+            if (const std::string problem = settings->CreateKey(); !problem.empty()) {
                 dialogs.ShowMessage(nullptr, QString::fromStdString(problem), "KARDO",
                                     kardo::Dialogs::Icon::Warning);
             }
@@ -34,9 +35,11 @@ int main(int argc, char** argv) {
         kardo::LinkChoice choice =
             kardo::ChooseLink(std::getenv("KARDO_LINK"), std::getenv("KARDO_SIM_IMAGE"),
                               std::getenv("KARDO_SIM_FAULTS"));
-        if (!choice.problem.empty()) {
-            dialogs.ShowMessage(nullptr, QString::fromStdString(choice.problem), "KARDO",
-                                kardo::Dialogs::Icon::Warning);
+        for (const std::string& problem : {choice.problem, choice.driverProblem}) {
+            if (!problem.empty()) {
+                dialogs.ShowMessage(nullptr, QString::fromStdString(problem), "KARDO",
+                                    kardo::Dialogs::Icon::Warning);
+            }
         }
         std::function<void(const kardo::DeviceRecord&)> deviceSelected;
         if (choice.virtualProgrammer != nullptr) {
@@ -49,7 +52,7 @@ int main(int argc, char** argv) {
                 }
             };
         }
-        kardo::TfrmMains window({dialogs, sound, settings, std::move(choice.link), defaultDir,
+        kardo::TfrmMains window({dialogs, sound, *settings, std::move(choice.link), defaultDir,
                                  std::move(deviceSelected)});
         window.show();
         return QApplication::exec();

@@ -78,6 +78,9 @@ void OpenProgrammer(AppState& state, const Invocation& invocation, Console& cons
         // programmer than the one the script meant.
         throw UsageError(choice.problem);
     }
+    if (!choice.driverProblem.empty()) {
+        console.Message(choice.driverProblem);  // and the open below finds no programmer
+    }
     state.link = std::move(choice.link);  // owns the virtual programmer, if it is one
     OpenLink(*state.link, state.connection, console);
     if (state.connection.LinkState != 1) {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/IniSettingsStore.h"
+#include "app/PlatformSettings.h"
 #include "app/Settings.h"
 #include "config/SerialNumber.h"
 
@@ -38,9 +38,10 @@ ConfigBits FusesFrom(const std::string& text, ConfigBits bits) {
 // only the number itself comes from the command line, and nothing is written back.
 SerialNumberSettings SerialLayout() {
     SerialNumberSettings serial;
-    IniSettingsStore store(DefaultSettingsPath());
-    if (store.OpenKey()) {
-        ReadSerialValues(store, serial);
+    const std::unique_ptr<SettingsStore> store = MakeSettingsStore();
+    if (store->OpenKey()) {
+        ReadSerialValues(*store, serial);
+        store->CloseKey();
     }
     return serial;
 }

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "link/FtdiLink.h"
 #include "link/SimFaults.h"
 #include "link/SimulatedLink.h"
+#include "link/UsbLink.h"
 
 namespace kardo {
 
@@ -32,7 +32,7 @@ LinkChoice ChooseLink(const char* kardoLink, const char* simImage, const char* s
                          " is not a link this program knows (use ftdi or sim); using the USB "
                          "programmer.";
     }
-    choice.link = std::make_unique<FtdiLink>();
+    choice.link = MakeUsbLink(choice.driverProblem);
     return choice;
 }
 

@@ -19,6 +19,10 @@ struct LinkChoice {
     // Told to the user at start: a link we do not know (the hardware link is used then),
     // a chip file the virtual programmer cannot use, or faults it does not know.
     std::string problem;
+    // Why the programmer on USB cannot be reached at all (its driver library is missing):
+    // told to the user too, but the link is the one asked for, and it behaves as one with
+    // no programmer attached.
+    std::string driverProblem;
 };
 
 LinkChoice ChooseLink(const char* kardoLink, const char* simImage, const char* simFaults = nullptr);

@@ -1,0 +1,12 @@
+// libftdi1 is linked in: it cannot be missing at run time.
+#include "link/FtdiLink.h"
+#include "link/UsbLink.h"
+
+namespace kardo {
+
+std::unique_ptr<ProgrammerLink> MakeUsbLink(std::string& problem) {
+    problem.clear();
+    return std::make_unique<FtdiLink>();
+}
+
+}  // namespace kardo
