@@ -320,6 +320,20 @@ void CheckFile(const std::string& file, const std::string& families) {
 
 TEST(ShippedDatabase, EveryEepromRecordMeansSomethingToItsFamily) {
     CheckFile("KARDO_e.usb", "EPRS");
+    // Each status-register sheet keeps a real serial memory; sheet 102's choices exist
+    // only for a 128 KB part.
+    std::set<int> codes;
+    for (const auto& [manufacturer, r] : AllRecords("KARDO_e.usb")) {
+        if (r.Family() == 'S') {
+            codes.insert(r.ConfigCode());
+            if (r.ConfigCode() == 102) {
+                EXPECT_EQ(r.LastAddress(), 0x1FFFF) << r.Name();
+            }
+        }
+    }
+    for (int code : {100, 101, 102}) {
+        EXPECT_TRUE(codes.contains(code)) << "no serial memory left for sheet " << code;
+    }
 }
 
 TEST(ShippedDatabase, EveryMicrocontrollerRecordMeansSomethingToItsFamily) {
