@@ -33,15 +33,12 @@ std::filesystem::path DatabaseDirectory(const std::optional<std::string>& dbDir,
     }
     std::error_code error;
     const std::filesystem::path current = std::filesystem::current_path(error);
-    if (!error && DatabaseFlagsIn(current) != 0) {
-        return current;
-    }
-    if (DatabaseFlagsIn(programDir) != 0) {
-        return programDir;
-    }
     const std::filesystem::path installed = InstalledDataDirectory(programDir);
-    if (DatabaseFlagsIn(installed) != 0) {
-        return installed;
+    // The window program's order: the current directory, the program's, the installed one.
+    const std::filesystem::path chosen =
+        ChooseDataDirectory(error ? std::filesystem::path() : current, programDir, installed);
+    if (!chosen.empty() && DatabaseFlagsIn(chosen) != 0) {
+        return chosen;
     }
     throw CommandFailed(std::string("no device database: neither the current directory nor ") +
                         programDir.string() + " nor " + installed.string() + " holds " +
