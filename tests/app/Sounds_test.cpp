@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/TempDir.h"
+#include "support/TestPaths.h"
 
 namespace kardo {
 namespace {
@@ -37,7 +38,7 @@ TEST(Sounds, ADeviceErrorSwitchesSoundOffSilently) {
 // The generated files are plain PCM WAV files that any player takes.
 TEST(Sounds, GeneratedFilesAreWellFormedWav) {
     for (Sound sound : {Sound::Chimes, Sound::Error, Sound::Notify}) {
-        const auto file = std::filesystem::path(KARDO_DATA_DIR) / SoundFile(sound);
+        const auto file = kardo::test::BuiltDataDir() / SoundFile(sound);
         std::ifstream in(file, std::ios::binary);
         ASSERT_TRUE(in) << file;
         const std::string bytes((std::istreambuf_iterator<char>(in)), {});

@@ -12,13 +12,14 @@
 #include "support/RecordingFileHost.h"
 #include "support/Records.h"
 #include "support/TempDir.h"
+#include "support/TestPaths.h"
 
 namespace kardo {
 namespace {
 
-const std::filesystem::path kData = std::filesystem::path(KARDO_SOURCE_DIR) / "tests/cli/data";
+const std::filesystem::path kData = kardo::test::SourceDir() / "tests/cli/data";
 const std::filesystem::path kLoaderData =
-    std::filesystem::path(KARDO_SOURCE_DIR) / "tests/fileio/data";
+    kardo::test::SourceDir() / "tests/fileio/data";
 
 using Bytes = std::vector<uint8_t>;
 

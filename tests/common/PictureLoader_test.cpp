@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TempDir.h"
+#include "support/TestPaths.h"
 
 namespace kardo {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 std::filesystem::path DataFile(const char* name) {
-    return std::filesystem::path(KARDO_DATA_DIR) / name;
+    return kardo::test::BuiltDataDir() / name;
 }
 
 Bytes Shipped(const char* name) {

@@ -19,11 +19,12 @@
 #include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceNotes.h"
 #include "support/TempDir.h"
+#include "support/TestPaths.h"
 
 namespace kardo {
 namespace {
 
-const std::filesystem::path kDataDir = KARDO_DATA_DIR;
+const std::filesystem::path kDataDir = kardo::test::BuiltDataDir();
 
 struct Shipped {
     std::string manufacturer;
@@ -394,7 +395,7 @@ TEST(ShippedDatabase, DumpOfEachFileBuildsBackToTheSameBytes) {
     for (const std::string file : {"KARDO_e.usb", "KARDO_m.usb"}) {
         const auto source = dir / (file + ".toml");
         const auto rebuilt = dir / file;
-        const std::string tool = KARDO_DB_TOOL;
+        const std::string tool = kardo::test::DatabaseTool();
         ASSERT_EQ(
             std::system(
                 (tool + " dump " + (kDataDir / file).string() + " > " + source.string()).c_str()),

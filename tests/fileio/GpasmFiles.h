@@ -7,10 +7,11 @@
 #include <filesystem>
 
 #include "fileio/FileSettings.h"
+#include "support/TestPaths.h"
 
 namespace kardo::test {
 
-inline const std::filesystem::path kLoaderData = std::filesystem::path(KARDO_SOURCE_DIR) / "tests/fileio/data";
+inline const std::filesystem::path kLoaderData = kardo::test::SourceDir() / "tests/fileio/data";
 
 struct GpasmFile {
     const char* file;

@@ -3,13 +3,14 @@
 #include <stdexcept>
 
 #include "devicedb/DeviceDatabase.h"
+#include "support/TestPaths.h"
 
 namespace kardo::test {
 
 std::vector<DeviceRecord> ShippedRecords() {
     std::vector<DeviceRecord> records;
     for (const char* file : {kEepromDatabase, kMicroDatabase}) {
-        const auto path = std::filesystem::path(KARDO_DATA_DIR) / file;
+        const auto path = kardo::test::BuiltDataDir() / file;
         const auto makers = DeviceDatabase::ListManufacturers(path);
         for (int m = 0; makers && m < static_cast<int>(makers->size()); ++m) {
             const auto devices = DeviceDatabase::ListDevices(path, m);

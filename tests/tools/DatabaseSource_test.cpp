@@ -14,6 +14,7 @@
 
 #include "devicedb/DeviceDatabase.h"
 #include "support/TempDir.h"
+#include "support/TestPaths.h"
 
 namespace kardo {
 namespace {
@@ -127,7 +128,7 @@ TEST(DatabaseSource, RawOffsetsAreReadStrictly) {
 // `said`.
 int RunTool(const std::string& arguments, const std::filesystem::path& stderrFile,
             std::string& said) {
-    const int status = std::system((std::string(KARDO_DB_TOOL) + " " + arguments + " 2> " +
+    const int status = std::system((kardo::test::DatabaseTool() + " " + arguments + " 2> " +
                                     stderrFile.string() + " > /dev/null")
                                        .c_str());
     std::ifstream in(stderrFile);

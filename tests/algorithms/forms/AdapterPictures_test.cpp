@@ -8,13 +8,14 @@
 #include "link/SimulatedLink.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
+#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;
 
 namespace {
 
-const std::filesystem::path kPictures = KARDO_DATA_DIR;
+const std::filesystem::path kPictures = kardo::test::BuiltDataDir();
 
 // A main window on the first programmer board (firmware 1), which has jumpers to set.
 std::unique_ptr<MainWindowFixture> FirstBoard() {

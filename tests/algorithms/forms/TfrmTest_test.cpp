@@ -17,13 +17,14 @@
 #include "link/TraceLink.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
+#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;
 
 namespace {
 
-const std::filesystem::path kPictures = KARDO_DATA_DIR;
+const std::filesystem::path kPictures = kardo::test::BuiltDataDir();
 
 // Holds every read until the test lets it through, so the test can look at the dialog
 // while a step is waiting for the programmer.

@@ -5,6 +5,7 @@
 
 #include "app/qt/QtSoundBackend.h"
 #include "support/TempDir.h"
+#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;
@@ -27,7 +28,7 @@ void QtSoundBackendTest::aCorruptFileIsReportedOnceItHasLoaded() {
     int failures = 0;
     sound.SetLateFailureHandler([&] { ++failures; });
 
-    const auto good = std::filesystem::path(KARDO_DATA_DIR) / "chimes.wav";
+    const auto good = kardo::test::BuiltDataDir() / "chimes.wav";
     QVERIFY(sound.Play(Sound::Chimes, good));
     QVERIFY(sound.Play(Sound::Error, dir / "error.wav"));  // not known yet
     QTRY_COMPARE(failures, 1);

@@ -11,6 +11,7 @@
 #include "support/ScriptedLink.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
+#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;
@@ -294,7 +295,7 @@ void TfrmMainsTest::refusedRecordLeavesTheDeviceAsItWas() {
 }
 
 void TfrmMainsTest::browsesTheShippedFiles() {
-    MainWindowFixture f(nullptr, KARDO_DATA_DIR);
+    MainWindowFixture f(nullptr, kardo::test::BuiltDataDir());
     QCOMPARE(int(f.state().DatabaseFlags), 0x0A);
     f.Select("RadioButton4", 0, 0);
     QVERIFY(f.state().record.has_value());

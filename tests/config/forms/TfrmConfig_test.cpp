@@ -18,6 +18,7 @@
 #include "support/Records.h"
 #include "support/forms/ShippedBench.h"
 #include "support/forms/UserActions.h"
+#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;
@@ -96,7 +97,7 @@ class TfrmConfigTest : public QObject {
 };
 
 void TfrmConfigTest::everyShippedPartWithFusesProgramsWhatItsSheetShows() {
-    const auto file = std::filesystem::path(KARDO_DATA_DIR) / kMicroDatabase;
+    const auto file = kardo::test::BuiltDataDir() / kMicroDatabase;
     const auto names = *DeviceDatabase::ListDevices(file, 0);
     int parts = 0;
     for (int row = 0; row < static_cast<int>(names.size()); ++row) {

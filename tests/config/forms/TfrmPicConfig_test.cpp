@@ -17,6 +17,7 @@
 #include "support/TempDir.h"
 #include "support/forms/ShippedBench.h"
 #include "support/forms/UserActions.h"
+#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;
@@ -49,7 +50,7 @@ class TfrmPicConfigTest : public QObject {
 };
 
 void TfrmPicConfigTest::everyShippedPicShowsItsSheets() {
-    const auto file = std::filesystem::path(KARDO_DATA_DIR) / kMicroDatabase;
+    const auto file = kardo::test::BuiltDataDir() / kMicroDatabase;
     const auto makers = *DeviceDatabase::ListManufacturers(file);
     int pics = 0;
     for (int m = 0; m < static_cast<int>(makers.size()); ++m) {

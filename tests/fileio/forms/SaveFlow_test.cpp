@@ -13,6 +13,7 @@
 #include "support/RecordingFileHost.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
+#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;
@@ -158,7 +159,7 @@ void SaveFlowTest::aRangeThatCannotBeSavedIsRefused() {
 }
 
 void SaveFlowTest::fuseMapsAreSavedAsJedecWithoutTheFormatDialog() {
-    MainWindowFixture f(std::make_unique<SimulatedLink>(), KARDO_DATA_DIR);
+    MainWindowFixture f(std::make_unique<SimulatedLink>(), kardo::test::BuiltDataDir());
     // The fuse-map parts come last in the EEPROM file.
     f.Select("RadioButton2", 3, 0);  // LATTICE GAL16V8
     QCOMPARE(QString::fromStdString(f.state().record->Name()), QString("GAL16V8"));

@@ -14,11 +14,12 @@
 #include "link/TraceLink.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
+#include "support/TestPaths.h"
 
 namespace kardo::test {
 
 inline const std::filesystem::path kToolchainFiles =
-    std::filesystem::path(KARDO_SOURCE_DIR) / "tests/fileio/data";
+    kardo::test::SourceDir() / "tests/fileio/data";
 
 // The link the window owns: the virtual programmer, every call traced.
 struct SimulatorHolder {
@@ -40,7 +41,7 @@ struct ShippedBench {
     ShippedBench(const char* type, int manufacturer, int device, const char* expectedName,
                  std::filesystem::path settingsFile = {}) {
         for (const char* file : {"KARDO_e.usb", "KARDO_m.usb"}) {
-            std::filesystem::copy_file(std::filesystem::path(KARDO_DATA_DIR) / file,
+            std::filesystem::copy_file(kardo::test::BuiltDataDir() / file,
                                        shipped / file);
         }
         auto owned = std::make_unique<TracedSimulator>();
