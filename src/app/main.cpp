@@ -1,12 +1,15 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <memory>
 
 #include "app/DataDirectory.h"
 #include "app/PlatformSettings.h"
+#include "app/Version.h"
 #include "app/forms/TfrmMains.h"
 #include "app/qt/GuardedApplication.h"
 #include "app/qt/QtSoundBackend.h"
@@ -15,8 +18,14 @@
 #include "link/VirtualProgrammer.h"
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts: it needs no display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs(kardo::VersionLine("kardo").c_str(), stdout);
+        return 0;
+    }
     kardo::GuardedApplication app(argc, argv);
     QApplication::setApplicationName("KARDO");
+    QApplication::setApplicationVersion(kardo::ProgramVersion());
     try {
         kardo::QtDialogs dialogs;
         kardo::QtSoundBackend sound;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/DataDirectory.h"
+#include "app/Version.h"
 #include "cli/Commands.h"
 
 namespace {
@@ -20,7 +21,8 @@ constexpr const char* kExitStatuses =
     "Exit status: 0 success, 1 the operation or a file failed, 2 a usage error.\n";
 
 void PrintOverview(std::FILE* to) {
-    std::fprintf(to, "usage: kardo-cli COMMAND [ARGUMENTS] [OPTIONS]\n\nCommands:\n");
+    std::fprintf(to, "usage: kardo-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
+                     "       kardo-cli --version\n\nCommands:\n");
     for (const CommandEntry& command : Commands()) {
         std::fprintf(to, "  %-9s %-16s %s\n", std::string(command.name).c_str(),
                      std::string(command.synopsis).c_str(), std::string(command.summary).c_str());
@@ -53,6 +55,10 @@ int Run(int argc, char** argv, Console& console) {
     }
     if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
         PrintOverview(stdout);
+        return kExitOk;
+    }
+    if (words[0] == "--version") {
+        std::fputs(kardo::VersionLine("kardo-cli").c_str(), stdout);
         return kExitOk;
     }
     const CommandEntry* command = Find(words[0]);

@@ -2,12 +2,13 @@
 # Runs the built kardo-cli as a user would: against the virtual programmer with a chip
 # kept in a file between runs, on the loader's files made by other people's tools, and
 # with every kind of bad input. srec_cat is the oracle for the byte-organised files.
-#   tests/cli/cli-test.sh KARDO_CLI DATABASE_DIR SOURCE_DIR
+#   tests/cli/cli-test.sh KARDO_CLI DATABASE_DIR SOURCE_DIR VERSION
 set -uo pipefail
 
 cli=$(realpath "$1")
 dbdir=$(realpath "$2")
 source=$(realpath "$3")
+version=$4
 data=$source/tests/fileio/data
 elfdata=$source/tests/cli/data
 
@@ -57,6 +58,10 @@ expect() {
 same_bytes() {
   cmp -n "$(($3))" "$1" "$2" >/dev/null || fail "$1 and $2 differ in their first $3 bytes"
 }
+
+# --version: the version the package carries, and nothing else.
+run 0 --version && [ "$(cat out.txt)" = "kardo-cli $version" ] ||
+  fail "kardo-cli --version printed \"$(cat out.txt)\", not \"kardo-cli $version\""
 
 # --- program, verify and read back, for the three families --------------------------------
 # round_trip DEVICE FILE READ_BACK READ_LINE [OPTIONS]: the chip holds what was programmed,
