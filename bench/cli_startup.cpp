@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole process of `kardo-cli checksum` on a 32 KiB Intel HEX file beside the whole
 // process of `srec_cat IN -intel -o OUT -binary` on the same file, alternating in one
 // run: a script pays for the start-up of every command it runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program + Verify of a 512 KiB EEPROM against the virtual programmer with no latency:
 // the host's own time (the protocol's fixed 150 ms pause after the last block left out),
 // and how many updates the user interface received for it in the real main window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A full PIC16F877A program (code, data EEPROM, ID and configuration, each verified) and
 // an ATmega328P program (erase, code, verify, fuses) and read, against the virtual
 // programmer with no latency: the host's processor time per operation, on the worker's

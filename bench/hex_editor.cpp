@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hex editor on a 1 MiB buffer: the checksum it recomputes after every typed byte,
 // for each family's rule (target: under 1 ms), and the time to show a page, to type a
 // byte (page and checksum) and to search the whole buffer for a pattern it ends with.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading 512 KiB of data from Intel HEX, S-records and binary, with the progress
 // window of the real program drawn as it moves (offscreen), and, side by side in one
 // run, our load of the Intel HEX file (about 1.2 MB) against the whole process of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving 512 KiB as Intel HEX and as S-records from the real program's save path (the
 // progress window included, offscreen), side by side in one run with the whole process
 // of srec_cat converting the same bytes from a binary file.

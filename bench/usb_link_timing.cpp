@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long three operations take over USB, on the bridge timing model: a 512 KiB EEPROM
 // Program+Verify, a full PIC16F877A program with verify and an ATmega328P program with
 // verify. For each: the modelled time with the bridge's latency timer as it comes (16 ms)

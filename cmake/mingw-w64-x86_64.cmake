@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64-posix).
 # The posix thread model is the one whose libstdc++ has std::thread.
 set(CMAKE_SYSTEM_NAME Windows)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the data-file fuzz targets share: a host that tells nobody, the devices they

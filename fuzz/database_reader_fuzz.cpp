@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device database reader on arbitrary file contents: whatever the file holds, the
 // three read operations stay inside it, agree with each other and come back.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ELF files as anybody may have damaged them: reading one must never crash or read
 // outside the file, and an image that comes out must turn into Intel HEX and fuse
 // values without trouble.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The database compiler on arbitrary source text: it either refuses the text with a
 // SourceError or builds a file, and the dump of that file builds back to the same bytes.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The database dumper on arbitrary file contents: it either refuses the file with a
 // SourceError or renders source that builds back to exactly the same bytes.
 #include <cstdint>

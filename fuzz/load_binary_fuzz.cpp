@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Binary files with an offset: the first four bytes of the input are the signed offset
 // (little-endian, scaled to reach past both ends of the buffer), the rest the file.
 #include "LoaderFuzzing.h"

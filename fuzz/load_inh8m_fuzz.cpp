@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Byte-addressed PIC files (Inh8m and the PIC18 files of the same shape).
 #include "load_pic_formats.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Intel HEX into a 128 KiB EEPROM and into a small one whose buffer ends at 128 KiB.
 #include "LoaderFuzzing.h"
 

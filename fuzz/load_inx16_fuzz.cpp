@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word-addressed PIC files.
 #include "load_pic_formats.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // JEDEC fuse maps into the fuse-map layouts with one and two kinds of row.
 #include "LoaderFuzzing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Motorola S-records into a 128 KiB EEPROM, and with an offset that reaches below 0.
 #include "LoaderFuzzing.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the seed corpora of the data-file fuzz targets from the files the outside tools
 # made for the loader's tests (tests/fileio/data): the head and the tail of each, so
 # every seed has the tool's own records and end record but stays small enough to fuzz

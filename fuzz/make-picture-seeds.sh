@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the seeds of the picture decoder's fuzz target (corpus/picture_decoder) with the
 # program's own picture generator: small baseline, grayscale, progressive, arithmetic
 # and restart-marker pictures, one cut short and one declaring a size we refuse.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture file as anybody may have replaced it: decoding must never crash, hang or
 // allocate without bound, and a picture that decodes is exactly as large as it says.
 #include <cstdint>

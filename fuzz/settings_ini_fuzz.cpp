@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file as anybody may have edited it: opening it, reading every value the
 // program reads, and saving it again must never crash, and what is written must read
 // back as written, whatever else the file holds.

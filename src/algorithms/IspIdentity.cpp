@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "algorithms/IspFamily.h"
 #include "common/Format.h"
 #include "link/Protocol.h"

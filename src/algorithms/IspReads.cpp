@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ISP routines that read the chip: read, the lock byte, verify and blank check.
 #include <algorithm>
 #include <chrono>

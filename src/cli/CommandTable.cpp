@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the command line, their arguments, options and help texts.
 #include <iterator>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that run a device operation on the programmer: the same selection,
 // parameter upload, step rules and family algorithms as the window's buttons.
 #include <chrono>

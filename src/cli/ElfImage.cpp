@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading AVR and 8051 executables with libelf. libelf parses the headers; every
 // byte we load is taken from the caller's buffer after our own bounds check, so a file
 // whose headers lie cannot make us read past its end.

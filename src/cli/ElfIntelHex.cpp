@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An ELF image handed on as Intel HEX, so that the loader applies the same rules to it
 // as to any file the user might have made with avr-objcopy.
 #include <algorithm>

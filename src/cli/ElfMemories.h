@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Between reading an ELF file and the image it gives: which memory each loaded byte

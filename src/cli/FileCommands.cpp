@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that work on the database and on files alone, without a programmer.
 #include <cstdio>
 

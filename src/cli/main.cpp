@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kardo-cli: the programmer's operations and file conversions for scripts and production
 // lines, on the same core as the window program.
 #include <cstdio>

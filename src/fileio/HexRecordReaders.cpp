@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Intel HEX and Motorola S-records: byte-addressed data for every family but the PICs.
 #include "fileio/RecordReaders.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PIC formats: fixed sections (code, data EEPROM, ID, configuration) written where
 // the loader finds them again, so that a saved file loads back to the same buffer.
 #include <algorithm>

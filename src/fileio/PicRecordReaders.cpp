@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PIC formats. The buffer keeps PIC words high byte first; the byte-addressed
 // Inh8m files carry them low byte first, so their byte pairs are stored exchanged,
 // while the word-addressed Inx16 files already carry them high byte first.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The driver library's functions, found by name in the library loaded at run time, so the
 // program starts, and runs without a programmer, on a machine without the driver.
 #include "link/D2xxFunctions.h"

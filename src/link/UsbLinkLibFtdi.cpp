@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libftdi1 is linked in: it cannot be missing at run time.
 #include "link/FtdiLink.h"
 #include "link/UsbLink.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parallel EEPROM family against the virtual programmer: the exchanges byte for
 // byte, what reaches the log, and what happens on faults and aborts.
 #include "algorithms/EepromFamily.h"

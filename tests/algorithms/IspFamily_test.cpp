@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ISP family against the virtual programmer: the identity check, the step loop with
 // its lock bits and fuses, the streams byte for byte, and faults and aborts.
 #include "algorithms/IspFamily.h"

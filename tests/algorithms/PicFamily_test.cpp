@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PIC family against the virtual programmer: the passes by ProgBits, the areas and
 // their lengths byte for byte, and what happens on faults and aborts.
 #include "algorithms/PicFamily.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One self-test step against the virtual programmer, byte for byte, and the bound on
 // how long the host waits for the programmer's 'D'.
 #include "algorithms/SelfTest.h"

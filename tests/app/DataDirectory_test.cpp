@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which directory the program takes as its default directory, in the layouts it is run
 // from: started in stage/, run from the build tree, installed under a prefix.
 #include "app/DataDirectory.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file: a registry key as a text file. Values keep their types, strings
 // come back byte for byte, a hand-edited file never breaks it, and a save that fails
 // leaves the earlier file as it was.

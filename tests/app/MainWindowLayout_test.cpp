@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The resize rule and the start-up screen checks of the main window.
 #include "app/MainWindowLayout.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry settings key over a registry held in memory: what Windows would answer,
 // including the answers a program rarely sees (a key it may only read, a value of the
 // wrong type or size, one that changes while it is read, a write refused).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three settings routines on real settings files: the defaults, the load with its
 // validity check and reset, the save, and what the user is told when something fails.
 #include "app/Settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The result sounds: played only while sound is on; a device error turns sound off.
 #include "app/Sounds.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fill, copy and move over the buffer, with the limits of the editor's range.
 #include "buffertools/BlockEdits.h"
 

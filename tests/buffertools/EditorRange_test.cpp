@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How far the hex editor reaches into the buffer, for every kind of device.
 #include "buffertools/EditorRange.h"
 

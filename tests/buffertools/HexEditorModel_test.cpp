@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hex editor's page, cursor, typing and searches, on a buffer of its own.
 #include "buffertools/HexEditorModel.h"
 

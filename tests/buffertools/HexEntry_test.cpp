@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the buffer dialogs accept as numbers and as a hexadecimal search text.
 #include "buffertools/HexEntry.h"
 #include "common/HexText.h"

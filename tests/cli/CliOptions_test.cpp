@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a script types is read exactly one way: the option parser, the numbers, the
 // format choice, and the operation options that change what reaches the chip.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's output: lines on one stream, messages and the bar on the other, and
 // the bar only where a person watches it.
 #include <gtest/gtest.h>

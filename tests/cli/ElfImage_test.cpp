@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ELF reader on files avr-gcc and objcopy linked (see data/make-elf-data.sh): each
 // memory must hold what the toolchain's own hex files and section dumps say, and
 // damaged or foreign files must give an error instead of an image.

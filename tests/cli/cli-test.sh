@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the built kardo-cli as a user would: against the virtual programmer with a chip
 # kept in a file between runs, on the loader's files made by other people's tools, and
 # with every kind of bad input. srec_cat is the oracle for the byte-organised files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture decoder on the pictures the build draws, and on every way a picture file
 // can be wrong: not a JPEG, cut short, declaring a size we will not allocate, missing.
 #include "common/PictureLoader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts the program builds: hexadecimal entry and the message catalogue.
 #include <gtest/gtest.h>
 

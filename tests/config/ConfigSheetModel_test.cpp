@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration sheets as a user meets them: what a sheet shows for the bytes it
 // opens on, what a click writes, the device-dependent captions, the calibration group,
 // and the factory bytes a newly selected part starts from.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration sheets checked as tables: every control of every sheet against a
 // second, independent listing of its caption, byte, bits, polarity, mask, items and
 // values, and the whole table for the faults a listing cannot see: a click whose

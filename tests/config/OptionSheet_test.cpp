@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options dialog's logic: what a device is offered, the captions, and what each box
 // does to ProgBits and the flags; and the serial numbers it switches on.
 #include "config/OptionSheet.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PIC configuration sheets: the table checked as a whole, and the sheets as a user
 // meets them, on the configuration bytes and ID locations of a real buffer.
 #include "config/PicConfigModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Buffer sizes for each family and the erased-pattern fill.
 #include "devicedb/BufferRules.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the database files: the manufacturer list, the device lists found by walking
 // the blocks, and single records, including files whose counts do not fit the file.
 #include "devicedb/DeviceDatabase.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The information panel texts of a selected device.
 #include "devicedb/DeviceNotes.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A check of every record in the database files we ship: each one must mean something
 // to the code that will read it, and each file must survive a dump and rebuild.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the load and save dialogs start from: the filter by family, the format a load
 // starts at, and the save dialog's default stop address by the device's rules.
 #include "fileio/FileChoices.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The PIC files gpasm made for the loader's tests (tests/fileio/data), with the part

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuse maps in JEDEC files: the writer's layout line by line, the UES text, and the
 // reader's checks of the checksum, the pin count and the fuse count, through the loader.
 #include <gtest/gtest.h>

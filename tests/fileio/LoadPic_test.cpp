@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loader's PIC rules and the buffer it loads into: where each area of a file lands,
 // which areas the log misses, how the buffer is sized and filled for each family.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loader on files made by tools nobody here wrote (see data/make-test-data.sh):
 // srec_cat, avr-gcc with avr-objcopy, sdcc and gpasm. Byte-organised files are checked
 // against srec_cat's own reading of them; PIC files against the placements gpasm's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loader's rules on small hand-made files: every result code with its log line,
 // the address records, the fill choices, the buffer sizes, and what happens to input
 // that is not what it claims to be.

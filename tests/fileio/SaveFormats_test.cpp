@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writer's files line by line: record lengths, addresses, the address records,
 // line ends, and the sections of the PIC formats.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the writer saves, the loader reads back to the same buffer: for every format
 // and family it applies to, and every section of every PIC layout. srec_cat reads our
 // Intel HEX and S-record files without a complaint and gives the same bytes, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The USB link of the Windows build, through a D2XX driver that is not there: the
 // library loader, the eight functions and the driver behind them are fakes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The USB link's settings and its own queue, through a bridge that is not there: the
 // libftdi1 calls are replaced by a recording fake.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link backends: the simulated link's clock and breakage, the USB backend without a
 // device, and the choice between them.
 #include <gtest/gtest.h>

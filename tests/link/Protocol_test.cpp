@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exchanges with the programmer, byte for byte, through a recording link.
 #include "link/Protocol.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The USB timing model against the arithmetic of frames and packets, and its bounded
 // buffers.
 #include <gtest/gtest.h>

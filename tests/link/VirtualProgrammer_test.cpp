@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual programmer speaks the firmware's side of every command, so the algorithm
 // tests can stand on it. Each mode is checked here on its own, byte for byte.
 #include "link/VirtualProgrammer.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual pages as the build configured them: each heading carries a full date that
 # parses and the project's version, and man formats the page without a warning.
 #   tests/packaging/man-pages-test.sh PAGES_DIR VERSION

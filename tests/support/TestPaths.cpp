@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/TestPaths.h"
 
 // The build passes these absolute paths to this file alone: every other test object is

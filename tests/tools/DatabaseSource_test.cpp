@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The database compiler: what it builds from source, what it rejects, and that a dump
 // of any well-formed file builds back to the same bytes.
 #include "DatabaseSource.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dumper: a database file back to source that builds into the same bytes.
 #include <toml++/toml.h>
 #include <algorithm>

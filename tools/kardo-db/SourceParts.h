@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the database compiler and the dumper share: the file layout's sizes, hex text,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kardo-db: compiles the device database sources into the files the program reads,
 // and turns such a file back into source.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make-pictures: draws the program's pictures and encodes them as JPEG.
 //
 //   make-pictures DIRECTORY        the picture files the program reads from its directory:

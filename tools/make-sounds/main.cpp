@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make-sounds: writes the three result sounds as 16-bit mono PCM WAV files.
 //
 //   make-sounds DIRECTORY

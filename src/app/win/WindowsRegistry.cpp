@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry calls of the settings key, through advapi32.
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The D2XX library is loaded when the link is made, so that a machine without the driver
 // hears why at start instead of only seeing demonstration mode.
 #include "link/D2xxLink.h"

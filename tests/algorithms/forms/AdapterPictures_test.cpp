@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The jumper and ISP header pictures after a selection, as the program builds their
 // dialogs, with good pictures and with pictures that are missing or damaged.
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PIC and ISP parts from the real main window against the virtual programmer, with the
 // shipped database and files made by gpasm and avr-gcc: load, program, read back, and the
 // chip identity question as the user answers it.

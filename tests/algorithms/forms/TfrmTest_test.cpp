@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The self-test dialog against the virtual programmer: what goes over the link, what the
 // status line says, and that the window keeps working while the programmer takes its time.
 #include "algorithms/forms/TfrmTest.h"

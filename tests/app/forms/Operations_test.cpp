@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device operations from the main window against the virtual programmer, as a user
 // runs them: the buttons, the progress window, the log, the sounds and the chip.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The result sounds through Qt Multimedia, on real files: a file that cannot be played
 // is found out once it has loaded, and reported then.
 #include <QSignalSpy>

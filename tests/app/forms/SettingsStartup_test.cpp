@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings across starts of the real main window, on a real settings file: the
 // first start, the values kept by a normal close, the resets, a missing or damaged file,
 // a save that fails, and the serial number of a production run.

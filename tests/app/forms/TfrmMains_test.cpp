@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window at start-up and through a device selection, driven as a user would.
 #include "app/forms/TfrmMains.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hex editor from the main window's Edit button, typed into as a user does, with its
 // search, fill, copy and move dialogs.
 #include <QLabel>

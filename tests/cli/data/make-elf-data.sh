@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the data files of the ELF reader tests with the toolchains that write such
 # files, so that the reader is checked against the linker's idea of where each byte
 # goes and never against our own. The tests only read the committed results; run this

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration dialog from the main window's Config button on the shipped parts,
 // clicked as a user does, and the fuse bytes the programming that follows writes into
 // the virtual chip; and the dialog's own widgets on sheets no shipped part has.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options dialog from the main window's Options button, clicked as a user does, and
 // what its choices do to the operations that follow.
 #include <QCheckBox>

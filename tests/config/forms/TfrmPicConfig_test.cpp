@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PIC configuration dialog from the Config button on the shipped PICs: a gpasm
 // file's configuration shown, a configuration set by clicks programmed into the virtual
 // chip and saved by the writer, and the ID boxes as a user types into them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The selection dialog driven as a user drives it, in a real offscreen window.
 #include "devicedb/forms/TfrmSelectDevice.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the data files of the file loader tests with tools nobody here wrote, so that
 # the loader is checked against other people's idea of each format. The tests only read
 # the committed results; run this again only to change or add a file. Every run makes

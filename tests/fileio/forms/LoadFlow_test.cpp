@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a file from the real main window, as a user does: the file dialog, the format
 // dialog, the log and the panels; then the automatic reload when the file is written
 // again, also while an operation runs.

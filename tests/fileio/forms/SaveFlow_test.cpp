@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving from the real main window: the save dialog, the format dialog in its save mode,
 // the log and the file label; and a save that cannot be written, which must leave an
 // earlier file as it was.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The format dialog as a user meets it: what it offers for each family and mode, what
 // each choice writes into the shared settings, and cancelling.
 #include <QGroupBox>
