@@ -172,7 +172,11 @@ Canvas DrawJumpers(const char* title, const std::array<int, 4>& caps, int chipFi
     const int blockLeft = 200;
     for (int j = 0; j < 4; ++j) {
         const int y = 60 + j * 40;
-        c.Text(blockLeft, y - 3, "J" + std::to_string(j + 1), 2, kBoardText);
+        // Built up in place: GCC 12 at -O3 takes "J" + std::string(...) for an overlapping
+        // copy (-Wrestrict).
+        std::string label = "J";
+        label += std::to_string(j + 1);
+        c.Text(blockLeft, y - 3, label, 2, kBoardText);
         const int first = blockLeft + 40;
         for (int pin = 0; pin < 3; ++pin) {
             c.Fill(first + pin * 22 - 4, y + 1, 8, 8, kMetal);
