@@ -58,6 +58,8 @@ class JedecFields {
     uint32_t givenChecksum = 0;
     std::optional<uint32_t> pins, fuses;  // QP and QF
     uint32_t lastListEnd = 0;             // one past the last fuse read
+    uint32_t highestEnd = 0;              // one past the highest fuse read
+    bool anyFuse = false;                 // a fuse list gave at least one fuse
     bool pastBuffer = false;              // a fuse list ran past the end of the buffer
 
   private:
@@ -116,6 +118,8 @@ class JedecFields {
         }
         number_ = std::min<uint64_t>(number_ + 1, UINT32_MAX);
         lastListEnd = static_cast<uint32_t>(number_);
+        highestEnd = std::max(highestEnd, lastListEnd);
+        anyFuse = true;
     }
     void QField(uint8_t c) {
         if (c == 'P' || c == 'F') {
@@ -173,8 +177,16 @@ uint8_t ReadJedec(const std::vector<uint8_t>& file, const DeviceRecord& record,
         }
     }
     const PldLayout layout = PldLayoutFor(record.Variant()).value_or(kPldLayouts[0]);
-    if (fields.fuses.value_or(0) == fields.lastListEnd) {
-        if (fields.pins && *fields.pins != layout.pins) {
+    // A map of another size is another device's, whatever its checksum says.
+    const bool fitsDevice =
+        layout.fuses == 0 || (fields.fuses.value_or(layout.fuses) == layout.fuses &&
+                              fields.highestEnd <= layout.fuses);
+    if (!fields.anyFuse) {
+        // Nothing was read: an empty or foreign file must not load as an erased map.
+        host.AppendLine(" No fuse list in file");
+        result = load::ReadFailure;
+    } else if (fields.fuses.value_or(0) == fields.lastListEnd) {
+        if ((fields.pins && *fields.pins != layout.pins) || !fitsDevice) {
             host.AppendLine(" File NOT for Selected Device !!");
             result = load::ReadFailure;
         }

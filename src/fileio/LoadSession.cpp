@@ -52,6 +52,11 @@ bool LoadSession::CheckRecord(uint8_t wantedSum, uint8_t& result) {
     return true;
 }
 
+bool LoadSession::MoreRecords(char mark) const {
+    return std::find(file_.begin() + static_cast<std::ptrdiff_t>(at_), file_.end(),
+                     static_cast<uint8_t>(mark)) != file_.end();
+}
+
 bool LoadSession::Character(char& c) {
     if (at_ >= file_.size()) {
         return Fail(load::ReadFailure);

@@ -47,6 +47,8 @@ class LoadSession {
     // Reads the record's checksum byte: false with `result` set when it cannot be read,
     // or when the record's bytes with it do not sum to `wantedSum`.
     bool CheckRecord(uint8_t wantedSum, uint8_t& result);
+    // Whether another record mark follows in the rest of the file.
+    bool MoreRecords(char mark) const;
     // One character, for the Motorola record type; false at the end of the file.
     bool Character(char& c);
     // Two characters as one hexadecimal byte, added to the record checksum.

@@ -7,6 +7,18 @@
 namespace kardo {
 namespace {
 
+// A record of no length ends the load: the end record, or an empty record that nothing
+// follows, as old tools end their files. An empty record with more records after it
+// would leave the rest of the file unread: the load fails with `notThisFormat` instead of
+// passing half the file for all of it.
+uint8_t EndOnEmptyRecord(LoadSession& s, uint8_t notThisFormat) {
+    uint8_t type = 0;
+    if (!s.Byte(type)) {
+        return s.Failure();
+    }
+    return type == 0x01 || !s.MoreRecords(':') ? load::Ok : notThisFormat;
+}
+
 // Inh8m: where an extended-address record moves the address base, and which area it opens.
 struct Inh8mState {
     int64_t base = 0;
@@ -80,7 +92,7 @@ uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
         if (!s.Byte(length) || !s.Word(address))
             return s.Failure();
         if (length == 0) {
-            return s.Byte(type) ? load::Ok : s.Failure();
+            return EndOnEmptyRecord(s, load::NotInh8m);
         }
         if (p.variant == 2 && address >= 0x4200 && address < 0x4360 &&
             (p.configCode < 46 || p.configCode > 48)) {
@@ -92,10 +104,19 @@ uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
         if (type == 0x01)
             return load::Ok;
         if (type == 0x02 || type == 0x04 || type == 0x05) {
+            // Its checksum is tested like any record's: a wrong base would put the
+            // records after it outside the device.
+            // A type-05 record carries four bytes: the address is in the first two.
             uint16_t value = 0;
-            uint8_t unchecked = 0;
-            if (!s.Word(value) || !s.Byte(unchecked))
+            uint8_t rest = 0;
+            if (!s.Word(value))
                 return s.Failure();
+            for (unsigned i = 2; i < length; ++i) {
+                if (!s.Byte(rest))
+                    return s.Failure();
+            }
+            if (!s.CheckRecord(0, result))
+                return result;
             ApplyExtendedAddress(value, p, state, missing);
             continue;
         }
@@ -141,7 +162,7 @@ uint8_t ReadInx16(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
         if (!s.Byte(words) || !s.Word(address))
             return s.Failure();
         if (words == 0) {
-            return s.Byte(type) ? load::Ok : s.Failure();
+            return EndOnEmptyRecord(s, load::NotInx16);
         }
         if ((p.variant == 2 && address == 0x2100) || (p.variant == 18 && address == 0x4200)) {
             missing &= static_cast<uint8_t>(~area::Data);

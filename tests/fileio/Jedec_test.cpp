@@ -143,8 +143,20 @@ TEST(Jedec, TheReadersChecks) {
     const Read shortList(gal, "\x02*QF2194*L02187 0101*");
     EXPECT_EQ(shortList.result, load::ReadFailure);
     EXPECT_EQ(shortList.host.lines, Lines{" File Error , Aborted"});
-    // Neither a fuse count nor a fuse list: nothing to check.
-    EXPECT_EQ(Read(gal, "\x02 nothing*").result, load::Ok);
+    // A file that gives no fuse at all is no fuse map: never an erased one.
+    for (const std::string& none :
+         {std::string(), std::string("\x02 nothing*"), std::string(4096, 'A'),
+          std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10)}) {
+        const Read empty(gal, none);
+        EXPECT_EQ(empty.result, load::ReadFailure);
+        EXPECT_EQ(empty.host.lines.at(0), " No fuse list in file");
+    }
+    // A map larger than the part's, with a count and a checksum that agree with it.
+    DeviceRecord bigger = test::MakeRecord('P', 5892, 6, "GAL22V10X");
+    bigger.SetU8(field::PinCount, 20);
+    const Read tooMany(gal, Jedec(bigger, buffer));
+    EXPECT_EQ(tooMany.result, load::ReadFailure);
+    EXPECT_EQ(tooMany.host.lines.back(), " File NOT for Selected Device !!");
 
     // A fuse list beyond the buffer stops at its end.
     const Read beyond(gal, "*QF131080*L131070 1111111111111111*");

@@ -78,10 +78,10 @@ TEST(LoadPic, Inh8mPairsAreExchangedAndTheMissingAreasAreNamed) {
     EXPECT_EQ(l.Word(0x20), 0x3FFF);  // the erased pattern where the file has nothing
 
     // Records that do not start exactly at the ID or configuration address stay put, and
-    // an empty record ends the load.
+    // an empty record at the end of the file ends the load.
     const PicLoad off(test::ShippedRecord("PIC16F84A"), Data(0x4002, {0x01, 0x00}) +
                                                             Data(0x4200, {0x11, 0x00}) +
-                                                            ":0000000000\n" + Data(0, {9, 9}));
+                                                            ":0000000000\n");
     EXPECT_EQ(off.result, load::Ok);
     EXPECT_EQ(off.Word(0x4002), 0x0001);
     EXPECT_EQ(off.Word(0x4200), 0x0011);  // data EEPROM: 0x4200 up to 0x4360 counts as DATA
@@ -152,6 +152,34 @@ TEST(LoadPic, Pic18AreasOpenByExtendedAddress) {
     EXPECT_EQ((Bytes{l.buffer[0xF0200], l.buffer[0xF0201], l.buffer[0xF0202]}),
               (Bytes{0x10, 0x20, 0x30}));
     EXPECT_EQ(l.Word(0x10), 0x0201);  // back below 0x20: exchanged again
+}
+
+// Records that would mislead a load fail it with their line: an extended address with a
+// wrong checksum (its base would move what follows), an empty record with more after it
+// (the rest would be left unread). An empty record that ends the file still ends it.
+TEST(LoadPic, AWrongExtendedAddressOrAnEmptyRecordBeforeTheEndFails) {
+    const DeviceRecord pic = test::ShippedRecord("PIC16F84A");
+    const std::string empty = ":0000000000\n";
+    struct Case {
+        std::string text;
+        uint8_t format, result;
+        const char* last;
+    };
+    for (const Case& c : {
+             Case{":020000040000FB\n" + Data(0, {1, 2}) + kEnd, format::Inh8m,
+                  load::ChecksumError, " Checksum Error "},
+             Case{Data(0, {1, 2}) + empty + Data(2, {3, 4}) + kEnd, format::Inh8m, load::NotInh8m,
+                  " Not INH8M format"},
+             Case{Record(1, 0, 0, {1, 2}) + empty + Record(1, 1, 0, {3, 4}) + kEnd, format::Inx16,
+                  load::NotInx16, " Not INX16 format"},
+             Case{Data(0, {1, 2}) + empty, format::Inh8m, load::Ok, nullptr},
+         }) {
+        const PicLoad l(pic, c.text, c.format);
+        EXPECT_EQ(l.result, c.result) << c.text;
+        if (c.last != nullptr) {
+            EXPECT_EQ(l.host.lines.back(), c.last) << c.text;
+        }
+    }
 }
 
 TEST(LoadPic, Inx16WordsComeHighByteFirst) {
