@@ -21,10 +21,8 @@ bool DataPhase::Send(const uint8_t* data, std::size_t n) {
 }
 
 bool DataPhase::Fail(LinkStatus status, const char* line) {
-    if (status != kLinkOk && linkStatus_ != nullptr) {
-        if (*linkStatus_ == kLinkOk) {
-            *linkStatus_ = status;
-        }
+    if (status != kLinkOk && linkFailure_ != nullptr) {
+        linkFailure_->Keep(status, line);
         return false;
     }
     c_.CountError();

@@ -12,6 +12,23 @@ namespace kardo {
 inline constexpr const char* kReadFailedLine = " Error with read";
 inline constexpr const char* kNoAcknowledgementLine = " No acknowledgement from programmer";
 inline constexpr const char* kWriteFailedLine = " Error with write";
+// A purge or a look at the receive queue that the link refused.
+inline constexpr const char* kLinkFailedLine = " Error with programmer link";
+
+// The ISP family's record of the first link call that failed outright, and the line that
+// says what failed; the routine reports it at its end.
+struct LinkFailure {
+    LinkStatus status = kLinkOk;
+    const char* line = nullptr;
+
+    bool Ok() const { return status == kLinkOk; }
+    void Keep(LinkStatus failed, const char* what) {
+        if (Ok() && failed != kLinkOk) {
+            status = failed;
+            line = what;
+        }
+    }
+};
 
 // The rule every family's data phases follow. A unit of a data stream or an
 // acknowledgement either arrives whole with a good status, and a block either goes out
@@ -25,13 +42,13 @@ inline constexpr const char* kWriteFailedLine = " Error with write";
 //   an acknowledgement short or with a bad status  " No acknowledgement from programmer"
 //   a write that fails or writes fewer bytes   " Error with write"
 //
-// The ISP family keeps the link's status instead: a call that fails outright stores its
-// status in `linkStatus` (the first one stays), and the routine counts one error for it
-// at its end, without a line.
+// The ISP family keeps the link's status instead: a call that fails outright is kept in
+// `linkFailure` with its line (the first one stays), and the routine counts one error
+// for it and logs that line at its end.
 class DataPhase {
   public:
-    explicit DataPhase(OperationContext& context, LinkStatus* linkStatus = nullptr)
-        : c_(context), linkStatus_(linkStatus) {}
+    explicit DataPhase(OperationContext& context, LinkFailure* linkFailure = nullptr)
+        : c_(context), linkFailure_(linkFailure) {}
 
     // Each returns true when the whole unit or block went through.
     bool ReceiveData(uint8_t* into, std::size_t n) { return Receive(into, n, kReadFailedLine); }
@@ -45,7 +62,7 @@ class DataPhase {
     bool Fail(LinkStatus status, const char* line);
 
     OperationContext& c_;
-    LinkStatus* linkStatus_;
+    LinkFailure* linkFailure_;
 };
 
 }  // namespace kardo

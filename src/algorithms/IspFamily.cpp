@@ -7,6 +7,7 @@
 
 #include "algorithms/IspRoutines.h"
 #include "common/Format.h"
+#include "common/MessageCatalogue.h"
 #include "link/Protocol.h"
 
 namespace kardo {
@@ -152,14 +153,20 @@ void IspRoutines::Erase() {
     Exchange x(c_);
     Purge(x);
     bool done = false;
+    bool answered = false;
     if (Command(x, cmd::Erase)) {
         uint8_t reply[4] = {};
-        // Any other reply of four bytes says the chip was not erased; nothing is logged
-        // and the operation goes on.
-        done = x.phase.ReceiveAcknowledgement(reply, sizeof reply) && reply[0] == 'D' &&
-               reply[1] == 'o' && reply[2] == 'n' && reply[3] == 'e';
+        answered = x.phase.ReceiveAcknowledgement(reply, sizeof reply);
+        done = answered && reply[0] == 'D' && reply[1] == 'o' && reply[2] == 'n' &&
+               reply[3] == 'e';
     }
     Finish(x);
+    if (answered && !done && x.Ok()) {
+        // Any other whole reply says the chip was not erased: the operation has failed,
+        // and an erase before programming goes no further.
+        c_.ReportError(report::EraseError, 0);
+        return;
+    }
     if (done && x.Ok()) {
         c_.GaugePosition(0);
         StepLetter = 'P';

@@ -12,9 +12,10 @@ namespace kardo {
 
 // The routines of one ISP operation. Every command goes out as the mode byte 'M' and
 // the command, each its own write. Each routine keeps the link's status: a call that
-// fails stops the routine's loop, and the routine counts one error for it at its end,
-// without a line. A unit or acknowledgement that does not arrive whole, or a write that
-// does not go out whole, is a failure with its line (the data-phase rule).
+// fails stops the routine's loop, and the routine counts one error for it at its end and
+// logs the line that says what failed, so that a log never ends on the last step that
+// worked. A unit or acknowledgement that does not arrive whole, or a write that does not
+// go out whole, is a failure with its line (the data-phase rule).
 class IspRoutines {
   public:
     explicit IspRoutines(OperationContext& c);
@@ -24,10 +25,10 @@ class IspRoutines {
   private:
     // One routine's dealings with the link.
     struct Exchange {
-        explicit Exchange(OperationContext& c) : phase(c, &status) {}
-        LinkStatus status = kLinkOk;
+        explicit Exchange(OperationContext& c) : phase(c, &failure) {}
+        LinkFailure failure;
         DataPhase phase;
-        bool Ok() const { return status == kLinkOk; }
+        bool Ok() const { return failure.Ok(); }
     };
 
     // The selector and the routines of the step loop.
@@ -64,15 +65,12 @@ class IspRoutines {
     void Purge(Exchange& x) { Keep(x, c_.link.Purge(kPurgeRxTx)); }
     bool Send(Exchange& x, uint8_t b) { return x.phase.Send(&b, 1); }
     bool Command(Exchange& x, uint8_t command) { return Send(x, 'M') && Send(x, command); }
-    static void Keep(Exchange& x, LinkStatus status) {
-        if (x.status == kLinkOk) {
-            x.status = status;
-        }
-    }
-    // The end of every routine: one error for a failed link call.
+    static void Keep(Exchange& x, LinkStatus status) { x.failure.Keep(status, kLinkFailedLine); }
+    // The end of every routine: one error and its line for a failed link call.
     void Finish(const Exchange& x) {
         if (!x.Ok()) {
             c_.CountError();
+            LogIfRunning(x.failure.line);
         }
     }
     void LogIfRunning(const char* line) {

@@ -18,6 +18,7 @@ std::string ResultLine(unsigned code, const std::string& name);
 
 // Codes the program uses by name.
 namespace report {
+inline constexpr unsigned EraseError = 0;
 inline constexpr unsigned CompareError = 11;
 inline constexpr unsigned NotBlank = 12;
 inline constexpr unsigned ParametersSent = 10;

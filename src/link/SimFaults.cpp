@@ -23,6 +23,8 @@ bool Apply(std::string_view item, SimulatedLink& link) {
         return faults.selfTestFails = true;
     if (item == "not-blank")
         return faults.notBlank = true;
+    if (item == "erase-fails")
+        return faults.eraseFails = true;
     if (item == "wrong-chip") {  // an ISP chip whose signature matches no device
         faults.signature = std::array<uint8_t, 3>{0x1E, 0xFF, 0xFF};
         return true;
@@ -70,7 +72,7 @@ std::string ApplySimFaults(std::string_view text, SimulatedLink& link) {
         if (!Apply(item, trial)) {
             return "KARDO_SIM_FAULTS: \"" + std::string(item) +
                    "\" is not a fault the virtual programmer knows (silent, wrong-handshake, "
-                   "reject-parameters, self-test-fails, wrong-chip, not-blank, quiet-after=N, "
+                   "reject-parameters, self-test-fails, wrong-chip, not-blank, erase-fails, quiet-after=N, "
                    "break-after=N, writes-fail-after=N, corrupt=ADDRESS, latency=MS, "
                    "lock-ignored=N, self-test-noise=N); no "
                    "fault is switched on.";

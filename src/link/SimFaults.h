@@ -12,6 +12,7 @@ namespace kardo {
 // "silent-after=20000,wrong-handshake", so that a person can rehearse a failure in the
 // window or a script (KARDO_SIM_FAULTS). Items, separated by commas:
 //   silent | wrong-handshake | reject-parameters | self-test-fails | wrong-chip | not-blank
+//   erase-fails
 //   quiet-after=N (the replies stop, the link stays up; also "silent-after=N")
 //   break-after=N | writes-fail-after=N   (N: bytes over the link so far)
 //   corrupt=ADDRESS | latency=MS | lock-ignored=N

@@ -288,9 +288,7 @@ std::vector<uint8_t>* VirtualProgrammer::PicArea(uint8_t areaByte) {
 
 void VirtualProgrammer::PicCommand(uint8_t command) {
     if (command == 'E') {
-        chip().Erase();
-        Changed();
-        Send({'D', 'o', 'n', 'e'});
+        Erase();
     } else if (command == 'R' || command == 'W') {
         Expect(1, [this, command](const std::vector<uint8_t>& b) {
             std::vector<uint8_t>* area = PicArea(b[0]);
@@ -347,13 +345,21 @@ void VirtualProgrammer::IspCommand(uint8_t command) {
             });
             break;
         case 'E':
-            c.Erase();
-            Changed();
-            Send({'D', 'o', 'n', 'e'});
+            Erase();
             break;
         default:
             break;
     }
+}
+
+void VirtualProgrammer::Erase() {
+    if (faults.eraseFails) {
+        Send({'F', 'a', 'i', 'l'});
+        return;
+    }
+    chip().Erase();
+    Changed();
+    Send({'D', 'o', 'n', 'e'});
 }
 
 // 'E', then 'P', 'F' or 'L', and the value; an AVR with a high fuse byte follows the low

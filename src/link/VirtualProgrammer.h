@@ -31,6 +31,7 @@ class VirtualProgrammer {
         bool selfTestFails = false;                       // the self-test never says 'D'
         int lockCommandsIgnored = 0;  // lock bit commands acknowledged but not taken
         bool notBlank = false;        // every chip put in the socket has a programmed byte
+        bool eraseFails = false;      // an ISP or PIC erase answers "Fail" and erases nothing
     };
 
     // What the last parameter upload said.
@@ -100,6 +101,8 @@ class VirtualProgrammer {
     void PicCommand(uint8_t command);
     void IspCommand(uint8_t command);
     void FuseFrame(const std::vector<uint8_t>& frame);
+    // A chip erase: "Done" and the chip erased, or with the erase-fails fault "Fail".
+    void Erase();
     std::vector<uint8_t>* PicArea(uint8_t areaByte);
 
     // Receives `total` bytes into `area` in blocks, answering each block with `ack`

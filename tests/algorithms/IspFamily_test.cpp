@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "support/OperationBench.h"
@@ -246,20 +247,53 @@ TEST(IspFamily, ReadStoresTheCodeAreaAndNothingBeyondIt) {
     EXPECT_EQ(b.sim.programmer().Available(), 0u);  // the rest went with the purge
 }
 
-TEST(IspFamily, ALinkErrorCountsOneErrorWithoutALine) {
-    Isp read("ATmega8");
-    read.sim.options().failAfterBytes = 3 + 1000;
-    read.Run('R');
-    EXPECT_EQ(read.errors, 1);
-    EXPECT_TRUE(read.host.lines.empty());
+// A link that fails part-way costs one error, and the operation ends with the line of
+// what failed, never on the last step that worked (" Read Completed" before the lock
+// byte, " Erase Completed " before the blank check, the verify line).
+TEST(IspFamily, ALinkThatFailsPartWayEndsWithTheLineOfWhatFailed) {
+    struct Case {
+        char op;
+        uint64_t breakAfter, writesFailAfter;
+    };
+    const Lines failures{" Error with read", " Error with write", " Error with programmer link",
+                         " No acknowledgement from programmer"};
+    for (const Case& c : {Case{'R', 3 + 1000, 0}, Case{'R', 3 + 0x2000 + 3, 0},
+                          Case{'V', 3 + 1000, 0}, Case{'E', 2 + 4 + 3 + 100, 0},
+                          Case{'P', 0, 3 + 2000}}) {
+        Isp b("ATmega8");
+        b.progBits = 0x01;
+        b.chip().memory = b.Bytes(0, 0x2000);
+        if (c.op == 'E')
+            b.chip().memory.assign(0x2000, 0xFF);
+        if (c.breakAfter != 0)
+            b.sim.options().failAfterBytes = c.breakAfter;
+        else
+            b.sim.options().writesFailAfterBytes = c.writesFailAfter;
+        b.Run(c.op);
+        EXPECT_EQ(b.errors, 1) << c.op;
+        ASSERT_FALSE(b.host.lines.empty()) << c.op;
+        EXPECT_NE(std::find(failures.begin(), failures.end(), b.host.lines.back()), failures.end())
+            << c.op << ": " << b.host.lines.back();
+        EXPECT_EQ(b.Count("write 45 50 46 00"), 0);  // no fuses after a failure
+    }
+}
 
-    Isp program("ATmega8");
-    program.progBits = 0x01;
-    program.sim.options().failAfterBytes = 3 + 2000;
-    program.Run('P');
-    EXPECT_EQ(program.errors, 1);
-    EXPECT_TRUE(program.host.lines.empty());
-    EXPECT_EQ(program.Count("write 45 50 46 00"), 0);  // no fuses after a failure
+// A chip erase answered with anything but "Done" is a failure: the catalogue's erase
+// line, and an erase before programming goes no further.
+TEST(IspFamily, AnEraseThePartDoesNotConfirmFailsAndNothingIsProgrammed) {
+    Isp b("ATmega8");
+    b.sim.programmer().faults.eraseFails = true;
+    b.chip().memory[7] = 0x00;
+    b.Run('E');
+    EXPECT_EQ(b.host.lines, Lines{" ERASE Error"});
+    EXPECT_EQ(b.errors, 1);
+    b.Clear();
+    b.progBits = 0x41;
+    b.Run('P');
+    EXPECT_EQ(b.host.lines, Lines{" ERASE Error"});
+    EXPECT_EQ(b.errors, 1);
+    EXPECT_EQ(b.Count("write 70"), 0);  // the code area never went
+    EXPECT_EQ(b.chip().memory[7], 0x00);
 }
 
 TEST(IspFamily, AQuietProgrammerEndsEveryOperationWithItsLine) {
