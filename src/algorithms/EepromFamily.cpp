@@ -38,7 +38,9 @@ class EepromRoutines {
             return true;
         }
         c_.CountError();
-        c_.Log(" Set Jumper for 28C's");
+        if (c_.Running()) {  // after an abort the log stays as the abort left it
+            c_.Log(" Set Jumper for 28C's");
+        }
         return false;
     }
     // Bytes the buffer can take at a position, never more than asked.
@@ -169,7 +171,8 @@ void RunEepromOperation(OperationContext& c) {
             c.Caption("Program");
             c.GaugePosition(0);
             routines.Program();
-            if (c.Errors() == 0) {
+            // An aborted program is not verified: the abort is the last word.
+            if (c.Errors() == 0 && c.Running()) {
                 verify();
             }
             break;
