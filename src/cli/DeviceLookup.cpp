@@ -64,12 +64,27 @@ std::vector<DeviceEntry> ListAllDevices(const std::filesystem::path& directory) 
     return all;
 }
 
+std::string DatabaseProblems(const std::filesystem::path& directory) {
+    std::string problems;
+    for (const char* file : {kEepromDatabase, kMicroDatabase}) {
+        if (const std::string problem = DeviceDatabase::FileProblem(directory / file);
+            !problem.empty()) {
+            problems += (problems.empty() ? "" : "; ") + (directory / file).string() + " " + problem;
+        }
+    }
+    return problems;
+}
+
 FoundDevice FindDevice(const std::filesystem::path& directory, const std::string& name) {
     const auto all = ListAllDevices(directory);
     const auto it = std::find_if(all.begin(), all.end(), [&](const DeviceEntry& entry) {
         return SameIgnoringCase(entry.FullName(), name);
     });
     if (it == all.end()) {
+        // A device a damaged file may have held is not the user's mistake.
+        if (const std::string problems = DatabaseProblems(directory); !problems.empty()) {
+            throw CommandFailed("device \"" + name + "\" not found: " + problems);
+        }
         throw UsageError("unknown device \"" + name +
                          "\": name it as MANUFACTURER/DEVICE as 'kardo-cli devices' lists it");
     }

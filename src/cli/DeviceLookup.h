@@ -31,6 +31,9 @@ struct DeviceEntry {
 
 // Every device of the files in `directory`, in the order of the selection dialog.
 std::vector<DeviceEntry> ListAllDevices(const std::filesystem::path& directory);
+// What is wrong with the database files in `directory` that are there, each named; empty
+// when every one is whole.
+std::string DatabaseProblems(const std::filesystem::path& directory);
 
 // The device named "MANUFACTURER/DEVICE", compared without regard to case. A name the
 // database does not list is a usage error; a record the file cannot supply whole fails.

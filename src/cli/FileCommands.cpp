@@ -70,6 +70,11 @@ int RunDevices(const CommandContext& context) {
         std::printf("%-28s %c  0x%X\n", entry.FullName().c_str(), letter == 0 ? '?' : letter,
                     static_cast<uint32_t>(record.record.LastAddress()) + 1u);
     }
+    // What could be read is listed; a damaged file still fails the command.
+    if (const std::string problems = DatabaseProblems(directory); !problems.empty()) {
+        std::fflush(stdout);
+        throw CommandFailed(problems + ": the list above is not complete");
+    }
     return kExitOk;
 }
 

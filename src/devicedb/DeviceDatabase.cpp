@@ -93,6 +93,32 @@ std::optional<Block> FindBlock(FileReader& file, int m) {
 
 namespace DeviceDatabase {
 
+std::string FileProblem(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        return {};
+    }
+    FileReader file(path);
+    if (!file.IsOpen()) {
+        return "cannot be read";
+    }
+    const uint64_t size = file.Size();
+    const unsigned manufacturers = file.ManufacturerCount();
+    uint64_t offset = kEntriesOffset + kEntrySize * manufacturers;
+    if (size <= kCountOffset || offset > size) {
+        return "is cut short in its list of manufacturers";
+    }
+    for (unsigned m = 0; m < manufacturers; ++m) {
+        const auto count = file.ReadU16(offset + 2);
+        offset += kBlockHeaderSize + (count ? uint64_t{kRecordSize} * *count : 0);
+        if (!count || offset > size) {
+            return "is cut short in the devices of manufacturer " + std::to_string(m + 1) +
+                   " of " + std::to_string(manufacturers);
+        }
+    }
+    return {};
+}
+
 std::optional<std::vector<std::string>> ListManufacturers(const std::filesystem::path& path) {
     FileReader file(path);
     if (!file.IsOpen()) {

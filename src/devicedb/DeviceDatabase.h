@@ -47,6 +47,11 @@ struct RecordLookup {
 
 RecordLookup LoadRecord(const std::filesystem::path& file, int m, int k);
 
+// What is wrong with a database file that is there ("cannot be read", "is cut short
+// ..."), or an empty text for a whole file or one that is not there at all. The reads
+// above stop quietly at the end of a file; this says when they had to.
+std::string FileProblem(const std::filesystem::path& file);
+
 }  // namespace DeviceDatabase
 
 }  // namespace kardo

@@ -177,5 +177,28 @@ TEST_F(DeviceDatabaseTest, MissingFileIsReportedAsSuch) {
     EXPECT_EQ(DatabaseFlagsIn(dir.path()), 0);
 }
 
+// The lists stop quietly at the end of a file; FileProblem says when they had to, at
+// every length a file can be cut to, and for what cannot be read.
+TEST_F(DeviceDatabaseTest, AFileCutShortOrUnreadableIsNamedAsSuch) {
+    RawDatabase db(2);
+    db.Entry("ONE");
+    db.Entry("TWO");
+    db.Block(1);
+    db.Record("FIRST", 1);
+    db.Block(1);
+    db.Record("SECOND", 2);
+    const auto file = Write(db);
+    EXPECT_EQ(DeviceDatabase::FileProblem(file), "");
+    for (std::size_t size = 0; size < db.bytes.size(); ++size) {
+        RawDatabase cut = db;
+        cut.bytes.resize(size);
+        EXPECT_NE(DeviceDatabase::FileProblem(Write(cut)).find("is cut short"), std::string::npos)
+            << size;
+    }
+    std::filesystem::create_directory(dir / "folder.usb");
+    EXPECT_EQ(DeviceDatabase::FileProblem(dir / "folder.usb"), "cannot be read");
+    EXPECT_EQ(DeviceDatabase::FileProblem(dir / "absent.usb"), "");
+}
+
 }  // namespace
 }  // namespace kardo
