@@ -2,6 +2,7 @@
 #include "cli/CliArguments.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "common/HexText.h"
 
@@ -13,6 +14,10 @@ std::optional<std::string> Invocation::Option(std::string_view name) const {
         return std::nullopt;
     }
     return it->second;
+}
+
+bool Invocation::Flag(std::string_view name) const {
+    return std::find(flags.begin(), flags.end(), name) != flags.end();
 }
 
 Invocation ParseInvocation(std::span<const std::string> words,
@@ -37,6 +42,14 @@ Invocation ParseInvocation(std::span<const std::string> words,
         const std::string name = word.substr(0, equals);
         if (std::find(valueOptions.begin(), valueOptions.end(), name) == valueOptions.end()) {
             throw UsageError("unknown option " + name);
+        }
+        if (std::find(std::begin(kFlagOptions), std::end(kFlagOptions), name) !=
+            std::end(kFlagOptions)) {
+            if (equals != std::string::npos) {
+                throw UsageError(name + " takes no value");
+            }
+            invocation.flags.push_back(name);
+            continue;
         }
         std::string value;
         if (equals != std::string::npos) {

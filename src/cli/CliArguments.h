@@ -33,13 +33,18 @@ struct CommandFailed : std::runtime_error {
 struct Invocation {
     std::vector<std::string> positional;
     std::map<std::string, std::string, std::less<>> options;
+    std::vector<std::string> flags;  // the options of kFlagOptions given
     bool help = false;
 
     std::optional<std::string> Option(std::string_view name) const;
+    bool Flag(std::string_view name) const;
 };
 
-// `valueOptions` names every option the command takes, each with a value; anything else
-// that starts with "--" is a usage error.
+// The options that take no value; a command takes one when it names it among its options.
+inline constexpr std::string_view kFlagOptions[] = {"--allow-truncate"};
+
+// `valueOptions` names every option the command takes, each with a value but for those of
+// kFlagOptions; anything else that starts with "--" is a usage error.
 Invocation ParseInvocation(std::span<const std::string> words,
                            std::span<const std::string_view> valueOptions);
 

@@ -29,7 +29,10 @@ constexpr std::string_view kOperationHelp =
     "  --id-check on|off  compare the chip's signature first (default: the device's)\n"
     "  --fuses L:H:E:LOCK the fuse and lock bytes the fuse step writes, in hex\n"
     "  --serial N         write serial number N (decimal, or 0x-hex) before programming,\n"
-    "                     laid out as the window's settings say\n";
+    "                     laid out as the window's settings say\n"
+    "  --allow-truncate   program and verify only the part of the file that the device\n"
+    "                     takes (without it, data outside the device, or in an area no\n"
+    "                     step programs, is refused)\n";
 
 std::vector<std::string_view> Join(std::initializer_list<std::span<const std::string_view>> parts) {
     std::vector<std::string_view> all;

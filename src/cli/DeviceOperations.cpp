@@ -13,6 +13,7 @@
 #include "cli/FileOptions.h"
 #include "cli/OperationOptions.h"
 #include "common/MessageCatalogue.h"
+#include "fileio/NotProgrammed.h"
 #include "link/Connection.h"
 #include "link/LinkChoice.h"
 #include "link/Protocol.h"
@@ -62,6 +63,27 @@ void CheckOffered(const OperationKind& kind, const AppState& state, const std::s
     if (!ButtonStatesFor(state.record)[static_cast<std::size_t>(kind.button)]) {
         throw UsageError(device + " does not offer " + kind.what);
     }
+}
+
+// Data that program or verify would pass over is refused before the chip is touched, so
+// that exit status 0 always means the whole file is in the chip; --allow-truncate takes
+// the part that fits, and says what is left out.
+void CheckNothingLeftOut(const AppState& state, const OperationKind& kind,
+                         const Invocation& invocation, const LoadOutcome& loaded,
+                         const std::string& device, Console& console) {
+    std::string left = NotProgrammedText(*state.record, state.buffer);
+    if (left.empty()) {
+        return;
+    }
+    if (loaded.eepromFromFile && state.record->Family() == 'M') {
+        left += " (the ELF file's .eeprom section: no step programs the data EEPROM)";
+    }
+    const char* done = kind.code == 'P' ? "programmed" : "verified";
+    if (!invocation.Flag("--allow-truncate")) {
+        throw CommandFailed(device + ": " + left + " would not be " + done +
+                            "; --allow-truncate takes only what the device does");
+    }
+    console.Message("warning: " + device + ": " + left + ": left out, not " + done);
 }
 
 // Opens the programmer the options or the environment name and uploads the device's
@@ -135,9 +157,13 @@ int RunDeviceOperation(const CommandContext& context) {
     bool fusesChosen = false;
     if (kind.code == 'P' || kind.code == 'V') {
         const std::filesystem::path file = invocation.positional[1];
-        fusesChosen = LoadInput(state, file, LoadSettingsFrom(invocation, file, *state.record),
-                                context.console)
-                          .fusesFromFile;
+        const LoadOutcome loaded = LoadInput(
+            state, file, LoadSettingsFrom(invocation, file, *state.record), context.console);
+        fusesChosen = loaded.fusesFromFile;
+        CheckNothingLeftOut(state, kind, invocation, loaded, device.entry.FullName(),
+                            context.console);
+    } else if (invocation.Flag("--allow-truncate")) {
+        throw UsageError("--allow-truncate goes with program and verify only");
     }
     const std::optional<std::string> serialLine =
         ApplyOperationOptions(state, invocation, kind.code, fusesChosen);

@@ -150,6 +150,7 @@ LoadOutcome LoadInput(AppState& state, const std::filesystem::path& file,
             LoadBytes(state, std::vector<uint8_t>(hex.begin(), hex.end()), file, asHex, console);
         ApplyElfFuses(*elf.image, state.configBits);
         outcome.fusesFromFile = !elf.image->fuses.empty() || elf.image->lock.has_value();
+        outcome.eepromFromFile = !elf.image->eeprom.empty();
     } else {
         result = LoadBytes(state, read.bytes, file, settings, console);
     }

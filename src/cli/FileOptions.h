@@ -38,6 +38,7 @@ FileSettings LoadSettingsFrom(const Invocation& invocation, const std::filesyste
 // lock bytes go to the configuration bits; the result says whether it had any.
 struct LoadOutcome {
     bool fusesFromFile = false;
+    bool eepromFromFile = false;  // an ELF file's .eeprom section
 };
 LoadOutcome LoadInput(AppState& state, const std::filesystem::path& file,
                       const FileSettings& settings, Console& console);

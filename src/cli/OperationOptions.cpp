@@ -5,6 +5,7 @@
 
 #include "app/PlatformSettings.h"
 #include "app/Settings.h"
+#include "common/Format.h"
 #include "config/SerialNumber.h"
 
 namespace kardo::cli {
@@ -56,6 +57,12 @@ std::optional<std::string> ApplyOperationOptions(AppState& state, const Invocati
         const uint64_t mask = ParseHex(*steps, "--steps");
         if (mask > 0xFF) {
             throw UsageError("--steps " + *steps + " is more than one byte");
+        }
+        // A step the device does not have would run all the same: a lock-bit step of a
+        // read writes its byte over the code read.
+        if (const uint8_t offered = record.ProgStepMask(); (mask & ~uint64_t{offered}) != 0) {
+            throw UsageError(Format("--steps %s: %s offers only the steps %.2X", steps->c_str(),
+                                    record.Name().c_str(), unsigned{offered}));
         }
         state.ProgBits = static_cast<uint8_t>(mask);
     }

@@ -19,6 +19,16 @@ bool IsOneOf(uint8_t value, std::initializer_list<uint8_t> values) {
 
 }  // namespace
 
+std::optional<BufferArea> IspDataEepromArea(const DeviceRecord& record) {
+    if (record.Family() != 'M' || record.Variant() == 35 ||
+        (record.ManufId() == 0xBF && record.DeviceId() == 0x91) ||
+        !IsOneOf(record.ConfigCode(), {0xCB, 0xD1, 0xCD, 0xD2})) {
+        return std::nullopt;
+    }
+    const auto start = static_cast<std::size_t>(std::max<int64_t>(0, record.LastAddress()) + 1);
+    return BufferArea{start, record.EepromSize()};
+}
+
 LoadSizes LoadSizesFor(const DeviceRecord& record, bool oddEven) {
     const int64_t last = std::max<int64_t>(0, record.LastAddress());
     const char family = record.Family();
@@ -34,8 +44,8 @@ LoadSizes LoadSizesFor(const DeviceRecord& record, bool oddEven) {
         }
         if (record.ManufId() == 0xBF && record.DeviceId() == 0x91) {
             size = RoundedUp(last, 0xFFFF) + 0x2000;
-        } else if (IsOneOf(record.ConfigCode(), {0xCB, 0xD1, 0xCD, 0xD2})) {
-            size = record.EepromSize() + sizes.capacity + 1;  // code, then the data EEPROM
+        } else if (const auto eeprom = IspDataEepromArea(record)) {
+            size = static_cast<int64_t>(eeprom->start + eeprom->size);  // code, then EEPROM
         } else {
             size = 0x10000;
         }

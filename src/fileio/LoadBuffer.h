@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceRecord.h"
@@ -18,6 +19,14 @@ struct LoadSizes {
     // The size the buffer is re-created at: the positions a load may write.
     std::size_t bufferSize = 0;
 };
+
+// The data EEPROM of the ISP parts whose buffer holds it after the code: its first
+// buffer position and its size. No program step writes it.
+struct BufferArea {
+    std::size_t start = 0;
+    std::size_t size = 0;
+};
+std::optional<BufferArea> IspDataEepromArea(const DeviceRecord& record);
 
 // `oddEven` is the "Odd && Even programming" option, which only matters for family 'R'.
 // A buffer is never smaller than the device, and a PIC18-style part always gets the

@@ -93,8 +93,12 @@ run 0 program ATMEL/ATmega8 "$elfdata/atmega8-chaser.elf" --fuses E1:D9:FF:FF
 run 0 verify ATMEL/ATmega8 "$data/atmega8-ihex.hex"
 expect out.txt " Code Area Verified OK"
 
-# An AVR ELF brings its own fuse and lock bytes, and its EEPROM lands after the code.
-run 0 program ATMEL/ATmega328P "$elfdata/avr-fuses.elf" && expect out.txt " Fusebits Programmed"
+# An AVR ELF brings its own fuse and lock bytes, and its EEPROM lands after the code,
+# where no step programs it: refused, unless --allow-truncate programs the rest.
+run 1 program ATMEL/ATmega328P "$elfdata/avr-fuses.elf" && expect err.txt "data EEPROM bytes 0x8000 to 0x8009"
+run 1 program ATMEL/ATmega8 "$elfdata/avr-fuses.elf" --fuses E1:D9:FF:FF && expect err.txt ".eeprom section"
+run 0 program ATMEL/ATmega328P "$elfdata/avr-fuses.elf" --allow-truncate &&
+  expect out.txt " Fusebits Programmed" && expect err.txt "left out"
 run 0 dump ATMEL/ATmega328P "$elfdata/avr-fuses.elf" avr-elf.raw
 same_bytes avr-elf.raw "$elfdata/avr-fuses-flash.expect.bin" 316
 dd if=avr-elf.raw of=avr-elf-eeprom.raw bs=1 skip=$((0x8000)) count=10 2>/dev/null
@@ -185,6 +189,28 @@ cp "$work/KARDO_m.usb" "$work/prefix/share/kardo/"
 (cd / && "$work/prefix/bin/kardo-cli" devices </dev/null >"$work/out.txt") ||
   fail "devices from an installed kardo-cli"
 expect out.txt "MICROCHIP/PIC16F84A"
+
+# --- no false success ---------------------------------------------------------------------
+# Data the device cannot take is refused before the chip is touched; --allow-truncate takes
+# what fits, and says what it left out.
+srec_cat -generate 0 0x20000 -repeat-string KARDO -o big.hex -intel
+run 1 program ATMEL/AT28C256 big.hex && expect err.txt "above the device's last address 0x7FFF"
+grep -q "Parameters sent" out.txt && fail "a file bigger than the device reached the programmer"
+run 0 program ATMEL/AT28C256 big.hex --allow-truncate && expect err.txt "left out, not programmed"
+run 1 verify ATMEL/AT28C256 "$data/ihex-holes.hex" --offset 7FF0 && expect err.txt "not be verified"
+run 2 erase ATMEL/AT28C256 --allow-truncate
+# A step the device does not have is a usage error, not a write over the code read.
+run 2 read ATMEL/ATmega8 steps.hex --steps 09 && expect err.txt "offers only the steps 41"
+# An erase the chip does not confirm fails with its line.
+KARDO_SIM_FAULTS=erase-fails run 1 erase ATMEL/ATmega8 && expect out.txt " ERASE Error"
+# A database file cut short: what it holds is listed, and the command fails naming it.
+mkdir -p cutdb
+cp KARDO_e.usb cutdb/
+head -c 6000 KARDO_m.usb >cutdb/KARDO_m.usb
+run 1 devices --db-dir cutdb && expect err.txt "KARDO_m.usb is cut short"
+expect out.txt "ATMEL/AT28C256"
+last=$("$cli" devices --type micro </dev/null | tail -n 1 | cut -d' ' -f1)
+run 1 info "$last" --db-dir cutdb && expect err.txt "KARDO_m.usb is cut short"
 
 # Without a terminal, standard error carries no progress bar.
 run 0 program ATMEL/AT28C256 "$data/ihex-holes.hex"

@@ -14,6 +14,7 @@
 #include "common/forms/Dialogs.h"
 #include "config/SerialNumber.h"
 #include "devicedb/DeviceDatabase.h"
+#include "fileio/NotProgrammed.h"
 
 namespace kardo {
 namespace {
@@ -73,6 +74,14 @@ void OperationControl::Run(char code, const char* caption) {
     window_.log("");
     if (!serialLine.empty()) {
         window_.log(serialLine);
+    }
+    // No ISP step writes the data EEPROM: what the buffer holds there stays out of the
+    // chip, and the log says so rather than let the program pass for the whole file.
+    if (code == 'P' && state_.record->Family() == 'M') {
+        if (const std::string left = NotProgrammedText(*state_.record, state_.buffer);
+            !left.empty()) {
+            window_.log(" Not programmed: " + left);
+        }
     }
     state_.OperationCode = code;
     progress.setWindowTitle(caption);

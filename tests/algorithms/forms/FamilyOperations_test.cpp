@@ -18,6 +18,7 @@ class FamilyOperationsTest : public QObject {
     void aPicWithDataEepromIsProgrammedFromItsGpasmFileAndReadBack();
     void anAtmega8IsErasedProgrammedAndVerifiedFromItsAvrGccFile();
     void anAvrWithAnExtendedFuseGetsItsFusesAfterTheVerify();
+    void anIspProgramSaysTheDataEepromIsNotProgrammed();
     void anAt89s52GetsItsLockBitsAndAReadShowsThem();
     void theIdentityQuestionAsTheUserAnswersIt();
     void abortWhileTheIdentityQuestionIsUpEndsTheOperation();
@@ -88,6 +89,18 @@ void FamilyOperationsTest::anAvrWithAnExtendedFuseGetsItsFusesAfterTheVerify() {
         QStringList({" Code Area Verified OK", " Fusebits Programmed", " High Fusebits Programmed",
                      " Extended Fusebits Programmed", " Lockbits Programmed"}));
     QCOMPARE(int(b.chip().fuseExt), 0xF9);
+}
+
+// The buffer's data EEPROM (after the code of the ATmega168) holds a byte no step writes.
+void FamilyOperationsTest::anIspProgramSaysTheDataEepromIsNotProgrammed() {
+    ShippedBench b("RadioButton4", 0, 4, "ATmega168");
+    MainWindowFixture& f = *b.f;
+    f.state().ProgBits = 0x01;
+    f.state().buffer[0x4000 + 5] = 0x12;
+    f.Operate("SB_Prog");
+    QCOMPARE(b.LastOperation().at(0),
+             QString(" Not programmed: data EEPROM bytes 0x4005 to 0x4005"));
+    QVERIFY(b.LastOperation().contains(" Code Area Verified OK"));
 }
 
 void FamilyOperationsTest::anAt89s52GetsItsLockBitsAndAReadShowsThem() {
