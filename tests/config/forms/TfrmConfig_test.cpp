@@ -180,6 +180,9 @@ void TfrmConfigTest::itemGroupsCalibrationAndTheOnlyWayOut() {
     ShippedBench b("RadioButton4", 0, 2, "ATmega8");
     ConfigBits& bits = b.f->state().configBits;
     bits.CalSlots = {0xA0, 0xA1, 0xA2, 0xA3};
+    bits.CalProgram = true;
+    bits.CalIndex = 3;
+    bits.CalOffset = 0x1FFE;
     InConfig(b, [&](QDialog& dialog) {
         auto* pages = Child<QTabWidget>(dialog, "PageControl");
         QCOMPARE(pages->tabText(1), QString("Page 2"));
@@ -190,18 +193,24 @@ void TfrmConfigTest::itemGroupsCalibrationAndTheOnlyWayOut() {
         Click(buttons[1]);                 // "LB1 on"; the mask also clears bits 7..6
         QCOMPARE(int(bits.LockBits), 0x3E);
 
+        // Nothing programs a calibration byte: the group shows what is stored, takes no
+        // click, and each of its controls says why.
+        QVERIFY(!Child<QGroupBox>(dialog, "GB204A_CF")->isEnabled());
+        auto* program = Child<QCheckBox>(dialog, "CB204A_Prog");
         auto* slot2 = Child<QRadioButton>(dialog, "RadioButton7");
         auto* offset = Child<QLineEdit>(dialog, "Edit204A");
-        QVERIFY(!slot2->isEnabled());
-        QVERIFY(!offset->isEnabled());
-        Click(Child<QCheckBox>(dialog, "CB204A_Prog"));
-        QVERIFY(slot2->isEnabled());
-        Click(slot2);
-        QCOMPARE(int(bits.CalValue), 0xA2);
-        QCOMPARE(int(bits.CalIndex), 3);
-        offset->selectAll();
-        QTest::keyClicks(offset, "1ffe");
+        QVERIFY(program->isChecked() && slot2->isChecked());
         QCOMPARE(offset->text(), QString("1FFE"));
+        for (QWidget* control : {static_cast<QWidget*>(program), static_cast<QWidget*>(slot2),
+                                 static_cast<QWidget*>(offset)}) {
+            QVERIFY(!control->isEnabled());
+            QVERIFY(control->toolTip().contains("Not programmed"));
+        }
+        Click(program);
+        Click(Child<QRadioButton>(dialog, "RadioButton5"));
+        QTest::keyClicks(offset, "0");
+        QVERIFY(bits.CalProgram);
+        QCOMPARE(int(bits.CalIndex), 3);
         QCOMPARE(bits.CalOffset, 0x1FFEu);
 
         // No cancel: Escape leaves the dialog open, and every change is already made.
