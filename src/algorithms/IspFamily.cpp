@@ -8,6 +8,7 @@
 #include "algorithms/IspRoutines.h"
 #include "common/Format.h"
 #include "common/MessageCatalogue.h"
+#include "config/ExtendedFuse.h"
 #include "link/Protocol.h"
 
 namespace kardo {
@@ -178,7 +179,7 @@ void IspRoutines::Erase() {
 // The fuse and lock frames of the parts with fuses. The low fuse of a Variant 30 part
 // has only the bits 0x21 (SPIEN, FSTRT) and the lock byte only the bits 0x06 (LB1, LB2);
 // their other bits are sent as 1. A Variant 32 part gets its bytes as the configuration
-// dialog holds them.
+// dialog holds them, the extended fuse whenever its sheet has one.
 void IspRoutines::Fuses() {
     Exchange x(c_);
     Purge(x);
@@ -201,7 +202,7 @@ void IspRoutines::Fuses() {
             if (ok) {
                 LogIfRunning(" High Fusebits Programmed");
             }
-            if (ok && (code == 0xCD || code == 0xCF)) {
+            if (ok && HasExtendedFuse(code)) {
                 ok = single(bits.FuseExt);
                 if (ok) {
                     LogIfRunning(" Extended Fusebits Programmed");

@@ -99,9 +99,19 @@ HexDisplay PrefixedHex(std::string name, std::string label, ConfigValue value) {
 
 const std::vector<std::string> kLockItems{"LB1 + LB2 on", "LB1 on", "Lock Bits off"};
 
+// No step places the chosen calibration byte into the buffer or writes it to the chip;
+// the group shows what is stored, and says why it cannot be changed.
+const char* const kCalibrationNotProgrammed =
+    "Not programmed: no step writes a calibration byte into the buffer or the chip, "
+    "so neither the slot nor the \"Program @\" offset takes effect.";
+
 CalibrationGroup Calibration(std::string name, int firstButton, std::string offsetBox,
                              std::string programBox) {
-    CalibrationGroup g{std::move(name), {}, std::move(offsetBox), std::move(programBox)};
+    CalibrationGroup g;
+    g.name = std::move(name);
+    g.offsetBox = std::move(offsetBox);
+    g.programBox = std::move(programBox);
+    g.notProgrammed = kCalibrationNotProgrammed;
     for (int i = 0; i < 4; ++i) {
         g.buttons[i] = "RadioButton" + std::to_string(firstButton + i);
     }

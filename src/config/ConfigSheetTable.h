@@ -89,6 +89,9 @@ struct CalibrationGroup {
     std::string offsetBox;
     std::string programBox;
     bool visible = true;
+    // Why the group is shown disabled: no step writes what it chooses, so offering the
+    // choice would promise a programmed byte that never arrives. Empty: it is offered.
+    std::string notProgrammed;
 };
 
 struct ConfigPage {

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <system_error>
 
+#include "config/ExtendedFuse.h"
+
 namespace kardo {
 
 VirtualChip& VirtualProgrammer::chip() {
@@ -363,7 +365,8 @@ void VirtualProgrammer::Erase() {
 }
 
 // 'E', then 'P', 'F' or 'L', and the value; an AVR with a high fuse byte follows the low
-// fuse with the high one, and parts with an extended fuse byte with that one too.
+// fuse with the high one, and parts whose sheet has an extended fuse byte with that one
+// too: the host and this firmware model decide it by the same rule.
 void VirtualProgrammer::FuseFrame(const std::vector<uint8_t>& frame) {
     if (frame[0] != 'P') {
         return;
@@ -386,7 +389,7 @@ void VirtualProgrammer::FuseFrame(const std::vector<uint8_t>& frame) {
             chip().fuseHigh = high[0];
             Changed();
             Send('A');
-            if (chip().configCode == 0xCD || chip().configCode == 0xCF) {
+            if (HasExtendedFuse(chip().configCode)) {
                 Expect(1, [this](const std::vector<uint8_t>& ext) {
                     chip().fuseExt = ext[0];
                     Changed();

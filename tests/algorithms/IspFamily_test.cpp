@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "common/Format.h"
 #include "support/OperationBench.h"
 #include "support/Records.h"
 #include "support/ShippedRecords.h"
@@ -62,23 +63,38 @@ TEST(IspFamily, ProgramEraseCodeAndVerifyThenTheFusesOfTheConfigurationDialog) {
     EXPECT_EQ(b.code, 'C');
 }
 
-TEST(IspFamily, ExtendedFuseForConfigCodes0xCDAnd0xCF) {
-    Isp b("ATmega168");  // Variant 32, ConfigCode 0xCD
-    b.progBits = 0x01;
-    b.configBits = {.FuseLow = 0x62, .FuseHigh = 0xDF, .FuseExt = 0xF9, .LockBits = 0xFF};
-    b.Run('P');
-    const Lines tail(b.host.lines.end() - 5, b.host.lines.end());
-    EXPECT_EQ(tail,
-              (Lines{" Code Area Verified OK", " Fusebits Programmed", " High Fusebits Programmed",
-                     " Extended Fusebits Programmed", " Lockbits Programmed"}));
-    EXPECT_EQ(b.chip().fuseLow, 0x62);
-    EXPECT_EQ(b.chip().fuseExt, 0xF9);
-    const auto all = b.trace.Lines();
-    const auto fuses = std::find(all.begin(), all.end(), "write 45 50 46 62");
-    ASSERT_NE(fuses, all.end());
-    EXPECT_EQ(Lines(fuses, all.end()),
-              (Lines{"write 45 50 46 62", "read 1: 41", "write DF", "read 1: 41", "write F9",
-                     "read 1: 41", "write 45 50 4C FF", "read 1: 41"}));
+// The extended fuse goes after the high fuse for every part whose sheet edits it,
+// whichever bits it holds there: the boot bits (0xCD), the brown-out level (0xD2, where a
+// chosen level was once shown but never sent) or self-programming (0xD1).
+TEST(IspFamily, ExtendedFuseForEverySheetThatShowsOne) {
+    const struct {
+        const char* part;
+        uint8_t low, high, ext;
+    } parts[] = {{"ATmega168", 0x62, 0xDF, 0xF9},
+                 {"ATmega328P", 0xFF, 0xDA, 0xFC},
+                 {"ATtiny85", 0x62, 0xDF, 0xFE}};
+    for (const auto& p : parts) {
+        SCOPED_TRACE(p.part);
+        Isp b(p.part);
+        b.progBits = 0x01;
+        b.configBits = {.FuseLow = p.low, .FuseHigh = p.high, .FuseExt = p.ext, .LockBits = 0xFF};
+        b.Run('P');
+        const Lines tail(b.host.lines.end() - 5, b.host.lines.end());
+        EXPECT_EQ(tail, (Lines{" Code Area Verified OK", " Fusebits Programmed",
+                               " High Fusebits Programmed", " Extended Fusebits Programmed",
+                               " Lockbits Programmed"}));
+        EXPECT_EQ(b.chip().fuseLow, p.low);
+        EXPECT_EQ(b.chip().fuseHigh, p.high);
+        EXPECT_EQ(b.chip().fuseExt, p.ext);
+        const auto all = b.trace.Lines();
+        const std::string low = Format("write 45 50 46 %.2X", p.low);
+        const auto fuses = std::find(all.begin(), all.end(), low);
+        ASSERT_NE(fuses, all.end());
+        EXPECT_EQ(
+            Lines(fuses, all.end()),
+            (Lines{low, "read 1: 41", Format("write %.2X", p.high), "read 1: 41",
+                   Format("write %.2X", p.ext), "read 1: 41", "write 45 50 4C FF", "read 1: 41"}));
+    }
 }
 
 TEST(IspFamily, Variant30SendsOnlyItsFuseBitsAndLockBits) {

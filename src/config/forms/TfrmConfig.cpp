@@ -174,6 +174,16 @@ void TfrmConfig::AddCalibration(const CalibrationGroup& g, QWidget* page, QVBoxL
     offsetRow->addWidget(programBox_);
     layout->addLayout(offsetRow);
     column->addWidget(calibrationGroup_);
+    // A group whose choice nothing programs is shown, disabled, with the reason on each
+    // of its controls: a disabled control takes no click, but still shows its tip.
+    if (!g.notProgrammed.empty()) {
+        calibrationGroup_->setEnabled(false);
+        const QString why = Text(g.notProgrammed);
+        calibrationGroup_->setToolTip(why);
+        for (QWidget* w : calibrationGroup_->findChildren<QWidget*>()) {
+            w->setToolTip(why);
+        }
+    }
     connect(offsetBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
         // The box takes upper-case input.
         const QString upper = text.toUpper();

@@ -17,9 +17,9 @@
 #include "config/forms/TfrmConfig.h"
 #include "devicedb/DeviceDatabase.h"
 #include "support/Records.h"
+#include "support/TestPaths.h"
 #include "support/forms/ShippedBench.h"
 #include "support/forms/UserActions.h"
-#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;
@@ -114,7 +114,10 @@ void TfrmConfigTest::everyShippedPartWithFusesProgramsWhatItsSheetShows() {
         }
         ShippedBench b("RadioButton4", 0, row, name.c_str());
         const FuseBytes factory = *FactoryFuses(record);
+        bool showsExtended = false;
         InConfig(b, [&](QDialog& dialog) {
+            showsExtended = dialog.findChild<QLabel*>("Label15") != nullptr ||
+                            dialog.findChild<QLabel*>("FE_Value") != nullptr;
             auto* pages = Child<QTabWidget>(dialog, "PageControl");
             QCOMPARE(pages->tabText(0), QString::fromStdString(name));
             QVERIFY(pages->tabBar()->isVisible());
@@ -133,15 +136,16 @@ void TfrmConfigTest::everyShippedPartWithFusesProgramsWhatItsSheetShows() {
         QVERIFY2(chosen.FuseHigh != factory.FuseHigh, name.c_str());
         QCOMPARE(int(chosen.FuseLow), int(factory.FuseLow));
 
+        b.chip().fuseExt = 0x00;  // so that a frame's value shows, 0xFF included
         b.f->state().ProgBits = 0x01;
         b.f->Operate("SB_Prog");
         QCOMPARE(b.LastOperation().last(), QString(" Lockbits Programmed"));
         // The frames the virtual programmer received, byte for byte; the extended fuse
-        // goes only for codes 0xCD and 0xCF.
-        const bool extended = record.ConfigCode() == 0xCD || record.ConfigCode() == 0xCF;
+        // goes exactly to the parts whose sheet shows one.
+        QCOMPARE(b.LastOperation().contains(" Extended Fusebits Programmed"), showsExtended);
         QCOMPARE(int(b.chip().fuseLow), int(chosen.FuseLow));
         QCOMPARE(int(b.chip().fuseHigh), int(chosen.FuseHigh));
-        QCOMPARE(int(b.chip().fuseExt), extended ? int(chosen.FuseExt) : 0xFF);
+        QCOMPARE(int(b.chip().fuseExt), showsExtended ? int(chosen.FuseExt) : 0x00);
         QCOMPARE(int(b.chip().lockBits), int(chosen.LockBits));
     }
     QCOMPARE(parts, 28);  // every shipped AVR; the two AT89S have no fuses
@@ -176,6 +180,9 @@ void TfrmConfigTest::itemGroupsCalibrationAndTheOnlyWayOut() {
     ShippedBench b("RadioButton4", 0, 2, "ATmega8");
     ConfigBits& bits = b.f->state().configBits;
     bits.CalSlots = {0xA0, 0xA1, 0xA2, 0xA3};
+    bits.CalProgram = true;
+    bits.CalIndex = 3;
+    bits.CalOffset = 0x1FFE;
     InConfig(b, [&](QDialog& dialog) {
         auto* pages = Child<QTabWidget>(dialog, "PageControl");
         QCOMPARE(pages->tabText(1), QString("Page 2"));
@@ -186,18 +193,24 @@ void TfrmConfigTest::itemGroupsCalibrationAndTheOnlyWayOut() {
         Click(buttons[1]);                 // "LB1 on"; the mask also clears bits 7..6
         QCOMPARE(int(bits.LockBits), 0x3E);
 
+        // Nothing programs a calibration byte: the group shows what is stored, takes no
+        // click, and each of its controls says why.
+        QVERIFY(!Child<QGroupBox>(dialog, "GB204A_CF")->isEnabled());
+        auto* program = Child<QCheckBox>(dialog, "CB204A_Prog");
         auto* slot2 = Child<QRadioButton>(dialog, "RadioButton7");
         auto* offset = Child<QLineEdit>(dialog, "Edit204A");
-        QVERIFY(!slot2->isEnabled());
-        QVERIFY(!offset->isEnabled());
-        Click(Child<QCheckBox>(dialog, "CB204A_Prog"));
-        QVERIFY(slot2->isEnabled());
-        Click(slot2);
-        QCOMPARE(int(bits.CalValue), 0xA2);
-        QCOMPARE(int(bits.CalIndex), 3);
-        offset->selectAll();
-        QTest::keyClicks(offset, "1ffe");
+        QVERIFY(program->isChecked() && slot2->isChecked());
         QCOMPARE(offset->text(), QString("1FFE"));
+        for (QWidget* control : {static_cast<QWidget*>(program), static_cast<QWidget*>(slot2),
+                                 static_cast<QWidget*>(offset)}) {
+            QVERIFY(!control->isEnabled());
+            QVERIFY(control->toolTip().contains("Not programmed"));
+        }
+        Click(program);
+        Click(Child<QRadioButton>(dialog, "RadioButton5"));
+        QTest::keyClicks(offset, "0");
+        QVERIFY(bits.CalProgram);
+        QCOMPARE(int(bits.CalIndex), 3);
         QCOMPARE(bits.CalOffset, 0x1FFEu);
 
         // No cancel: Escape leaves the dialog open, and every change is already made.
