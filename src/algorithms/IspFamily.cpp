@@ -158,8 +158,7 @@ void IspRoutines::Erase() {
     if (Command(x, cmd::Erase)) {
         uint8_t reply[4] = {};
         answered = x.phase.ReceiveAcknowledgement(reply, sizeof reply);
-        done = answered && reply[0] == 'D' && reply[1] == 'o' && reply[2] == 'n' &&
-               reply[3] == 'e';
+        done = answered && reply[0] == 'D' && reply[1] == 'o' && reply[2] == 'n' && reply[3] == 'e';
     }
     Finish(x);
     if (answered && !done && x.Ok()) {

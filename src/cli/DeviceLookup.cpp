@@ -69,7 +69,8 @@ std::string DatabaseProblems(const std::filesystem::path& directory) {
     for (const char* file : {kEepromDatabase, kMicroDatabase}) {
         if (const std::string problem = DeviceDatabase::FileProblem(directory / file);
             !problem.empty()) {
-            problems += (problems.empty() ? "" : "; ") + (directory / file).string() + " " + problem;
+            problems +=
+                (problems.empty() ? "" : "; ") + (directory / file).string() + " " + problem;
         }
     }
     return problems;

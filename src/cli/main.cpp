@@ -22,8 +22,9 @@ constexpr const char* kExitStatuses =
     "Exit status: 0 success, 1 the operation or a file failed, 2 a usage error.\n";
 
 void PrintOverview(std::FILE* to) {
-    std::fprintf(to, "usage: kardo-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
-                     "       kardo-cli --version\n\nCommands:\n");
+    std::fprintf(to,
+                 "usage: kardo-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
+                 "       kardo-cli --version\n\nCommands:\n");
     for (const CommandEntry& command : Commands()) {
         std::fprintf(to, "  %-9s %-16s %s\n", std::string(command.name).c_str(),
                      std::string(command.synopsis).c_str(), std::string(command.summary).c_str());

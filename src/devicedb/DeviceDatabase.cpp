@@ -112,8 +112,8 @@ std::string FileProblem(const std::filesystem::path& path) {
         const auto count = file.ReadU16(offset + 2);
         offset += kBlockHeaderSize + (count ? uint64_t{kRecordSize} * *count : 0);
         if (!count || offset > size) {
-            return "is cut short in the devices of manufacturer " + std::to_string(m + 1) +
-                   " of " + std::to_string(manufacturers);
+            return "is cut short in the devices of manufacturer " + std::to_string(m + 1) + " of " +
+                   std::to_string(manufacturers);
         }
     }
     return {};

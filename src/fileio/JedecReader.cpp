@@ -179,8 +179,8 @@ uint8_t ReadJedec(const std::vector<uint8_t>& file, const DeviceRecord& record,
     const PldLayout layout = PldLayoutFor(record.Variant()).value_or(kPldLayouts[0]);
     // A map of another size is another device's, whatever its checksum says.
     const bool fitsDevice =
-        layout.fuses == 0 || (fields.fuses.value_or(layout.fuses) == layout.fuses &&
-                              fields.highestEnd <= layout.fuses);
+        layout.fuses == 0 ||
+        (fields.fuses.value_or(layout.fuses) == layout.fuses && fields.highestEnd <= layout.fuses);
     if (!fields.anyFuse) {
         // Nothing was read: an empty or foreign file must not load as an erased map.
         host.AppendLine(" No fuse list in file");

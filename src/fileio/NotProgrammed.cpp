@@ -20,7 +20,8 @@ std::string NotProgrammedText(const DeviceRecord& record, const DeviceBuffer& bu
         const uint8_t* bytes = buffer.data();
         const uint8_t erased = record.BlankValue();
         const auto isData = [erased](uint8_t b) { return b != erased; };
-        const uint8_t* first = std::find_if(bytes + std::min(eeprom->start, end), bytes + end, isData);
+        const uint8_t* first =
+            std::find_if(bytes + std::min(eeprom->start, end), bytes + end, isData);
         if (first != bytes + end) {
             const auto rlast = std::find_if(std::reverse_iterator(bytes + end),
                                             std::reverse_iterator(first), isData);

@@ -72,7 +72,8 @@ std::string ApplySimFaults(std::string_view text, SimulatedLink& link) {
         if (!Apply(item, trial)) {
             return "KARDO_SIM_FAULTS: \"" + std::string(item) +
                    "\" is not a fault the virtual programmer knows (silent, wrong-handshake, "
-                   "reject-parameters, self-test-fails, wrong-chip, not-blank, erase-fails, quiet-after=N, "
+                   "reject-parameters, self-test-fails, wrong-chip, not-blank, erase-fails, "
+                   "quiet-after=N, "
                    "break-after=N, writes-fail-after=N, corrupt=ADDRESS, latency=MS, "
                    "lock-ignored=N, self-test-noise=N); no "
                    "fault is switched on.";

@@ -273,9 +273,9 @@ TEST(IspFamily, ALinkThatFailsPartWayEndsWithTheLineOfWhatFailed) {
     };
     const Lines failures{" Error with read", " Error with write", " Error with programmer link",
                          " No acknowledgement from programmer"};
-    for (const Case& c : {Case{'R', 3 + 1000, 0}, Case{'R', 3 + 0x2000 + 3, 0},
-                          Case{'V', 3 + 1000, 0}, Case{'E', 2 + 4 + 3 + 100, 0},
-                          Case{'P', 0, 3 + 2000}}) {
+    for (const Case& c :
+         {Case{'R', 3 + 1000, 0}, Case{'R', 3 + 0x2000 + 3, 0}, Case{'V', 3 + 1000, 0},
+          Case{'E', 2 + 4 + 3 + 100, 0}, Case{'P', 0, 3 + 2000}}) {
         Isp b("ATmega8");
         b.progBits = 0x01;
         b.chip().memory = b.Bytes(0, 0x2000);

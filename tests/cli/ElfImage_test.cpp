@@ -19,8 +19,7 @@ namespace kardo {
 namespace {
 
 const std::filesystem::path kData = kardo::test::SourceDir() / "tests/cli/data";
-const std::filesystem::path kLoaderData =
-    kardo::test::SourceDir() / "tests/fileio/data";
+const std::filesystem::path kLoaderData = kardo::test::SourceDir() / "tests/fileio/data";
 
 using Bytes = std::vector<uint8_t>;
 

@@ -146,7 +146,9 @@ TEST(Jedec, TheReadersChecks) {
     // A file that gives no fuse at all is no fuse map: never an erased one.
     for (const std::string& none :
          {std::string(), std::string("\x02 nothing*"), std::string(4096, 'A'),
-          std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10)}) {
+          std::string("\x7F"
+                      "ELF\x02\x01\x01\0\0\0",
+                      10)}) {
         const Read empty(gal, none);
         EXPECT_EQ(empty.result, load::ReadFailure);
         EXPECT_EQ(empty.host.lines.at(0), " No fuse list in file");

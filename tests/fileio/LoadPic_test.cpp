@@ -79,9 +79,8 @@ TEST(LoadPic, Inh8mPairsAreExchangedAndTheMissingAreasAreNamed) {
 
     // Records that do not start exactly at the ID or configuration address stay put, and
     // an empty record at the end of the file ends the load.
-    const PicLoad off(test::ShippedRecord("PIC16F84A"), Data(0x4002, {0x01, 0x00}) +
-                                                            Data(0x4200, {0x11, 0x00}) +
-                                                            ":0000000000\n");
+    const PicLoad off(test::ShippedRecord("PIC16F84A"),
+                      Data(0x4002, {0x01, 0x00}) + Data(0x4200, {0x11, 0x00}) + ":0000000000\n");
     EXPECT_EQ(off.result, load::Ok);
     EXPECT_EQ(off.Word(0x4002), 0x0001);
     EXPECT_EQ(off.Word(0x4200), 0x0011);  // data EEPROM: 0x4200 up to 0x4360 counts as DATA
@@ -166,8 +165,8 @@ TEST(LoadPic, AWrongExtendedAddressOrAnEmptyRecordBeforeTheEndFails) {
         const char* last;
     };
     for (const Case& c : {
-             Case{":020000040000FB\n" + Data(0, {1, 2}) + kEnd, format::Inh8m,
-                  load::ChecksumError, " Checksum Error "},
+             Case{":020000040000FB\n" + Data(0, {1, 2}) + kEnd, format::Inh8m, load::ChecksumError,
+                  " Checksum Error "},
              Case{Data(0, {1, 2}) + empty + Data(2, {3, 4}) + kEnd, format::Inh8m, load::NotInh8m,
                   " Not INH8M format"},
              Case{Record(1, 0, 0, {1, 2}) + empty + Record(1, 1, 0, {3, 4}) + kEnd, format::Inx16,

@@ -7,9 +7,9 @@
 #include <QTest>
 
 #include "link/SimulatedLink.h"
+#include "support/TestPaths.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
-#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;

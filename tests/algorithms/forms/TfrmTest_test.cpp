@@ -17,9 +17,9 @@
 
 #include "link/SimulatedLink.h"
 #include "link/TraceLink.h"
+#include "support/TestPaths.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
-#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;

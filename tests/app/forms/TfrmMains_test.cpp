@@ -10,9 +10,9 @@
 #include "devicedb/Checksum.h"
 #include "link/SimulatedLink.h"
 #include "support/ScriptedLink.h"
+#include "support/TestPaths.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
-#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;

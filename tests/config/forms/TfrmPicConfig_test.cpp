@@ -16,9 +16,9 @@
 #include "fileio/FileLoader.h"
 #include "support/RecordingFileHost.h"
 #include "support/TempDir.h"
+#include "support/TestPaths.h"
 #include "support/forms/ShippedBench.h"
 #include "support/forms/UserActions.h"
-#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;

@@ -12,9 +12,9 @@
 #include "link/SimulatedLink.h"
 #include "support/DataFiles.h"
 #include "support/RecordingFileHost.h"
+#include "support/TestPaths.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
-#include "support/TestPaths.h"
 
 using namespace kardo;
 using namespace kardo::test;

@@ -13,14 +13,13 @@
 
 #include "link/SimulatedLink.h"
 #include "link/TraceLink.h"
+#include "support/TestPaths.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
-#include "support/TestPaths.h"
 
 namespace kardo::test {
 
-inline const std::filesystem::path kToolchainFiles =
-    kardo::test::SourceDir() / "tests/fileio/data";
+inline const std::filesystem::path kToolchainFiles = kardo::test::SourceDir() / "tests/fileio/data";
 
 // The link the window owns: the virtual programmer, every call traced.
 struct SimulatorHolder {
@@ -42,8 +41,7 @@ struct ShippedBench {
     ShippedBench(const char* type, int manufacturer, int device, const char* expectedName,
                  std::filesystem::path settingsFile = {}) {
         for (const char* file : {"KARDO_e.usb", "KARDO_m.usb"}) {
-            std::filesystem::copy_file(kardo::test::BuiltDataDir() / file,
-                                       shipped / file);
+            std::filesystem::copy_file(kardo::test::BuiltDataDir() / file, shipped / file);
         }
         auto owned = std::make_unique<TracedSimulator>();
         link = owned.get();
