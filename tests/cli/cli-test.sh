@@ -201,6 +201,8 @@ run 1 verify ATMEL/AT28C256 "$data/ihex-holes.hex" --offset 7FF0 && expect err.t
 run 2 erase ATMEL/AT28C256 --allow-truncate
 # A step the device does not have is a usage error, not a write over the code read.
 run 2 read ATMEL/ATmega8 steps.hex --steps 09 && expect err.txt "offers only the steps 41"
+# A link that breaks part-way through a read ends with the line of what failed.
+KARDO_SIM_FAULTS=break-after=3000 run 1 read ATMEL/ATmega8 && expect out.txt " Error with"
 # An erase the chip does not confirm fails with its line.
 KARDO_SIM_FAULTS=erase-fails run 1 erase ATMEL/ATmega8 && expect out.txt " ERASE Error"
 # A database file cut short: what it holds is listed, and the command fails naming it.
