@@ -40,7 +40,8 @@ bool IniSettingsStore::OpenKey() {
         return false;
     }
     std::string text(read.bytes.begin(), read.bytes.end());
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    byteOrderMark_ = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (byteOrderMark_) {
         text.erase(0, 3);  // an editor's byte-order mark
     }
     lines_.clear();
@@ -119,7 +120,9 @@ std::string IniSettingsStore::CloseKey() {
         return {};
     }
     dirty_ = false;
-    std::string text;
+    // The mark goes back where it was: without it, a second mark behind it, or a first
+    // line it was hiding, would read differently the next time.
+    std::string text = byteOrderMark_ ? "\xEF\xBB\xBF" : "";
     for (const Line& line : lines_) {
         text += line.name.empty() ? line.text : line.name + "=" + line.raw;
         text += '\n';

@@ -61,6 +61,7 @@ class IniSettingsStore : public SettingsStore {
     std::vector<Line> lines_;
     bool open_ = false;
     bool dirty_ = false;
+    bool byteOrderMark_ = false;  // the file began with one: it is written back with it
 };
 
 // Where the settings file lives: $KARDO_SETTINGS when set, else under $XDG_CONFIG_HOME,

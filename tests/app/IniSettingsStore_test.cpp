@@ -181,6 +181,22 @@ TEST(IniSettingsStore, HandEditedFilesAreReadAsTheirAuthorMeantThem) {
     EXPECT_EQ(store.ReadString("PathLoadSave").value, "/data/hex");
 }
 
+// A save keeps an editor's byte-order mark: dropped, it would let a second mark or the
+// line it hid read differently the next time (found by fuzzing).
+TEST(IniSettingsStore, ASaveKeepsTheByteOrderMark) {
+    TempDir dir;
+    WriteBytes(dir / "KARDO.ini",
+               Bytes("\xEF\xBB\xBF\xEF\xBB\xBF[SOFTWARE\\Orrinsys\\KARDO]\n\nProgBits=\n"));
+    IniSettingsStore store(dir / "KARDO.ini");
+    ASSERT_TRUE(store.OpenKey());
+    EXPECT_EQ(store.WriteInteger("ProgBits", 0x17), "");
+    EXPECT_EQ(store.CloseKey(), "");
+    EXPECT_EQ(Text(dir / "KARDO.ini").substr(0, 6), "\xEF\xBB\xBF\xEF\xBB\xBF");
+    IniSettingsStore again(dir / "KARDO.ini");
+    ASSERT_TRUE(again.OpenKey());
+    EXPECT_EQ(again.ReadInteger("ProgBits").value, 0x17);
+}
+
 TEST(IniSettingsStore, ABrokenFileNeverBreaksTheStore) {
     TempDir dir;
     const std::string broken =
