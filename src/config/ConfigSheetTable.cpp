@@ -118,19 +118,6 @@ CalibrationGroup Calibration(std::string name, int firstButton, std::string offs
     return g;
 }
 
-// The value each clock item writes: the four binary digits it starts with.
-std::vector<uint8_t> LeadingBits(const std::vector<std::string>& items) {
-    std::vector<uint8_t> values;
-    for (const std::string& item : items) {
-        uint8_t v = 0;
-        for (int i = 0; i < 4 && i < static_cast<int>(item.size()); ++i) {
-            v = static_cast<uint8_t>((v << 1) | (item[i] == '1' ? 1 : 0));
-        }
-        values.push_back(v);
-    }
-    return values;
-}
-
 ConfigPage Page100() {
     ConfigPage p = Page("Page100", {100, 101});
     p.controls = {
