@@ -52,11 +52,23 @@ void RenderIntelHex(std::string& out, const DeviceBuffer& buffer, uint32_t start
     out += ":00000001FF\r\n";
 }
 
-// S1 records below 64 KiB and S2 records above, 32 or 31 data bytes each, and "S9030000FC"
-// at the end. A record never runs past the last address its address field can name, and
-// above 16 MiB S3 records take over.
+// An S0 header record naming the program, S1 records below 64 KiB and S2 records above,
+// 32 or 31 data bytes each, and "S9030000FC" at the end. A record never runs past the
+// last address its address field can name, and above 16 MiB S3 records take over.
+// Readers expect the header: without it they warn about every file.
 void RenderMotorola(std::string& out, const DeviceBuffer& buffer, uint32_t start, uint32_t stop,
                     SaveProgress& progress) {
+    constexpr std::string_view kHeader = "KARDO";
+    out += "S0";
+    auto headerSum = static_cast<uint8_t>(kHeader.size() + 3);  // address 0000, the text, SS
+    AppendHexByte(out, headerSum);
+    out += "0000";
+    for (const char c : kHeader) {
+        AppendHexByte(out, static_cast<uint8_t>(c));
+        headerSum = static_cast<uint8_t>(headerSum + static_cast<uint8_t>(c));
+    }
+    AppendHexByte(out, static_cast<uint8_t>(~headerSum));
+    out += '\n';
     uint64_t at = start;
     for (int64_t remaining = int64_t{stop} - start; remaining >= 0;) {
         const int addressBytes = at < 0x10000 ? 2 : at < 0x1000000 ? 3 : 4;

@@ -60,10 +60,14 @@ uint8_t ReadIntelHex(LoadSession& s, int64_t offset) {
 
 // "S" t CC address data SS. S1, S2 and S3 carry data at 2-, 3- and 4-byte addresses; S7,
 // S8 and S9 end the load; every other record (the S0 header, S5 counts) is passed over.
+// The termination record is optional: srec_cat writes none unless it was given a start
+// address, so a file that ends after its data records is complete. A file that held no
+// data record at all is not taken for one.
 uint8_t ReadMotorola(LoadSession& s, int64_t offset) {
+    bool heldData = false;
     for (uint8_t result = load::Ok;;) {
         if (!s.NextRecord('S', load::NotMotorola, result))
-            return result;
+            return result == load::NotMotorola && heldData ? load::Ok : result;
         char type = 0;
         if (!s.Character(type))
             return s.Failure();
@@ -92,6 +96,7 @@ uint8_t ReadMotorola(LoadSession& s, int64_t offset) {
         }
         if (!s.CheckRecord(0xFF, result))
             return result;  // the ones' complement of the sum
+        heldData = true;
         s.ShowProgress(at);
     }
 }
