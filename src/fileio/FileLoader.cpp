@@ -77,7 +77,8 @@ uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& requ
     uint8_t missing = 0;
     if (record.Family() == 'C') {
         placement.bytes = PicAreaMapFor(record);
-        placement.words = PicWordMapFor(record);
+        placement.areas = request.settings.format == format::Inx16 ? Inx16AreasFor(record)
+                                                                   : Inh8mAreasFor(record);
         missing = placement.bytes->missingPreset;
     }
 
@@ -121,8 +122,7 @@ uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& requ
                                 : " File isn't a hex file");
             break;
         case load::NotHexadecimal:
-            host.ShowMessage(NotAnIntegerText(session.BadField()),
-                             FileIoHost::Icon::Error);
+            host.ShowMessage(NotAnIntegerText(session.BadField()), FileIoHost::Icon::Error);
             break;
         case load::ReadFailure:
             if (request.settings.format != format::Jedec) {

@@ -17,6 +17,9 @@ bool SavesARange(char family) {
 }  // namespace
 
 std::string SaveRangeProblem(const SaveRequest& request, const DeviceBuffer& buffer) {
+    if (request.record.Family() == 'C' && request.format == format::Inx16) {
+        return Inx16Problem(request.record);
+    }
     if (!SavesARange(request.record.Family())) {
         return {};
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileio/PicAreaMap.h"
 
+#include <algorithm>
+
 namespace kardo {
 
 bool KeepsAreasAtWord2000(uint8_t variant) {
@@ -68,11 +70,79 @@ PicWordMap PicWordMapFor(const DeviceRecord& record) {
     } else if (variant == 3 || variant == 8) {
         map.configWord = 0xFE00;
     } else if (variant == 18) {
-        map.configWord = 0x7F00;
-        map.eepromWord = kPic18Inx16EepromWord;
-        map.eepromWordEnd = kPic18Inx16EepromWord + (record.EepromSize() + 2u) / 2;
+        // Words 0x4200 (EEPROM) and 0x7F00 (configuration) lie above the code and the
+        // eight ID words after it for parts of up to 0x83F0 bytes. Larger code would
+        // reach them: there the configuration and the EEPROM follow the ID instead.
+        const uint32_t codeWords = map.idWord;
+        const bool aboveCode = codeWords + 8 > kPic18Inx16EepromWord;
+        map.configWord = aboveCode ? codeWords + 8 : 0x7F00;
+        map.eepromWord = aboveCode ? codeWords + 16 : kPic18Inx16EepromWord;
+        map.eepromWordEnd = map.eepromWord + (record.EepromSize() + 2u) / 2;
     }
     return map;
+}
+
+namespace {
+
+// The configuration bytes a part keeps, whole words.
+int64_t ConfigBytes(const DeviceRecord& record) {
+    if (record.Variant() == 18) {
+        return 14;
+    }
+    return std::max<int64_t>(2, (record.ConfigCount() + 1) & ~1);
+}
+
+int64_t IdBytes(const DeviceRecord& record) {
+    return record.Variant() == 18 ? 16 : 8;
+}
+
+}  // namespace
+
+std::vector<PicFileArea> Inh8mAreasFor(const DeviceRecord& record) {
+    const PicAreaMap map = PicAreaMapFor(record);
+    if (map.byExtendedAddress) {
+        return {};
+    }
+    std::vector<PicFileArea> areas = {
+        {map.idFile, map.idFile + IdBytes(record), map.idBuffer, area::Id},
+        {map.configFile, map.configFile + ConfigBytes(record), map.configBuffer, area::Config},
+    };
+    if (map.eepromFile) {
+        areas.push_back({*map.eepromFile, map.eepromFileEnd, map.eepromBuffer, area::Data});
+    }
+    return areas;
+}
+
+std::vector<PicFileArea> Inx16AreasFor(const DeviceRecord& record) {
+    const PicAreaMap bytes = PicAreaMapFor(record);
+    const PicWordMap words = PicWordMapFor(record);
+    std::vector<PicFileArea> areas = {
+        {2 * int64_t{words.idWord}, 2 * int64_t{words.idWord} + IdBytes(record), bytes.idBuffer,
+         area::Id},
+        {2 * int64_t{words.configWord}, 2 * int64_t{words.configWord} + ConfigBytes(record),
+         bytes.configBuffer, area::Config},
+    };
+    if (words.eepromWordEnd > words.eepromWord) {
+        areas.push_back({2 * int64_t{words.eepromWord}, 2 * int64_t{words.eepromWordEnd},
+                         bytes.eepromBuffer, area::Data});
+    }
+    return areas;
+}
+
+int64_t PicBytePosition(const std::vector<PicFileArea>& areas, int64_t recordStart, int64_t address,
+                        uint8_t& missing) {
+    for (const PicFileArea& a : areas) {
+        if (address >= a.fileStart && address < a.fileEnd) {
+            missing &= static_cast<uint8_t>(~a.bit);
+            return a.buffer + (address - a.fileStart);
+        }
+    }
+    for (const PicFileArea& a : areas) {
+        if (recordStart >= a.fileStart && recordStart < a.fileEnd) {
+            return a.buffer + (address - a.fileStart);
+        }
+    }
+    return address;
 }
 
 }  // namespace kardo

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "devicedb/DeviceRecord.h"
 
@@ -58,5 +59,29 @@ struct PicWordMap {
 inline constexpr uint32_t kPic18Inx16EepromWord = 0x4200;
 
 PicWordMap PicWordMapFor(const DeviceRecord& record);
+
+// One area of a PIC file that the buffer keeps somewhere else: the byte at file byte
+// address A, fileStart <= A < fileEnd, goes to buffer + (A - fileStart). Word-addressed
+// files count in bytes too, twice the word address.
+struct PicFileArea {
+    int64_t fileStart = 0;
+    int64_t fileEnd = 0;
+    int64_t buffer = 0;
+    uint8_t bit = 0;  // the MissingAreas bit it clears
+};
+
+// The areas of a byte-addressed file that data-record addresses find (none for the
+// PIC18-style parts, whose areas are opened by extended-address records), and of a
+// word-addressed file.
+std::vector<PicFileArea> Inh8mAreasFor(const DeviceRecord& record);
+std::vector<PicFileArea> Inx16AreasFor(const DeviceRecord& record);
+
+// Where the byte at file byte address `address` of a record that begins at
+// `recordStart` goes: by its own address, so that a file loads the same however its
+// records are cut. A byte past the end of an area in a record that begins inside it
+// follows the area, as such records have always been read. Clears, in `missing`, the
+// bit of the area the byte lands in.
+int64_t PicBytePosition(const std::vector<PicFileArea>& areas, int64_t recordStart, int64_t address,
+                        uint8_t& missing);
 
 }  // namespace kardo

@@ -54,36 +54,10 @@ void ApplyExtendedAddress(uint16_t value, const PicPlacement& p, Inh8mState& sta
     }
 }
 
-// The position a data record starting at `address` begins at: a record that starts
-// exactly at the ID or configuration address, or one inside the EEPROM range, is moved.
-int64_t Inh8mPosition(uint16_t address, const PicPlacement& p, const Inh8mState& state,
-                      uint8_t& missing) {
-    int64_t at = state.base + address;
-    if (!p.bytes || p.bytes->byExtendedAddress) {
-        return at;
-    }
-    const PicAreaMap& map = *p.bytes;
-    const int64_t fileAddress = state.base + address;
-    if (fileAddress == map.idFile) {
-        at = map.idBuffer;
-        missing &= static_cast<uint8_t>(~area::Id);
-    }
-    if (fileAddress == map.configFile) {
-        at = map.configBuffer;
-        missing &= static_cast<uint8_t>(~area::Config);
-    }
-    if (map.InEepromRange(static_cast<uint64_t>(fileAddress))) {
-        at = map.eepromBuffer + (address & 0xFFF);
-        missing &= static_cast<uint8_t>(~area::Data);
-    }
-    return at;
-}
-
 }  // namespace
 
 uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
     Inh8mState state;
-    const bool pic18Config = p.bytes && p.bytes->byExtendedAddress;
     for (uint8_t result = load::Ok;;) {
         if (!s.NextRecord(':', load::NotInh8m, result))
             return result;
@@ -98,7 +72,6 @@ uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
             (p.configCode < 46 || p.configCode > 48)) {
             missing &= static_cast<uint8_t>(~area::Data);
         }
-        int64_t at = Inh8mPosition(address, p, state, missing);
         if (!s.Byte(type))
             return s.Failure();
         if (type == 0x01)
@@ -120,32 +93,16 @@ uint8_t ReadInh8m(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
             ApplyExtendedAddress(value, p, state, missing);
             continue;
         }
-        if (pic18Config && state.base == p.bytes->configBuffer) {
-            // Configuration bytes go to the other byte of their word: address XOR 1.
-            for (unsigned i = 0; i < length; ++i) {
-                uint8_t data = 0;
-                if (!s.Byte(data) || !s.Store(state.base + ((address + i) ^ 1u), data)) {
-                    return s.Failure();
-                }
-            }
-        } else {
-            for (unsigned i = 0; i < length; i += 2) {
-                uint8_t first = 0, second = 0;
-                if (!s.Byte(first))
-                    return s.Failure();
-                if (i + 1 == length) {  // a last single byte
-                    if (!s.Store(state.swap ? at + 1 : at, first))
-                        return s.Failure();
-                    break;
-                }
-                if (!s.Byte(second))
-                    return s.Failure();
-                if (!s.Store(state.swap ? at + 1 : at, first) ||
-                    !s.Store(state.swap ? at : at + 1, second)) {
-                    return s.Failure();
-                }
-                at += 2;
-            }
+        // Each byte goes where its own file address says: a word's low byte (even
+        // address) to the second byte of its buffer pair, so that a record beginning at
+        // an odd address loads as its neighbours do.
+        const int64_t recordStart = state.base + address;
+        int64_t at = recordStart;
+        for (unsigned i = 0; i < length; ++i) {
+            uint8_t data = 0;
+            at = PicBytePosition(p.areas, recordStart, recordStart + i, missing);
+            if (!s.Byte(data) || !s.Store(state.swap ? at ^ 1 : at, data))
+                return s.Failure();
         }
         if (!s.CheckRecord(0, result))
             return result;
@@ -164,30 +121,19 @@ uint8_t ReadInx16(LoadSession& s, const PicPlacement& p, uint8_t& missing) {
         if (words == 0) {
             return EndOnEmptyRecord(s, load::NotInx16);
         }
-        if ((p.variant == 2 && address == 0x2100) || (p.variant == 18 && address == 0x4200)) {
+        if (p.variant == 2 && address == 0x2100) {
             missing &= static_cast<uint8_t>(~area::Data);
-        }
-        int64_t at = 2 * int64_t{address};
-        if (p.words && p.bytes) {
-            if (address == p.words->idWord) {
-                at = p.bytes->idBuffer;
-                missing &= static_cast<uint8_t>(~area::Id);
-            }
-            if (address == p.words->configWord) {
-                at = p.bytes->configBuffer;
-                missing &= static_cast<uint8_t>(~area::Config);
-            }
-            if (address >= p.words->eepromWord && address < p.words->eepromWordEnd) {
-                at = p.bytes->eepromBuffer + 2 * int64_t{address - p.words->eepromWord};
-            }
         }
         if (!s.Byte(type))
             return s.Failure();
         if (type == 0x01)
             return load::Ok;
+        const int64_t recordStart = 2 * int64_t{address};
+        int64_t at = recordStart;
         for (unsigned i = 0; i < 2u * words; ++i) {
             uint8_t data = 0;
-            if (!s.Byte(data) || !s.Store(at++, data))
+            at = PicBytePosition(p.areas, recordStart, recordStart + i, missing);
+            if (!s.Byte(data) || !s.Store(at, data))
                 return s.Failure();
         }
         if (!s.CheckRecord(0, result))

@@ -14,12 +14,12 @@ namespace kardo {
 uint8_t ReadIntelHex(LoadSession& session, int64_t offset);
 uint8_t ReadMotorola(LoadSession& session, int64_t offset);
 
-// The PIC formats move the ID, configuration and EEPROM records to their buffer
+// The PIC formats move the ID, configuration and EEPROM bytes to their buffer
 // positions by the device's map (none outside family 'C') and clear, in `missing`, the
 // bits of the areas they meet.
 struct PicPlacement {
-    std::optional<PicAreaMap> bytes;  // byte-addressed files
-    std::optional<PicWordMap> words;  // word-addressed files
+    std::optional<PicAreaMap> bytes;  // extended-address areas of byte-addressed files
+    std::vector<PicFileArea> areas;   // the areas data-record addresses find
     uint8_t variant = 0;
     uint8_t configCode = 0;
 };

@@ -37,6 +37,8 @@ void RenderMotorola(std::string& out, const DeviceBuffer& buffer, uint32_t start
                     SaveProgress& progress);
 void RenderInh8m(std::string& out, const DeviceBuffer& buffer, const DeviceRecord& record,
                  SaveProgress& progress);
+// Why the device does not fit a word-addressed file, or empty.
+std::string Inx16Problem(const DeviceRecord& record);
 void RenderInx16(std::string& out, const DeviceBuffer& buffer, const DeviceRecord& record,
                  SaveProgress& progress);
 

@@ -21,11 +21,12 @@ struct GpasmFile {
     bool pic18;
 };
 
-inline constexpr std::array<GpasmFile, 5> kGpasmFiles{{
+inline constexpr std::array<GpasmFile, 6> kGpasmFiles{{
     {"pic16f84a-inhx8m.hex", "PIC16F84A", format::Inh8m, false},
     {"pic16f84a-inhx16.hex", "PIC16F84A", format::Inx16, false},
     {"pic16f628a-inhx8m.hex", "PIC16F628A", format::Inh8m, false},
     {"pic12f508-inhx8m.hex", "PIC12F508", format::Inh8m, false},
+    {"pic16f877a-inhx8m.hex", "PIC16F877A", format::Inh8m, false},
     {"pic18f452-inhx32.hex", "PIC18F452", format::Inh8m, true},
 }};
 

@@ -77,15 +77,14 @@ TEST(LoadPic, Inh8mPairsAreExchangedAndTheMissingAreasAreNamed) {
               (Lines{" WARNING not present in file : DATA", " WARNING not present in file : ID"}));
     EXPECT_EQ(l.Word(0x20), 0x3FFF);  // the erased pattern where the file has nothing
 
-    // Records that do not start exactly at the ID or configuration address stay put, and
-    // an empty record at the end of the file ends the load.
+    // A record inside the ID area counts for the ID wherever in it it starts, and an
+    // empty record at the end of the file ends the load.
     const PicLoad off(test::ShippedRecord("PIC16F84A"),
                       Data(0x4002, {0x01, 0x00}) + Data(0x4200, {0x11, 0x00}) + ":0000000000\n");
     EXPECT_EQ(off.result, load::Ok);
     EXPECT_EQ(off.Word(0x4002), 0x0001);
     EXPECT_EQ(off.Word(0x4200), 0x0011);  // data EEPROM: 0x4200 up to 0x4360 counts as DATA
-    EXPECT_EQ(off.Warnings(), (Lines{" WARNING not present in file : CONFIG",
-                                     " WARNING not present in file : ID"}));
+    EXPECT_EQ(off.Warnings(), (Lines{" WARNING not present in file : CONFIG"}));
     EXPECT_EQ(off.Word(0), 0x3FFF);
 }
 
@@ -261,6 +260,23 @@ TEST(LoadPic, AreaMapForEveryVariant) {
         const PicWordMap map = PicWordMapFor(Pic(w.variant, 0, 0x7FF, 0));
         EXPECT_EQ(map.idWord, w.idWord) << int(w.variant);
         EXPECT_EQ(map.configWord, w.configWord) << int(w.variant);
+    }
+    // PIC18 in INX16: the areas stay clear of the code, at their old words while the code
+    // ends below word 0x4200, after it beyond.
+    const struct {
+        int32_t last;
+        uint32_t idWord, configWord, eepromWord;
+    } pic18[] = {{0x7FFF, 0x4000, 0x7F00, 0x4200},
+                 {0x83EF, 0x41F8, 0x7F00, 0x4200},
+                 {0x83FF, 0x4200, 0x4208, 0x4210},
+                 {0x87FF, 0x4400, 0x4408, 0x4410},
+                 {0xFFFF, 0x8000, 0x8008, 0x8010}};
+    for (const auto& p : pic18) {
+        const PicWordMap map = PicWordMapFor(Pic(18, 0x2B, p.last, 1023));
+        EXPECT_EQ(map.idWord, p.idWord) << std::hex << p.last;
+        EXPECT_EQ(map.configWord, p.configWord) << std::hex << p.last;
+        EXPECT_EQ(map.eepromWord, p.eepromWord) << std::hex << p.last;
+        EXPECT_EQ(map.eepromWordEnd, p.eepromWord + 512) << std::hex << p.last;
     }
 }
 

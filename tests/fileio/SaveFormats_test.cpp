@@ -91,26 +91,30 @@ TEST(SaveFormats, IntelHexAboveSixtyFourKiBMovesBySegments) {
 
 TEST(SaveFormats, MotorolaS1AndS2Records) {
     const Saved s(test::MakeRecord('E', 0x1FFFF));
+    // Every file opens with a header record naming the program.
+    const std::string header = "S00800004B4152444F86\n";
     const Lines two = s.Render(format::Motorola, 0, 0x3F);
-    ASSERT_EQ(two.size(), 3u);
-    EXPECT_EQ(two[0].substr(0, 8), "S1230000");
-    EXPECT_EQ(two[1].substr(0, 8), "S1230020");
-    EXPECT_EQ(two[0].size(), 4u + 2 * 2 + 2 * 32 + 2 + 1);  // "S1", count, address, data, sum, "\n"
-    EXPECT_EQ(two[2], "S9030000FC\n");
+    ASSERT_EQ(two.size(), 4u);
+    EXPECT_EQ(two[0], header);
+    EXPECT_EQ(two[1].substr(0, 8), "S1230000");
+    EXPECT_EQ(two[2].substr(0, 8), "S1230020");
+    EXPECT_EQ(two[1].size(), 4u + 2 * 2 + 2 * 32 + 2 + 1);  // "S1", count, address, data, sum, "\n"
+    EXPECT_EQ(two[3], "S9030000FC\n");
 
     const Lines wide = s.Render(format::Motorola, 0x10000, 0x1003D);
-    ASSERT_EQ(wide.size(), 3u);
-    EXPECT_EQ(wide[0].substr(0, 10), "S223010000");
-    EXPECT_EQ(wide[1].substr(0, 10), "S22301001F");  // 31 data bytes each
+    ASSERT_EQ(wide.size(), 4u);
+    EXPECT_EQ(wide[0], header);
+    EXPECT_EQ(wide[1].substr(0, 10), "S223010000");
+    EXPECT_EQ(wide[2].substr(0, 10), "S22301001F");  // 31 data bytes each
 
     const Lines odd = s.Render(format::Motorola, 0, 32);
-    ASSERT_EQ(odd.size(), 3u);
-    EXPECT_EQ(odd[1].substr(0, 8), "S1040020");
+    ASSERT_EQ(odd.size(), 4u);
+    EXPECT_EQ(odd[2].substr(0, 8), "S1040020");
 
     // A record never runs past the last address of its field: 0xFFF0 holds 16 bytes.
     const Lines across = s.Render(format::Motorola, 0xFFF0, 0x1000F);
-    EXPECT_EQ(across[0].substr(0, 8), "S113FFF0");
-    EXPECT_EQ(across[1].substr(0, 10), "S214010000");
+    EXPECT_EQ(across[1].substr(0, 8), "S113FFF0");
+    EXPECT_EQ(across[2].substr(0, 10), "S214010000");
 }
 
 TEST(SaveFormats, BinaryIsTheRangeAlone) {
@@ -134,7 +138,8 @@ TEST(SaveFormats, RangesThatCannotBeWrittenAreRefused) {
 TEST(SaveFormats, Inh8mOfAOneKWordPic) {
     const Saved s(test::ShippedRecord("PIC16F84A"));  // LastAddress 0x7FF, 64 bytes of EEPROM
     const Lines lines = s.Render(format::Inh8m);
-    // 128 code records, 8 of EEPROM (0x80 buffer bytes), one of ID, one of configuration.
+    // 128 code records, one of ID, one of configuration, 8 of EEPROM (0x80 buffer bytes):
+    // in the order of their addresses.
     ASSERT_EQ(lines.size(), 128u + 8 + 1 + 1 + 1);
     EXPECT_EQ(lines[0].substr(0, 9), ":10000000");
     EXPECT_EQ(lines[127].substr(0, 9), ":1007F000");
@@ -142,9 +147,9 @@ TEST(SaveFormats, Inh8mOfAOneKWordPic) {
     char first[5];
     std::snprintf(first, sizeof first, "%02X%02X", unsigned{s.buffer[1]}, unsigned{s.buffer[0]});
     EXPECT_EQ(lines[0].substr(9, 4), first);
-    EXPECT_EQ(lines[128].substr(0, 9), ":10420000");
-    EXPECT_EQ(lines[136].substr(0, 9), ":08400000");
-    EXPECT_EQ(lines[137].substr(0, 9), ":02400E00");
+    EXPECT_EQ(lines[128].substr(0, 9), ":08400000");
+    EXPECT_EQ(lines[129].substr(0, 9), ":02400E00");
+    EXPECT_EQ(lines[130].substr(0, 9), ":10420000");
     EXPECT_EQ(lines.back(), ":00000001FF\n");
     for (const auto& line : lines) {
         EXPECT_EQ(line.find('\r'), std::string::npos) << line;  // line feeds only
@@ -156,11 +161,11 @@ TEST(SaveFormats, Inx16RecordsCarryWordAddresses) {
     const Lines lines = s.Render(format::Inx16);
     EXPECT_EQ(lines[1],
               s.Hex(":08000800", 0x10, 16) + "\n");  // buffer bytes 0x10-0x1F, in buffer order
-    // The EEPROM at word 0x2100, the ID at 0x2000 and the configuration word at 0x2007.
+    // The ID at word 0x2000, the configuration word at 0x2007 and the EEPROM at 0x2100.
     ASSERT_EQ(lines.size(), 128u + 8 + 1 + 1 + 1);
-    EXPECT_EQ(lines[128].substr(0, 9), ":08210000");
-    EXPECT_EQ(lines[136], s.Hex(":04200000", 0x4000, 8) + "\n");
-    EXPECT_EQ(lines[137], s.Hex(":01200700", 0x400E, 2) + "\n");
+    EXPECT_EQ(lines[128], s.Hex(":04200000", 0x4000, 8) + "\n");
+    EXPECT_EQ(lines[129], s.Hex(":01200700", 0x400E, 2) + "\n");
+    EXPECT_EQ(lines[130].substr(0, 9), ":08210000");
     EXPECT_EQ(lines.back(), ":00000001FF\n");
 }
 

@@ -30,6 +30,9 @@
 #   srec-s3.s37            0x10000-0x11FFF: S0, S3 records, S5 and no termination
 #                          record (srec_cat writes none without a start address);
 #                          N 0x12000
+#   srec-s1-bare.s19       0x0000-0x17FF as srec_cat writes S-records by default:
+#                          S0, S1, S5 and no termination record; N 0x2000
+#   srec-s2-bare.s28       0x0F000-0x10FFF the same way with S2 records; N 0x11000
 #   avr-ihex.hex           src/avr-blink.c for the ATmega328P, flash only, from
 #                          avr-objcopy -O ihex -R .eeprom; N 0x8000
 #   avr-srec.srec          the same flash from avr-objcopy -O srec; N 0x8000
@@ -58,6 +61,17 @@
 #                          ID at 0x200, no EEPROM
 #   pic18f452-inhx32.hex   src/pic18f452.asm as INHX32: code up to 0x7FFF, eight ID
 #                          bytes at 0x200000, CONFIG at 0x300000.., EEPROM at 0xF00000
+#   pic16f877a-inhx8m.hex  src/pic16f877a.asm as INHX8M: 4 KiB of code, configuration,
+#                          ID and EEPROM data
+#
+# Files whose expectation is srec_cat's reading alone (NAME.s37: one S3 record for each
+# byte srec_cat reads, at the file's own byte address), as gpasm's listing cannot state
+# them:
+#   pic16f877a-block15.hex pic16f877a-inhx8m.hex re-blocked by srec_cat into records of
+#                          15 bytes, so that every other record starts at an odd byte
+#                          address
+#   pic16f628a-oddee.hex   src/pic16f628a-oddee.asm as INHX8M: a de after an org inside
+#                          the EEPROM area, which gpasm writes from an odd byte address
 # The expectations are the listing's: every code, ID, EEPROM and __CONFIG placement is
 # read from the LOC and OBJECT CODE columns of NAME.lst. gpasm lists nothing for the
 # PIC18 CONFIG directive, so those bytes alone come from NAME.dump. The script fails
@@ -163,6 +177,12 @@ srec_cat "${in[@]}" -execution-start-address 0x0000F000 -o srec-s2.s28 -motorola
 mapfile -t in <<<"$(pay 0x10000 0x12000)"
 srec_cat "${in[@]}" -o srec-s3.s37 -motorola -address-length=4
 
+mapfile -t in <<<"$(pay 0 0x1800)"
+srec_cat "${in[@]}" -o srec-s1-bare.s19 -motorola
+mapfile -t in <<<"$(pay 0xF000 0x11000)"
+srec_cat "${in[@]}" -o srec-s2-bare.s28 -motorola -address-length=3
+grep -q '^S[789]' srec-s1-bare.s19 srec-s2-bare.s28 && fail "srec_cat wrote a termination record"
+
 # --- the AVR program -----------------------------------------------------------------
 avr-gcc -mmcu=atmega328p -Os -Wall -Wextra -Werror -o "$work/avr-blink.elf" src/avr-blink.c
 # avr-objcopy writes the output file's name into the S0 record: keep it a plain name.
@@ -204,6 +224,8 @@ expect_image ihex-block64.hex ihex 0x2000
 expect_image srec-s1.s19 srec 0x2000
 expect_image srec-s2.s28 srec 0x11000
 expect_image srec-s3.s37 srec 0x12000
+expect_image srec-s1-bare.s19 srec 0x2000
+expect_image srec-s2-bare.s28 srec 0x11000
 expect_image avr-ihex.hex ihex 0x8000
 expect_image atmega8-ihex.hex ihex 0x2000
 expect_image avr-srec.srec srec 0x8000
@@ -234,6 +256,8 @@ from_payload ihex-block64.hex 0x2000 0 0x2000
 from_payload srec-s1.s19 0x2000 0 0x1800
 from_payload srec-s2.s28 0x11000 0xF000 0x11000
 from_payload srec-s3.s37 0x12000 0x10000 0x12000
+from_payload srec-s1-bare.s19 0x2000 0 0x1800
+from_payload srec-s2-bare.s28 0x11000 0xF000 0x11000
 
 # --- PIC files -----------------------------------------------------------------------
 # pic_expect PART NAME: the expectation of NAME.hex from NAME.lst, with the areas of the
@@ -441,8 +465,26 @@ pic_build p16f84a pic16f84a.asm inhx16 pic16f84a-inhx16
 pic_build p16f628a pic16f628a.asm inhx8m pic16f628a-inhx8m
 pic_build p12f508 pic12f508.asm inhx8m pic12f508-inhx8m
 pic_build p18f452 pic18f452.asm inhx32 pic18f452-inhx32
+pic_build p16f877a pic16f877a.asm inhx8m pic16f877a-inhx8m
 cmp -s pic16f84a-inhx8m.expect pic16f84a-inhx16.expect ||
   fail "the two assemblies of pic16f84a.asm place different things"
+
+# srec_bytes NAME: NAME.s37, srec_cat's reading of NAME.hex a byte a record.
+srec_bytes() {
+  srec_cat "$1.hex" -intel -o "$1.s37" -motorola -address-length=4 -Output_Block_Size 1 \
+    -disable=header -disable=data-count -disable=exec-start-address
+}
+srec_cat pic16f877a-inhx8m.hex -intel -o pic16f877a-block15.hex -intel -address-length=2 \
+  -Output_Block_Size 15
+grep -q '^:0F[0-9A-F]\{3\}[13579BDF]00' pic16f877a-block15.hex ||
+  fail "pic16f877a-block15.hex has no record at an odd address"
+srec_bytes pic16f877a-block15
+(cd src && gpasm -a inhx8m -o "$work/pic16f628a-oddee.hex" pic16f628a-oddee.asm) >/dev/null ||
+  fail "gpasm failed on pic16f628a-oddee.asm"
+cp "$work/pic16f628a-oddee.hex" .
+grep -q '^:01427F0099' pic16f628a-oddee.hex ||
+  fail "gpasm no longer writes the EEPROM byte from an odd address"
+srec_bytes pic16f628a-oddee
 
 # --- versions ------------------------------------------------------------------------
 {
