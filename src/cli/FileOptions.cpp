@@ -174,9 +174,7 @@ SaveRange SaveRangeFrom(const std::optional<std::string>& option, const DeviceRe
         }
         return {static_cast<uint32_t>(start), static_cast<uint32_t>(stop)};
     }
-    const std::string stop = DefaultSaveStopText(record, false);
-    return {0, stop.empty() ? static_cast<uint32_t>(record.LastAddress())
-                            : static_cast<uint32_t>(ParseHex(stop, "stop"))};
+    return {0, static_cast<uint32_t>(ParseHex(DefaultSaveStopText(record, false), "stop"))};
 }
 
 void CheckSaveRange(const AppState& state, SaveRange range) {

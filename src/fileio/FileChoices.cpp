@@ -3,6 +3,9 @@
 
 #include "common/Format.h"
 #include "fileio/FileSettings.h"
+#include "fileio/LoadBuffer.h"
+
+#include <algorithm>
 
 namespace kardo {
 
@@ -27,24 +30,23 @@ uint8_t LoadFormatFor(char family, int filterIndex) {
 }
 
 std::string DefaultSaveStopText(const DeviceRecord& record, bool oddEven) {
-    const auto last = static_cast<uint32_t>(record.LastAddress());
+    const auto last = static_cast<uint32_t>(std::max<int64_t>(0, record.LastAddress()));
     uint32_t stop = last;
-    bool known = true;
     if (record.Family() == 'M') {
-        // Tested in this order; the last rule that applies wins.
-        known = false;
-        const auto take = [&](uint32_t value) {
-            stop = value;
-            known = true;
-        };
-        if (record.Variant() == 35) take(last + 0x20);
-        if (record.ManufId() == 0xBF && record.DeviceId() == 0x91) take(last + 0x2000);
-        if (record.ConfigCode() == 0xCB || record.ConfigCode() == 0xD1) take(last + record.EepromSize());
+        // What the buffer holds past the code: the part's extra bytes, or its data
+        // EEPROM, so that a save with the dialog's values keeps all of the part. Tested
+        // in this order; the last rule that applies wins.
+        if (record.Variant() == 35)
+            stop = last + 0x20;
+        if (record.ManufId() == 0xBF && record.DeviceId() == 0x91)
+            stop = last + 0x2000;
+        if (ConfigCodeKeepsDataEeprom(record) && record.EepromSize() != 0)
+            stop = last + record.EepromSize();
     }
     if (record.Family() == 'R' && oddEven) {
         stop = 2 * last + 1;
     }
-    return known ? Format("%08X", stop) : std::string();
+    return Format("%08X", stop);
 }
 
 }  // namespace kardo

@@ -17,8 +17,9 @@ std::string FileDialogFilterFor(char family);
 // dialog shows as Binary).
 uint8_t LoadFormatFor(char family, int filterIndex);
 
-// The save dialog's default stop address as 8 hexadecimal digits, or empty for an
-// 'M' device that none of its rules covers.
+// The save dialog's default stop address as 8 hexadecimal digits: the last buffer
+// position of what the device holds, its code and, where the buffer keeps them, the
+// bytes after it (data EEPROM, the extra bytes of some parts).
 std::string DefaultSaveStopText(const DeviceRecord& record, bool oddEven);
 
 }  // namespace kardo

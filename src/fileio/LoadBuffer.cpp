@@ -19,10 +19,14 @@ bool IsOneOf(uint8_t value, std::initializer_list<uint8_t> values) {
 
 }  // namespace
 
+bool ConfigCodeKeepsDataEeprom(const DeviceRecord& record) {
+    return IsOneOf(record.ConfigCode(), {0xCB, 0xD1, 0xCD, 0xD2});
+}
+
 std::optional<BufferArea> IspDataEepromArea(const DeviceRecord& record) {
     if (record.Family() != 'M' || record.Variant() == 35 ||
         (record.ManufId() == 0xBF && record.DeviceId() == 0x91) ||
-        !IsOneOf(record.ConfigCode(), {0xCB, 0xD1, 0xCD, 0xD2})) {
+        !ConfigCodeKeepsDataEeprom(record)) {
         return std::nullopt;
     }
     const auto start = static_cast<std::size_t>(std::max<int64_t>(0, record.LastAddress()) + 1);

@@ -27,6 +27,8 @@ struct BufferArea {
     std::size_t size = 0;
 };
 std::optional<BufferArea> IspDataEepromArea(const DeviceRecord& record);
+// The ISP configuration codes whose buffer keeps the data EEPROM after the code.
+bool ConfigCodeKeepsDataEeprom(const DeviceRecord& record);
 
 // `oddEven` is the "Odd && Even programming" option, which only matters for family 'R'.
 // A buffer is never smaller than the device, and a PIC18-style part always gets the

@@ -4,6 +4,9 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <algorithm>
+
+#include "common/FileFilters.h"
 
 namespace kardo {
 
@@ -60,20 +63,19 @@ int QtDialogs::Run(QDialog& dialog) {
 
 namespace {
 
-// "Intel Hex (*.HEX)|*.hex|..." as the file dialog's name filters. Names on disk may be
-// in either case, and the dialog matches patterns as they are written, so each pattern
-// goes in lower and upper case.
-QStringList NameFilters(const std::string& filter) {
-    const QStringList parts = QString::fromStdString(filter).split('|');
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString pattern = parts[i + 1];
+// "Intel Hex (*.HEX)|*.hex|..." as the file dialog's name filters, "Intel Hex (*.hex
+// *.HEX)". Names on disk may be in either case, and the dialog matches patterns as they
+// are written, so each pattern goes in lower and upper case.
+QStringList NameFilters(const std::vector<FileFilter>& filters) {
+    QStringList names;
+    for (const FileFilter& f : filters) {
+        const QString pattern = QString::fromStdString(f.pattern);
         const QString both = pattern.toLower() == pattern.toUpper()
                                  ? pattern
                                  : pattern.toLower() + " " + pattern.toUpper();
-        filters << parts[i] + " (" + both + ")";
+        names << QString::fromStdString(f.name) + " (" + both + ")";
     }
-    return filters;
+    return names;
 }
 
 }  // namespace
@@ -83,7 +85,7 @@ std::optional<Dialogs::FileChoice> QtDialogs::GetOpenFile(QWidget* parent,
                                                           const std::string& filter) {
     QFileDialog dialog(parent, "Open", QString::fromStdString(directory.string()));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    const QStringList filters = NameFilters(filter);
+    const QStringList filters = NameFilters(ParseFileFilter(filter));
     dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
@@ -98,7 +100,21 @@ std::optional<std::filesystem::path> QtDialogs::GetSaveFile(QWidget* parent,
                                                             const std::string& filter) {
     QFileDialog dialog(parent, "Save As", QString::fromStdString(directory.string()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(NameFilters(filter));
+    const std::vector<FileFilter> entries = ParseFileFilter(filter);
+    const QStringList filters = NameFilters(entries);
+    dialog.setNameFilters(filters);
+    // A name typed without an extension gets the chosen filter's, before the dialog asks
+    // whether to replace a file of that name.
+    const auto suffixFor = [&entries, &filters](const QString& chosen) {
+        const auto index =
+            static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(chosen)));
+        return QString::fromStdString(DefaultExtension(entries, index));
+    };
+    dialog.setDefaultSuffix(suffixFor(dialog.selectedNameFilter()));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &suffixFor](const QString& chosen) {
+                         dialog.setDefaultSuffix(suffixFor(chosen));
+                     });
     if (!suggested.empty()) {
         dialog.selectFile(QString::fromStdString(suggested.filename().string()));
     }
