@@ -171,9 +171,21 @@ void HexEditorModel::TypeCharacter(uint8_t code) {
     Advance();
 }
 
-// Addresses typed into the boxes are kept to the start of a row within the range.
-uint32_t HexEditorModel::AddressMask() const {
-    return range_ >= kColumns ? static_cast<uint32_t>(range_ - kColumns) : 0;
+// Addresses typed into the boxes are kept to the start of a row within the range: a
+// digit above the range's width is dropped, as a mask of the range would drop it, and
+// what is left beyond the range's end (a range that is no power of two, as code with a
+// data EEPROM after it) goes to its last row.
+uint32_t HexEditorModel::RowWithinRange(uint32_t address) const {
+    if (range_ < kColumns) {
+        return 0;
+    }
+    uint64_t width = 1;
+    while (width < range_) {
+        width <<= 1;
+    }
+    constexpr uint64_t kRowStart = ~uint64_t{kColumns - 1};
+    const uint64_t kept = address & (width - 1) & kRowStart;
+    return static_cast<uint32_t>(std::min<uint64_t>(kept, (range_ - kColumns) & kRowStart));
 }
 
 void HexEditorModel::GoTo(std::size_t address) {
@@ -195,7 +207,7 @@ std::optional<HexEditorModel::AddressEntry> HexEditorModel::TypeCurrAddDigit(
     digits.resize(8, '0');
     const auto at = static_cast<std::size_t>(std::clamp(caret, 0, 7));
     digits[at] = c;
-    const uint32_t address = IsHexText(digits) ? ParseHexText(digits) & AddressMask() : 0;
+    const uint32_t address = IsHexText(digits) ? RowWithinRange(ParseHexText(digits)) : 0;
     GoTo(address);
     return AddressEntry{AddressText(address), static_cast<int>(at) + 1};
 }
@@ -218,7 +230,7 @@ bool HexEditorModel::TypeRowAddressDigit(char c) {
     }
     const auto at = static_cast<std::size_t>(std::min(addressDigit_, 8) - 1);
     addressText_[at] = c;
-    const uint32_t address = ParseHexText(addressText_) & AddressMask();
+    const uint32_t address = RowWithinRange(ParseHexText(addressText_));
     addressText_ = AddressText(address);
     addressDigit_ = std::min(addressDigit_ + 1, 9);
     const std::size_t above = static_cast<std::size_t>(row_) * kColumns;

@@ -98,7 +98,7 @@ class HexEditorModel {
     void GoTo(std::size_t address);
     bool SearchFrom(std::size_t position);
     void KeepCursorInRange();
-    uint32_t AddressMask() const;
+    uint32_t RowWithinRange(uint32_t address) const;
 
     DeviceBuffer& buffer_;
     const std::size_t range_;

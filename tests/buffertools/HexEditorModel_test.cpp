@@ -110,6 +110,35 @@ TEST(HexEditorModel, TheAddressBoxOverwritesAndKeepsToARowOfTheRange) {
     EXPECT_EQ(m.row(), 15);
 }
 
+// Code with a data EEPROM after it: a range of 0x8400 bytes, no power of two. Every row
+// can be typed; what lies beyond the range goes to its last row.
+TEST(HexEditorModel, TypedAddressesReachEveryRowOfARangeThatIsNoPowerOfTwo) {
+    const struct {
+        const char* typed;
+        const char* box;
+        std::size_t view;
+    } cases[] = {
+        {"00001000", "00001000", 0x1000}, {"00007FF0", "00007FF0", 0x7FF0},
+        {"00008000", "00008000", 0x8000}, {"000083FF", "000083F0", 0x8300},
+        {"00009", "000083F0", 0x8300},    {"70000000", "00000000", 0},
+    };
+    for (const auto& c : cases) {
+        Editor e(0x8400);
+        HexEditorModel::AddressEntry box{"00000000", 0};
+        for (const char* digit = c.typed; *digit != 0; ++digit) {
+            box = *e.m.TypeCurrAddDigit(box.text, box.caret, *digit);
+        }
+        EXPECT_EQ(box.text, c.box) << c.typed;
+        EXPECT_EQ(e.m.viewStart(), c.view) << c.typed;
+        // The same address typed into the first row's address cell.
+        Editor column(0x8400);
+        for (const char* digit = c.typed; *digit != 0; ++digit) {
+            column.m.TypeRowAddressDigit(*digit);
+        }
+        EXPECT_EQ(column.m.viewStart(), c.view) << c.typed;
+    }
+}
+
 TEST(HexEditorModel, TheAddressColumnMovesThePageUnderTheRow) {
     Editor e(0x10000);
     HexEditorModel& m = e.m;
