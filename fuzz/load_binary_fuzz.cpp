@@ -2,8 +2,11 @@
 // Binary files with an offset: the first four bytes of the input are the signed offset
 // (little-endian, scaled to reach past both ends of the buffer), the rest the file.
 #include "LoaderFuzzing.h"
+#include "fileio/FormatDetection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // What kardo-cli decides a file is, from the same bytes.
+    (void)kardo::DetectFileContent(std::vector<uint8_t>(data, data + size));
     using namespace kardo;
     if (size < 4)
         return 0;

@@ -25,6 +25,7 @@ bool CheckChipIdentity(OperationContext& c) {
         if (id[0] == r.ManufId() && id[1] == r.DeviceId() && id[2] == r.DeviceId2()) {
             return true;
         }
+        c.foreignSignature = std::array<uint8_t, 3>{id[0], id[1], id[2]};
         const std::string text = Format("ID: 30=0x%X 31=0x%X 32=0x%X ", id[0], id[1], id[2]);
         switch (c.AskAbortRetryIgnore(text, "CHIP_ID Error")) {
             case OperationHost::Answer::Retry:

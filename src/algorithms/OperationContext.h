@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "algorithms/OperationHost.h"
@@ -47,6 +49,9 @@ public:
     const uint32_t FirmwareVersion;
     OperationHost& host;
     OperationChoices choices;
+    // The signature of a chip that did not match the device's, once one has been read;
+    // only the worker writes it, and it is read after the worker has ended.
+    std::optional<std::array<uint8_t, 3>> foreignSignature;
 
     // The error counter: 0 means no failure so far.
     uint8_t Errors() const { return errorCount_.load(); }

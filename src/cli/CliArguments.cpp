@@ -66,6 +66,27 @@ Invocation ParseInvocation(std::span<const std::string> words,
     return invocation;
 }
 
+CommandLine SplitCommandLine(std::span<const std::string> words) {
+    CommandLine line;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        const std::string name = word.substr(0, word.find('='));
+        const bool global = std::find(std::begin(kGlobalOptions), std::end(kGlobalOptions), name) !=
+                            std::end(kGlobalOptions);
+        if (!global) {
+            line.command = word;
+            line.rest.insert(line.rest.end(), words.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                             words.end());
+            return line;
+        }
+        line.rest.push_back(word);
+        if (name == word && i + 1 < words.size()) {
+            line.rest.push_back(words[++i]);  // its value
+        }
+    }
+    return line;
+}
+
 uint64_t ParseHex(std::string_view text, std::string_view what) {
     const bool prefixed = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     if (const auto value = ParseUnsigned(prefixed ? text.substr(2) : text, 16)) {

@@ -41,7 +41,18 @@ struct Invocation {
 };
 
 // The options that take no value; a command takes one when it names it among its options.
-inline constexpr std::string_view kFlagOptions[] = {"--allow-truncate"};
+inline constexpr std::string_view kFlagOptions[] = {"--allow-truncate", "--json", "--repeat"};
+
+// The options every command takes, before its name as well as after it.
+inline constexpr std::string_view kGlobalOptions[] = {"--db-dir", "--link"};
+
+// A command line split at the command's name: the name (empty when there is none), and
+// every other word, the global options given before the name first.
+struct CommandLine {
+    std::string command;
+    std::vector<std::string> rest;
+};
+CommandLine SplitCommandLine(std::span<const std::string> words);
 
 // `valueOptions` names every option the command takes, each with a value but for those of
 // kFlagOptions; anything else that starts with "--" is a usage error.

@@ -9,21 +9,30 @@
 namespace kardo::cli {
 namespace {
 
-constexpr std::string_view kDbDirHelp =
+constexpr std::string_view kGlobalHelp =
     "  --db-dir DIR       where KARDO_e.usb and KARDO_m.usb are (default: the current\n"
     "                     directory, then the directory of kardo-cli, then the\n"
-    "                     share/kardo directory of its installation)\n";
+    "                     share/kardo directory of its installation)\n"
+    "  --link ftdi|sim    the programmer on USB, or the virtual programmer (default:\n"
+    "                     $KARDO_LINK, else ftdi)\n";
 
 constexpr std::string_view kLoadHelp =
     "  --in-format F      ihex, srec, bin, inh8m, inx16, jedec or elf (default: from the\n"
-    "                     file's extension, else as the window loads for the device)\n"
+    "                     file's first bytes: Intel HEX, S-records, ELF or JEDEC, else\n"
+    "                     binary; Intel HEX is INH8M for a PIC)\n"
     "  --fill F           none, default, 00 or ff: what the buffer holds where the file\n"
     "                     has no data (default: default, the device's erased pattern)\n"
     "  --offset [-]HEX    added to (or with '-' subtracted from) every file address\n";
 
+constexpr std::string_view kProductionHelp =
+    "  --log FILE         append a line for the operation to FILE (JSON Lines: time,\n"
+    "                     host, programmer, device, file and its SHA-256, checksum,\n"
+    "                     serial number, result, errors, duration); default: the\n"
+    "                     ProductionLog setting\n"
+    "  --repeat           program: one chip after another, each after Enter ('q' and\n"
+    "                     Enter ends), then a summary; needs a terminal\n";
+
 constexpr std::string_view kOperationHelp =
-    "  --link ftdi|sim    the programmer on USB, or the virtual programmer (default:\n"
-    "                     $KARDO_LINK, else ftdi)\n"
     "  --steps HEX        the programming steps (ProgBits), as the options dialog sets\n"
     "                     them (default: as a new selection of the device sets them)\n"
     "  --id-check on|off  compare the chip's signature first (default: the device's)\n"
@@ -42,9 +51,13 @@ std::vector<std::string_view> Join(std::initializer_list<std::span<const std::st
     return all;
 }
 
-constexpr std::string_view kDbDir[] = {"--db-dir"};
-constexpr std::string_view kDevicesOptions[] = {"--db-dir", "--type", "--family"};
+constexpr std::string_view kJson[] = {"--json"};
+constexpr std::string_view kDevicesOptions[] = {"--type", "--family"};
 constexpr std::string_view kSaveOptions[] = {"--out-format", "--range"};
+constexpr std::string_view kProductionOptions[] = {"--log", "--repeat"};
+
+constexpr std::string_view kJsonHelp =
+    "  --json             one JSON object per result on standard output, and nothing else\n";
 
 std::string Concat(std::initializer_list<std::string_view> parts) {
     std::string text;
@@ -63,18 +76,20 @@ const std::vector<CommandEntry>& Commands() {
         "  --range START:STOP the buffer positions to write, in hex (default: the device,\n"
         "                     as the save dialog offers it)\n";
     static const std::string devicesHelp = Concat(
-        {"  --type eeprom|micro  only the devices of one database file\n"
+        {"  PATTERN              a part of the name, or a pattern with * and ?, in any case\n"
+         "  --type eeprom|micro  only the devices of one database file\n"
          "  --family LETTERS     only the devices of these algorithm families (C, E, M ...)\n",
-         kDbDirHelp});
-    static const std::string infoHelp = std::string(kDbDirHelp);
-    static const std::string convertHelp = Concat({kLoadHelp, saveHelp, kDbDirHelp});
-    static const std::string loadHelp = Concat({kLoadHelp, kDbDirHelp});
+         kJsonHelp, kGlobalHelp});
+    static const std::string infoHelp = Concat({kJsonHelp, kGlobalHelp});
+    static const std::string convertHelp = Concat({kLoadHelp, saveHelp, kGlobalHelp});
+    static const std::string loadHelp = Concat({kLoadHelp, kGlobalHelp});
+    static const std::string checksumHelp = Concat({kLoadHelp, kJsonHelp, kGlobalHelp});
     static const std::string operationHelp =
-        Concat({kLoadHelp, kOperationHelp, saveHelp, kDbDirHelp});
+        Concat({kLoadHelp, kOperationHelp, kProductionHelp, saveHelp, kJsonHelp, kGlobalHelp});
 
-    const auto loadOptions = Join({kLoadOptionNames, kDbDir});
-    const auto operationOptions =
-        Join({kLoadOptionNames, kOperationOptionNames, kSaveOptions, kDbDir});
+    const auto loadOptions = Join({kLoadOptionNames, kGlobalOptions});
+    const auto operationOptions = Join({kLoadOptionNames, kOperationOptionNames, kProductionOptions,
+                                        kSaveOptions, kJson, kGlobalOptions});
     const auto operation = [&](std::string_view name, std::string_view synopsis,
                                std::string_view summary, std::size_t minArguments,
                                std::size_t maxArguments) {
@@ -83,16 +98,16 @@ const std::vector<CommandEntry>& Commands() {
                             maxArguments,  RunDeviceOperation};
     };
     static const std::vector<CommandEntry> commands{
-        {"devices", "", "list the devices of the database, one a line", devicesHelp,
-         Join({kDevicesOptions}), 0, 0, RunDevices},
+        {"devices", "[PATTERN]", "list the devices of the database, one a line", devicesHelp,
+         Join({kDevicesOptions, kJson, kGlobalOptions}), 0, 1, RunDevices},
         {"info", "DEVICE", "show a device's record and the texts of the window's panels", infoHelp,
-         Join({kDbDir}), 1, 1, RunInfo},
+         Join({kJson, kGlobalOptions}), 1, 1, RunInfo},
         {"convert", "DEVICE IN OUT", "load a file for a device and write it in another format",
-         convertHelp, Join({kLoadOptionNames, kSaveOptions, kDbDir}), 3, 3, RunConvert},
+         convertHelp, Join({kLoadOptionNames, kSaveOptions, kGlobalOptions}), 3, 3, RunConvert},
         {"dump", "DEVICE IN RAW", "load a file and write the whole device buffer as raw bytes",
          loadHelp, loadOptions, 3, 3, RunDump},
         {"checksum", "DEVICE [IN]", "the checksum the window shows, of the erased or loaded buffer",
-         loadHelp, loadOptions, 1, 2, RunChecksum},
+         checksumHelp, Join({kLoadOptionNames, kJson, kGlobalOptions}), 1, 2, RunChecksum},
         operation("blank", "DEVICE", "blank-check the chip", 1, 1),
         operation("read", "DEVICE [FILE]", "read the chip, and write what was read to FILE", 1, 2),
         operation("program", "DEVICE FILE", "program the chip with FILE, and verify it", 2, 2),

@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace kardo::cli {
 namespace {
 
@@ -18,14 +20,25 @@ Console Console::Standard() {
 }
 
 void Console::AppendLine(const std::string& line) {
+    if (keepLog_) {
+        kept_.push_back(line);
+        return;
+    }
     ClearBar();
-    std::fprintf(out_, "%s\n", line.c_str());
-    std::fflush(out_);
+    std::FILE* to = logToErrors_ ? err_ : out_;
+    std::fprintf(to, "%s\n", line.c_str());
+    std::fflush(to);
 }
 
 void Console::Message(const std::string& text) {
     ClearBar();
     std::fprintf(err_, "kardo-cli: %s\n", text.c_str());
+    std::fflush(err_);
+}
+
+void Console::Prompt(const std::string& text) {
+    ClearBar();
+    std::fprintf(err_, "%s", text.c_str());
     std::fflush(err_);
 }
 
@@ -45,8 +58,12 @@ void Console::CloseProgress() {
     ClearBar();
 }
 
+// A new step: the bar of the one before goes, rather than standing there until the new
+// step's first move.
 void Console::SetCaption(const std::string& caption) {
-    caption_ = caption;
+    ClearBar();
+    const std::size_t text = caption.find_first_not_of(' ');
+    caption_ = text == std::string::npos ? std::string() : caption.substr(text);
     shownPercent_ = -1;
 }
 
@@ -70,10 +87,13 @@ void Console::DrawBar(int percent) {
     }
     shownPercent_ = percent;
     const int filled = percent * kBarWidth / 100;
-    std::fprintf(err_, "\r%-10.10s [%s%s] %3d%%", caption_.c_str(),
-                 std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                 std::string(static_cast<std::size_t>(kBarWidth - filled), ' ').c_str(), percent);
+    // The whole caption: cut short, " Loading File" and " Loading Fuses" would read alike.
+    const int written = std::fprintf(
+        err_, "\r%s [%s%s] %3d%%", caption_.c_str(),
+        std::string(static_cast<std::size_t>(filled), '#').c_str(),
+        std::string(static_cast<std::size_t>(kBarWidth - filled), ' ').c_str(), percent);
     std::fflush(err_);
+    barWidth_ = std::max(barWidth_, written);
     barShown_ = true;
 }
 
@@ -81,7 +101,7 @@ void Console::ClearBar() {
     if (!barShown_) {
         return;
     }
-    std::fprintf(err_, "\r%*s\r", kBarWidth + 20, "");
+    std::fprintf(err_, "\r%*s\r", barWidth_, "");
     std::fflush(err_);
     barShown_ = false;
     shownPercent_ = -1;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "algorithms/OperationHost.h"
 #include "fileio/FileIoHost.h"
@@ -21,9 +22,16 @@ class Console : public FileIoHost, public OperationHost {
     static Console Standard();
 
     // ---- the log and messages ----
+    // Standard output carries a file ('-'): the log goes to standard error instead.
+    void LogToErrors() { logToErrors_ = true; }
+    // --json: the log is kept for the result's object, not printed.
+    void KeepLog() { keepLog_ = true; }
+    std::vector<std::string> TakeLog() { return std::move(kept_); }
     void AppendLine(const std::string& line) override;
     void Log(const std::string& line) override { AppendLine(line); }
     void Message(const std::string& text);
+    // A question on standard error, without a line end, for the user at the terminal.
+    void Prompt(const std::string& text);
 
     // ---- files ----
     void ShowMessage(const std::string& text, Icon icon) override;
@@ -49,9 +57,13 @@ class Console : public FileIoHost, public OperationHost {
     std::FILE* out_;
     std::FILE* err_;
     bool showProgress_;
+    bool logToErrors_ = false;
+    bool keepLog_ = false;
+    std::vector<std::string> kept_;
     std::string caption_;
     int shownPercent_ = -1;
     bool barShown_ = false;
+    int barWidth_ = 0;  // the widest bar drawn, for wiping it
 };
 
 }  // namespace kardo::cli

@@ -7,6 +7,7 @@
 #include "app/DataDirectory.h"
 #include "app/Selection.h"
 #include "cli/CliArguments.h"
+#include "cli/DeviceNames.h"
 #include "common/Format.h"
 #include "devicedb/BufferRules.h"
 #include "devicedb/DeviceDatabase.h"
@@ -14,11 +15,35 @@
 namespace kardo::cli {
 namespace {
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+// The devices a typed name means: the one of that full name, else every one whose own
+// name it is.
+std::vector<DeviceEntry> Named(const std::vector<DeviceEntry>& all, const std::string& name) {
+    const std::string wanted = LowerCase(name);
+    std::vector<DeviceEntry> found;
+    for (const DeviceEntry& entry : all) {
+        if (LowerCase(entry.FullName()) == wanted) {
+            return {entry};
+        }
+        if (LowerCase(entry.device) == wanted) {
+            found.push_back(entry);
+        }
+    }
+    return found;
+}
+
+std::string Unknown(const std::vector<DeviceEntry>& all, const std::string& name) {
+    std::vector<std::string> names;
+    const bool full = name.find('/') != std::string::npos;
+    for (const DeviceEntry& entry : all) {
+        names.push_back(full ? entry.FullName() : entry.device);
+    }
+    std::string text = "unknown device \"" + name + "\"";
+    const std::vector<std::string> closest = ClosestNames(name, names, 5);
+    for (std::size_t i = 0; i < closest.size(); ++i) {
+        text += (i == 0 ? "; did you mean " : i + 1 == closest.size() ? " or " : ", ") + closest[i];
+    }
+    return text + (closest.empty() ? "" : "?") +
+           " ('kardo-cli devices PATTERN' searches the database)";
 }
 
 }  // namespace
@@ -78,17 +103,23 @@ std::string DatabaseProblems(const std::filesystem::path& directory) {
 
 FoundDevice FindDevice(const std::filesystem::path& directory, const std::string& name) {
     const auto all = ListAllDevices(directory);
-    const auto it = std::find_if(all.begin(), all.end(), [&](const DeviceEntry& entry) {
-        return SameIgnoringCase(entry.FullName(), name);
-    });
-    if (it == all.end()) {
+    const std::vector<DeviceEntry> named = Named(all, name);
+    if (named.empty()) {
         // A device a damaged file may have held is not the user's mistake.
         if (const std::string problems = DatabaseProblems(directory); !problems.empty()) {
             throw CommandFailed("device \"" + name + "\" not found: " + problems);
         }
-        throw UsageError("unknown device \"" + name +
-                         "\": name it as MANUFACTURER/DEVICE as 'kardo-cli devices' lists it");
+        throw UsageError(Unknown(all, name));
     }
+    if (named.size() > 1) {
+        std::string makers;
+        for (const DeviceEntry& entry : named) {
+            makers += (makers.empty() ? "" : ", ") + entry.FullName();
+        }
+        throw UsageError("\"" + name + "\" is the name of " + std::to_string(named.size()) +
+                         " devices (" + makers + "): name one as MANUFACTURER/DEVICE");
+    }
+    const auto it = named.begin();
     const auto lookup =
         DeviceDatabase::LoadRecord(directory / it->file, it->manufacturerIndex, it->deviceIndex);
     using Status = DeviceDatabase::RecordLookup::Status;

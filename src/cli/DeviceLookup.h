@@ -35,8 +35,9 @@ std::vector<DeviceEntry> ListAllDevices(const std::filesystem::path& directory);
 // when every one is whole.
 std::string DatabaseProblems(const std::filesystem::path& directory);
 
-// The device named "MANUFACTURER/DEVICE", compared without regard to case. A name the
-// database does not list is a usage error; a record the file cannot supply whole fails.
+// The device named "MANUFACTURER/DEVICE", or by its own name where no other device has
+// it, compared without regard to case. A name the database does not list is a usage
+// error that offers the closest names; a record the file cannot supply whole fails.
 struct FoundDevice {
     DeviceEntry entry;
     DeviceRecord record;

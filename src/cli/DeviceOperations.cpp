@@ -2,6 +2,7 @@
 // The commands that run a device operation on the programmer: the same selection,
 // parameter upload, step rules and family algorithms as the window's buttons.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 #include "algorithms/ElapsedTime.h"
@@ -12,7 +13,11 @@
 #include "cli/DeviceLookup.h"
 #include "cli/FileOptions.h"
 #include "cli/OperationOptions.h"
+#include "cli/OperationReport.h"
+#include "cli/RepeatedProgramming.h"
+#include "cli/StandardStreams.h"
 #include "common/MessageCatalogue.h"
+#include "devicedb/Checksum.h"
 #include "fileio/NotProgrammed.h"
 #include "link/Connection.h"
 #include "link/LinkChoice.h"
@@ -107,7 +112,12 @@ void OpenProgrammer(AppState& state, const Invocation& invocation, Console& cons
     state.link = std::move(choice.link);  // owns the virtual programmer, if it is one
     OpenLink(*state.link, state.connection, console);
     if (state.connection.LinkState != 1) {
-        throw CommandFailed("no programmer found");
+        const std::string problem = state.link->OpenProblem();
+        throw CommandFailed(problem.empty()
+                                ? std::string("no programmer found")
+                                : "no programmer found: " + problem +
+                                      ". On Linux this user needs the udev rule of the README's "
+                                      "\"The programmer on USB\" to use it");
     }
     if (choice.virtualProgrammer != nullptr) {
         choice.virtualProgrammer->InsertChip(*state.record);
@@ -125,7 +135,7 @@ void OpenProgrammer(AppState& state, const Invocation& invocation, Console& cons
 }
 
 // The operation itself, on this thread: there is no window to keep responsive.
-void RunOnProgrammer(AppState& state, char code, Console& console) {
+OperationOutcome RunOnProgrammer(AppState& state, char code, Console& console) {
     const auto start = std::chrono::steady_clock::now();
     state.buffer.BufferPos = 0;
     state.OperationCode = code;
@@ -140,58 +150,133 @@ void RunOnProgrammer(AppState& state, char code, Console& console) {
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
     console.Log(ElapsedTimeLine(took.count()));
+    OperationOutcome outcome;
+    outcome.code = code;
+    outcome.errors = state.errorCount;
+    outcome.passed = state.errorCount == 0;
+    outcome.durationMs = took.count();
+    outcome.checksum = ChecksumText(ComputeChecksum(*state.record, state.buffer));
+    if (!outcome.passed && context.foreignSignature) {
+        outcome.signature = context.foreignSignature;
+    }
+    return outcome;
 }
 
-}  // namespace
+// What a command line asks of one operation, settled before the chip is touched.
+struct OperationPlan {
+    const OperationKind* kind = nullptr;
+    DeviceEntry entry;
+    LoadOutcome loaded;
+    std::string file;
+    std::optional<std::string> serialLine;
+    // What a read writes: a wrong format or range is a usage error, not a read thrown away.
+    std::optional<std::filesystem::path> readFile;
+    uint8_t readFormat = 0;
+    SaveRange readRange;
+    std::filesystem::path logFile;
+    bool json = false;
+};
 
-int RunDeviceOperation(const CommandContext& context) {
+OperationPlan Plan(const CommandContext& context, AppState& state) {
     const Invocation& invocation = context.invocation;
-    const OperationKind& kind = KindOf(context.command);
+    OperationPlan plan;
+    plan.kind = &KindOf(context.command);
+    const OperationKind& kind = *plan.kind;
     CheckFileArgument(kind, invocation);
+    plan.json = invocation.Flag("--json");
+    if (plan.json) {
+        context.console.KeepLog();
+    }
+    if (kind.code == 'R' && invocation.positional.size() > 1 &&
+        invocation.positional[1] == kStandardStream) {
+        context.console.LogToErrors();
+    }
     const auto directory = DatabaseDirectory(invocation.Option("--db-dir"), context.programDir);
     const FoundDevice device = FindDevice(directory, invocation.positional[0]);
-    AppState state;
+    plan.entry = device.entry;
     SelectDevice(state, directory, device, context.console);
     CheckOffered(kind, state, device.entry.FullName());
 
     bool fusesChosen = false;
     if (kind.code == 'P' || kind.code == 'V') {
-        const std::filesystem::path file = invocation.positional[1];
-        const LoadOutcome loaded = LoadInput(
-            state, file, LoadSettingsFrom(invocation, file, *state.record), context.console);
-        fusesChosen = loaded.fusesFromFile;
-        CheckNothingLeftOut(state, kind, invocation, loaded, device.entry.FullName(),
+        plan.file = invocation.positional[1];
+        plan.loaded =
+            LoadInput(state, plan.file, LoadSettingsFrom(invocation, plan.file, *state.record),
+                      context.console);
+        fusesChosen = plan.loaded.fusesFromFile;
+        CheckNothingLeftOut(state, kind, invocation, plan.loaded, device.entry.FullName(),
                             context.console);
     } else if (invocation.Flag("--allow-truncate")) {
         throw UsageError("--allow-truncate goes with program and verify only");
     }
-    const std::optional<std::string> serialLine =
-        ApplyOperationOptions(state, invocation, kind.code, fusesChosen);
-    // What a read writes is settled before the chip is touched: a wrong format or range
-    // is a usage error, not a read thrown away.
-    std::optional<std::filesystem::path> readFile;
-    uint8_t readFormat = 0;
-    SaveRange readRange;
+    if (invocation.Flag("--repeat") && kind.code != 'P') {
+        throw UsageError("--repeat goes with program only");
+    }
+    plan.serialLine = ApplyOperationOptions(state, invocation, kind.code, fusesChosen);
     if (kind.code == 'R' && invocation.positional.size() > 1) {
-        readFile = invocation.positional[1];
-        readFormat = FormatFor(*readFile, *state.record, invocation.Option("--out-format"), false);
-        readRange = SaveRangeFrom(invocation.Option("--range"), *state.record);
-        CheckSaveRange(state, readRange);
+        plan.readFile = invocation.positional[1];
+        plan.file = invocation.positional[1];
+        plan.readFormat =
+            FormatFor(*plan.readFile, *state.record, invocation.Option("--out-format"), false);
+        plan.readRange = SaveRangeFrom(invocation.Option("--range"), *state.record);
+        CheckSaveRange(state, plan.readRange);
     }
+    plan.logFile = ProductionLogFile(invocation.Option("--log"));
+    return plan;
+}
 
-    OpenProgrammer(state, invocation, context.console);
-    context.console.Log("");
-    if (serialLine) {
-        context.console.Log(*serialLine);
+// One chip: the operation, its record in the production log, and what a read writes.
+OperationOutcome RunOne(const OperationPlan& plan, AppState& state, Console& console) {
+    console.Log("");
+    if (plan.serialLine) {
+        console.Log(*plan.serialLine);
     }
-    RunOnProgrammer(state, kind.code, context.console);
-    const bool failed = state.errorCount != 0;
+    OperationOutcome outcome = RunOnProgrammer(state, plan.kind->code, console);
+    outcome.device = plan.entry.FullName();
+    outcome.file = plan.file;
+    outcome.fileSha256 = plan.loaded.sha256;
+    if (plan.serialLine) {
+        outcome.serialNumber = state.serial.next;
+    }
+    if (!plan.logFile.empty()) {
+        WriteProductionLog(plan.logFile, outcome, state);
+    }
+    return outcome;
+}
+
+}  // namespace
+
+int RunDeviceOperation(const CommandContext& context) {
+    AppState state;
+    const OperationPlan plan = Plan(context, state);
+    Console& console = context.console;
+    if (context.invocation.Flag("--repeat")) {
+        return RunRepeated(
+            state, plan.serialLine.has_value() || state.serial.enabled,
+            [&](AppState& chip) { OpenProgrammer(chip, context.invocation, console); },
+            [&](AppState& chip, std::optional<std::string> serialLine) {
+                OperationPlan next = plan;
+                next.serialLine = std::move(serialLine);
+                return RunOne(next, chip, console);
+            },
+            console);
+    }
+    OpenProgrammer(state, context.invocation, console);
+    OperationOutcome outcome = RunOne(plan, state, console);
     CloseLink(*state.link);
-    if (failed) {
-        throw CommandFailed(std::string(kind.what) + " of " + device.entry.device + " failed");
+    if (plan.json) {
+        outcome.log = console.TakeLog();
+        std::printf("%s\n", OperationJson(outcome).c_str());
+        std::fflush(stdout);
     }
-    if (readFile) {
-        SaveOutput(state, *readFile, readFormat, readRange, context.console);
+    if (!outcome.passed) {
+        if (outcome.signature) {
+            console.Message(SignatureAdvice(outcome.signature, *state.record, outcome.device));
+        }
+        throw CommandFailed(std::string(plan.kind->what) + " of " + plan.entry.device + " failed");
+    }
+    if (plan.readFile) {
+        SaveOutput(state, *plan.readFile, plan.readFormat, plan.readRange, console);
     }
     return kExitOk;
 }

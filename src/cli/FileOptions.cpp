@@ -7,10 +7,13 @@
 #include <utility>
 
 #include "cli/ElfImage.h"
+#include "cli/StandardStreams.h"
 #include "common/FileBytes.h"
+#include "common/Sha256.h"
 #include "fileio/FileChoices.h"
 #include "fileio/FileLoader.h"
 #include "fileio/FileWriter.h"
+#include "fileio/FormatDetection.h"
 
 namespace kardo::cli {
 namespace {
@@ -102,7 +105,8 @@ uint8_t FormatFor(const std::filesystem::path& file, const DeviceRecord& record,
 FileSettings LoadSettingsFrom(const Invocation& invocation, const std::filesystem::path& file,
                               const DeviceRecord& record) {
     FileSettings settings;
-    settings.format = FormatFor(file, record, invocation.Option("--in-format"), true);
+    const auto chosen = invocation.Option("--in-format");
+    settings.format = chosen ? FormatFor(file, record, chosen, true) : kFormatFromContent;
     if (const auto fillOption = invocation.Option("--fill")) {
         static constexpr std::array<std::pair<const char*, uint8_t>, 4> kFills{{
             {"none", fill::Disable},
@@ -129,13 +133,53 @@ FileSettings LoadSettingsFrom(const Invocation& invocation, const std::filesyste
     return settings;
 }
 
+uint8_t FormatOfContent(const std::vector<uint8_t>& bytes, const std::filesystem::path& file,
+                        const DeviceRecord& record, Console& console) {
+    const char family = record.Family();
+    uint8_t format = format::Binary;
+    switch (DetectFileContent(bytes)) {
+        case FileContent::IntelHex:
+            format = family == 'C' ? format::Inh8m : format::IntelHex;  // as PIC tools write
+            break;
+        case FileContent::Motorola:
+            format = format::Motorola;
+            break;
+        case FileContent::Elf:
+            format = kElfFormat;
+            break;
+        case FileContent::Jedec:
+            format = format::Jedec;
+            break;
+        case FileContent::Binary:
+            break;
+    }
+    const auto named = FormatOfExtension(file, family);
+    // Bytes that look like nothing in particular: the name says what they were meant to
+    // be, and the loader then says what is wrong with them.
+    if (format == format::Binary && named) {
+        return *named;
+    }
+    if (named && *named != format) {
+        console.Message("note: " + file.string() + " holds " + FormatName(format) + ", not the " +
+                        FormatName(*named) + " its name says; it is loaded as " +
+                        FormatName(format) + " (--in-format chooses)");
+    }
+    return format;
+}
+
 LoadOutcome LoadInput(AppState& state, const std::filesystem::path& file,
-                      const FileSettings& settings, Console& console) {
-    const FileBytes read = ReadFileBytes(file, kLargestDataFile);
+                      const FileSettings& chosen, Console& console) {
+    const FileBytes read = file == kStandardStream ? ReadStandardInput(kLargestDataFile)
+                                                   : ReadFileBytes(file, kLargestDataFile);
     if (!read.ok()) {
         throw CommandFailed("cannot read " + file.string() + ": " + read.error);
     }
+    FileSettings settings = chosen;
+    if (settings.format == kFormatFromContent) {
+        settings.format = FormatOfContent(read.bytes, file, *state.record, console);
+    }
     LoadOutcome outcome;
+    outcome.sha256 = Sha256Hex(read.bytes.data(), read.bytes.size());
     uint8_t result = 0;
     if (settings.format == kElfFormat) {
         const ElfReadResult elf = ReadElfImage(read.bytes);
@@ -188,6 +232,17 @@ void SaveOutput(const AppState& state, const std::filesystem::path& file, uint8_
                 SaveRange range, Console& console) {
     CheckSaveRange(state, range);
     const SaveRequest request{file, *state.record, format, range.start, range.stop, false};
+    if (file == kStandardStream) {
+        if (const std::string problem = SaveRangeProblem(request, state.buffer); !problem.empty()) {
+            throw UsageError(problem);
+        }
+        const std::string text = RenderSaveFile(request, state.buffer, {});
+        if (const std::string error = WriteStandardOutput({text.begin(), text.end()});
+            !error.empty()) {
+            throw CommandFailed("cannot write to standard output: " + error);
+        }
+        return;
+    }
     if (SaveFile(request, state.buffer, console) != 0) {
         throw CommandFailed("cannot write " + file.string());
     }

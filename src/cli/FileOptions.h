@@ -15,6 +15,8 @@ namespace kardo::cli {
 
 // ELF input, which the command line reads beside the loader's formats.
 inline constexpr uint8_t kElfFormat = 100;
+// No --in-format: the file's first bytes tell its format.
+inline constexpr uint8_t kFormatFromContent = 101;
 
 // The options every command that loads a file takes.
 inline constexpr std::string_view kLoadOptionNames[] = {"--in-format", "--fill", "--offset"};
@@ -29,16 +31,21 @@ const char* FormatName(uint8_t format);
 uint8_t FormatFor(const std::filesystem::path& file, const DeviceRecord& record,
                   const std::optional<std::string>& option, bool forInput);
 
-// How a load fills and moves the data, from --fill and --offset.
+// How a load fills and moves the data, from --fill and --offset; its format from
+// --in-format, else kFormatFromContent.
 FileSettings LoadSettingsFrom(const Invocation& invocation, const std::filesystem::path& file,
                               const DeviceRecord& record);
 
-// Loads `file` into the state's buffer as the window's load does, logging its lines.
+// Loads `file` ("-": standard input) into the state's buffer as the window's load does,
+// logging its lines. Without --in-format the format is the one the file's first bytes
+// show (Intel HEX is INH8M for a PIC); where the file's extension says another, a note
+// says so.
 // Fails with the reason for a file that cannot be read or loaded. An ELF file's fuse and
 // lock bytes go to the configuration bits; the result says whether it had any.
 struct LoadOutcome {
     bool fusesFromFile = false;
     bool eepromFromFile = false;  // an ELF file's .eeprom section
+    std::string sha256;           // of the file's bytes, for the production log
 };
 LoadOutcome LoadInput(AppState& state, const std::filesystem::path& file,
                       const FileSettings& settings, Console& console);

@@ -10,8 +10,8 @@
 namespace kardo::cli {
 
 // The options of the device operations that change what the operation does.
-inline constexpr std::string_view kOperationOptionNames[] = {
-    "--link", "--steps", "--id-check", "--fuses", "--serial", "--allow-truncate"};
+inline constexpr std::string_view kOperationOptionNames[] = {"--steps", "--id-check", "--fuses",
+                                                             "--serial", "--allow-truncate"};
 
 // Applies --steps, --id-check, --fuses and --serial to the selected device's state, after
 // the file was loaded. For a Program that writes a serial number, the number goes into

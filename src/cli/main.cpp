@@ -16,14 +16,16 @@ namespace {
 using namespace kardo::cli;
 
 constexpr const char* kDevicesNamed =
-    "DEVICE is MANUFACTURER/DEVICE as 'kardo-cli devices' lists it, in any case.\n";
+    "DEVICE is a device's name, in any case, or MANUFACTURER/DEVICE where the name alone\n"
+    "is not unique; 'kardo-cli devices PATTERN' searches the database. FILE may be '-'\n"
+    "for standard input or output.\n";
 
 constexpr const char* kExitStatuses =
     "Exit status: 0 success, 1 the operation or a file failed, 2 a usage error.\n";
 
 void PrintOverview(std::FILE* to) {
     std::fprintf(to,
-                 "usage: kardo-cli COMMAND [ARGUMENTS] [OPTIONS]\n"
+                 "usage: kardo-cli [--db-dir DIR] [--link ftdi|sim] COMMAND [ARGUMENTS] [OPTIONS]\n"
                  "       kardo-cli --version\n\nCommands:\n");
     for (const CommandEntry& command : Commands()) {
         std::fprintf(to, "  %-9s %-16s %s\n", std::string(command.name).c_str(),
@@ -51,24 +53,25 @@ const CommandEntry* Find(const std::string& name) {
 
 int Run(int argc, char** argv, Console& console) {
     const std::vector<std::string> words(argv + 1, argv + argc);
-    if (words.empty()) {
+    // Global options may come before the command's name, as they may after it.
+    const CommandLine line = SplitCommandLine(words);
+    if (line.command.empty()) {
         PrintOverview(stderr);
         return kExitUsage;
     }
-    if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+    if (line.command == "--help" || line.command == "-h" || line.command == "help") {
         PrintOverview(stdout);
         return kExitOk;
     }
-    if (words[0] == "--version") {
+    if (line.command == "--version") {
         std::fputs(kardo::VersionLine("kardo-cli").c_str(), stdout);
         return kExitOk;
     }
-    const CommandEntry* command = Find(words[0]);
+    const CommandEntry* command = Find(line.command);
     if (command == nullptr) {
-        throw UsageError("unknown command \"" + words[0] + "\" (kardo-cli --help lists them)");
+        throw UsageError("unknown command \"" + line.command + "\" (kardo-cli --help lists them)");
     }
-    const Invocation invocation =
-        ParseInvocation(std::span(words).subspan(1), std::span(command->options));
+    const Invocation invocation = ParseInvocation(line.rest, std::span(command->options));
     if (invocation.help) {
         PrintHelp(*command);
         return kExitOk;

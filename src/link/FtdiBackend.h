@@ -19,6 +19,13 @@ class FtdiBackend {
     // `description`. False when there is none, or it cannot be opened.
     virtual bool OpenByDescription(uint16_t vendor, uint16_t product,
                                    const std::string& description) = 0;
+    // How many bridges the searches so far found but could not read the strings of, or
+    // could not open, and the USB library's reason for the last of them: on Linux, most
+    // often a user without the udev rule's access to the device.
+    virtual int Unopened() const { return 0; }
+    // The serial number string of the bridge opened, when it has one.
+    virtual std::string Serial() const { return {}; }
+    virtual std::string UnopenedReason() const { return {}; }
     virtual int GetLatencyTimer(uint8_t& milliseconds) = 0;
     virtual int SetLatencyTimer(uint8_t milliseconds) = 0;
     virtual int SetChunkSizes(unsigned read, unsigned write) = 0;

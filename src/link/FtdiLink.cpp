@@ -18,6 +18,7 @@ LinkStatus FtdiLink::OpenEx(const std::string& description) {
         return kLinkDeviceNotFound;  // USB itself is not available to us
     }
     bool opened = false;
+    openProblem_.clear();
     for (const uint16_t product : kProducts) {
         if (ftdi->OpenByDescription(kVendor, product, description)) {
             opened = true;
@@ -25,6 +26,13 @@ LinkStatus FtdiLink::OpenEx(const std::string& description) {
         }
     }
     if (!opened) {
+        if (const int n = ftdi->Unopened(); n > 0) {
+            openProblem_ = std::to_string(n) + (n == 1 ? " USB device" : " USB devices") +
+                           " of the programmer's maker (vendor 0403) could not be read or opened";
+            if (const std::string why = ftdi->UnopenedReason(); !why.empty()) {
+                openProblem_ += " (" + why + ")";
+            }
+        }
         return kLinkDeviceNotFound;
     }
     ftdi_ = std::move(ftdi);

@@ -54,6 +54,8 @@ class FtdiLink : public ProgrammerLink {
     FtdiLink& operator=(const FtdiLink&) = delete;
 
     LinkStatus OpenEx(const std::string& description) override;
+    std::string OpenProblem() const override { return openProblem_; }
+    std::string BridgeSerial() const override { return ftdi_ ? ftdi_->Serial() : std::string(); }
     LinkStatus ResetDevice() override;
     LinkStatus Purge(uint32_t mask) override;
     LinkStatus SetTimeouts(uint32_t readMs, uint32_t writeMs) override;
@@ -72,6 +74,7 @@ class FtdiLink : public ProgrammerLink {
     std::deque<uint8_t> received_;
     std::chrono::milliseconds readTimeout_{1000};
     std::chrono::steady_clock::time_point lastDrain_{};
+    std::string openProblem_;
 };
 
 }  // namespace kardo

@@ -26,15 +26,31 @@ class LibFtdiBackend : public FtdiBackend {
             char name[128] = {};
             if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, name, sizeof name, nullptr, 0) <
                 0) {
-                continue;  // not ours to read, or busy: not the one we want
+                // Not ours to read, or busy: it may be the programmer all the same.
+                NoteUnopened();
+                continue;
             }
             if (description == name) {
+                // Asked on its own: a bridge without a serial number fails the question.
+                char serial[128] = {};
+                if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, nullptr, 0, serial,
+                                         sizeof serial) < 0) {
+                    serial[0] = '\0';
+                }
                 open_ = ftdi_usb_open_dev(ftdi_, d->dev) == 0;
+                if (!open_) {
+                    NoteUnopened();
+                } else {
+                    serial_ = serial;
+                }
             }
         }
         ftdi_list_free(&devices);
         return open_;
     }
+    int Unopened() const override { return unopened_; }
+    std::string Serial() const override { return serial_; }
+    std::string UnopenedReason() const override { return reason_; }
     int GetLatencyTimer(uint8_t& milliseconds) override {
         unsigned char value = 0;
         const int result = ftdi_get_latency_timer(ftdi_, &value);
@@ -65,8 +81,17 @@ class LibFtdiBackend : public FtdiBackend {
     }
 
   private:
+    void NoteUnopened() {
+        ++unopened_;
+        const char* why = ftdi_get_error_string(ftdi_);
+        reason_ = why != nullptr ? why : "";
+    }
+
     ftdi_context* ftdi_;
     bool open_ = false;
+    int unopened_ = 0;
+    std::string reason_;
+    std::string serial_;
 };
 
 }  // namespace

@@ -38,6 +38,11 @@ public:
     virtual LinkStatus Read(uint8_t* data, std::size_t n, std::size_t& got) = 0;
     virtual LinkStatus GetQueueStatus(std::size_t& queued) = 0;
     virtual LinkStatus Close() = 0;
+    // After an open that found no programmer: what stood in the way, when something did
+    // (a bridge that could not be read or opened), else empty.
+    virtual std::string OpenProblem() const { return {}; }
+    // The serial number of the USB bridge in use, when it has one.
+    virtual std::string BridgeSerial() const { return {}; }
 };
 
 }  // namespace kardo

@@ -31,7 +31,7 @@ struct Streams {
 };
 
 void Operate(Console& console) {
-    console.SetCaption("Program");
+    console.SetCaption(" Programming Code");
     for (int64_t position = 0; position <= 1000; ++position) {
         console.SetGauge(1000, position);
     }
@@ -51,10 +51,21 @@ TEST(Console, TheBarIsDrawnOnlyForATerminalAndNeverMixesWithTheLines) {
     EXPECT_EQ(Text(terminal.out), " Programmed\n");
     const std::string bar = Text(terminal.err);
     // Drawn once per percent, not once per byte, and wiped before the line was printed.
-    EXPECT_NE(bar.find("Program    [########################################] 100%"),
+    // The whole caption, without the log's leading space.
+    EXPECT_NE(bar.find("\rProgramming Code [########################################] 100%"),
               std::string::npos);
     EXPECT_LE(std::count(bar.begin(), bar.end(), '%'), 101);
     EXPECT_EQ(bar.back(), '\r');
+
+    // A new step wipes the bar of the one before at once.
+    Streams steps;
+    Console twoSteps(steps.out, steps.err, true);
+    twoSteps.SetCaption(" Erasing");
+    twoSteps.SetGauge(10, 10);
+    twoSteps.SetCaption(" Verifying");
+    const std::string shown = Text(steps.err);
+    EXPECT_EQ(shown.substr(shown.rfind("100%") + 4, 2), "\r ");
+    EXPECT_EQ(shown.back(), '\r');
 }
 
 TEST(Console, AQuestionIsAnsweredAbortAndShown) {

@@ -213,6 +213,82 @@ run 1 info "$last" --db-dir cutdb && expect err.txt "KARDO_m.usb is cut short"
 run 0 program ATMEL/AT28C256 "$data/ihex-holes.hex"
 [ -s err.txt ] && fail "program wrote to standard error without a terminal: $(cat err.txt)"
 
+# --- names, searches, conventions -------------------------------------------------------
+run 0 info AT28C256 && expect out.txt '"AT28C256"'
+run 2 info AT28C265 && expect err.txt "did you mean AT28C256"
+run 0 devices 877 && expect out.txt "MICROCHIP/PIC16F877A"
+run 0 devices 'pic18f4?8*' && expect out.txt "MICROCHIP/PIC18F458"
+run 0 devices --family m && expect out.txt "ATMEL/ATmega8 "
+run 0 --db-dir "$work" devices && expect out.txt "ATMEL/AT28C256"
+run 0 --link sim --db-dir="$work" checksum AT28C256
+"$cli" checksum at28c256 - <"$data/ihex-holes.hex" >out.txt 2>err.txt || fail "checksum from standard input"
+[ "$(tail -n 1 out.txt)" = "$("$cli" checksum AT28C256 "$data/ihex-holes.hex" | tail -n 1)" ] ||
+  fail "standard input gave another checksum than the file"
+# The content decides the format; a name that says otherwise gets a note.
+cp "$data/srec-s1.s19" srec-named.hex
+run 0 checksum AT28C256 srec-named.hex && expect err.txt "holds srec, not the ihex"
+cp "$elfdata/atmega8-chaser.elf" elf-named.bin
+run 0 dump ATMEL/ATmega8 elf-named.bin elf.raw && expect err.txt "holds elf"
+run 0 dump ATMEL/ATmega8 "$elfdata/atmega8-chaser.elf" elf-ref.raw && cmp -s elf.raw elf-ref.raw ||
+  fail "an ELF named .bin did not load as ELF"
+"$cli" convert AT28C256 "$data/ihex-holes.hex" - --out-format srec >stdout.s19 2>err.txt ||
+  fail "convert to standard output"
+srec_cat stdout.s19 -motorola -o stdout.bin -binary 2>srec.err || fail "srec_cat on standard output"
+[ -s srec.err ] && fail "srec_cat warned about what we wrote: $(cat srec.err)"
+grep -q "Loaded" stdout.s19 && fail "log lines mixed into the file on standard output"
+
+# --- JSON for scripts -------------------------------------------------------------------
+if command -v python3 >/dev/null; then
+  json_check() { # json_check FILE PYTHON-EXPRESSION-ON-OBJECTS
+    python3 -c "import json,sys; o=[json.loads(l) for l in open(sys.argv[1])]; sys.exit(0 if ($2) else 1)" "$1" ||
+      fail "JSON check $2 on $(cat "$1")"
+  }
+  run 0 devices 28C256 --json && json_check out.txt "len(o) > 1 and all('name' in x and 'family' in x for x in o)"
+  run 0 info AT28C256 --json && json_check out.txt "o[0]['record']['Name'] == '\"AT28C256\"'"
+  run 0 checksum AT28C256 "$data/ihex-holes.hex" --json &&
+    json_check out.txt "len(o) == 1 and o[0]['checksum'] and o[0]['log']"
+  run 0 program AT28C256 "$data/ihex-holes.hex" --json &&
+    json_check out.txt "len(o) == 1 and o[0]['result'] == 'passed' and o[0]['operation'] == 'program' and o[0]['errors'] == 0 and 'duration_ms' in o[0] and o[0]['checksum'] and o[0]['log']"
+  KARDO_SIM_FAULTS=wrong-chip run 1 read ATMEL/ATmega8 --json &&
+    json_check out.txt "o[0]['result'] == 'failed' and o[0]['errors'] > 0"
+  expect err.txt "--id-check off"
+else
+  fail "python3 is needed for the JSON checks"
+fi
+
+# --- the production log -------------------------------------------------------------------
+rm -f production.jsonl
+"$cli" program AT28C256 "$data/ihex-holes.hex" --log production.jsonl >/dev/null 2>&1 &
+"$cli" program AT28C256 "$data/ihex-holes.hex" --log production.jsonl >/dev/null 2>&1 &
+wait
+[ "$(wc -l <production.jsonl)" -eq 2 ] || fail "two runs did not append two lines"
+sum=$(sha256sum "$data/ihex-holes.hex" | cut -d' ' -f1)
+python3 -c "
+import json, sys
+for line in open('production.jsonl'):
+    o = json.loads(line)
+    assert o['sha256'] == sys.argv[1], o
+    assert o['device'] == 'ATMEL/AT28C256' and o['operation'] == 'program', o
+    assert o['result'] in ('passed', 'failed') and 'time' in o and 'host' in o, o
+    assert 'model' in o['programmer'] and 'firmware' in o['programmer'], o
+" "$sum" || fail "the production log lines: $(cat production.jsonl)"
+
+# --- program --repeat ---------------------------------------------------------------------
+run 2 program AT28C256 "$data/ihex-holes.hex" --repeat && expect err.txt "needs a terminal"
+if command -v script >/dev/null; then
+  rm -f repeat.jsonl
+  printf '\n\nq\n' | script -qec "'$cli' program AT28C256 '$data/ihex-holes.hex' --repeat --serial 1 --log repeat.jsonl" /dev/null >repeat.txt 2>&1 ||
+    fail "program --repeat failed: $(tr '\r\n' '  ' <repeat.txt)"
+  grep -q "Programmed: 3 passed, 0 failed" repeat.txt || fail "no summary of three chips: $(cat repeat.txt)"
+  python3 -c "
+import json
+serials = [json.loads(l)['serial'] for l in open('repeat.jsonl')]
+assert serials == [1, 2, 3], serials
+" || fail "the three chips did not get serial numbers 1, 2, 3"
+else
+  fail "script (bsdutils) is needed for the --repeat check"
+fi
+
 # Every command explains itself.
 for command in devices info convert dump checksum blank read program verify erase; do
   run 0 "$command" --help && expect out.txt "usage: kardo-cli $command"

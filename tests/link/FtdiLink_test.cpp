@@ -27,6 +27,7 @@ struct BridgeCalls {
     std::vector<uint8_t> toSend;  // what the next read hands over
     bool silent = false;          // each read waits the 1 ms latency timer, then gives nothing
     bool closed = false;
+    int unreadable = 0;  // bridges whose strings the user may not read
 };
 
 class FakeBridge : public FtdiBackend {
@@ -70,6 +71,10 @@ class FakeBridge : public FtdiBackend {
         return count;
     }
     void Close() override { calls_.closed = true; }
+    int Unopened() const override { return calls_.unreadable; }
+    std::string UnopenedReason() const override {
+        return calls_.unreadable > 0 ? "libusb_open() failed" : "";
+    }
 
   private:
     BridgeCalls& calls_;
@@ -115,8 +120,19 @@ TEST(FtdiLink, NoBridgeOrNoUsbIsNotFound) {
     std::size_t queued = 0;
     EXPECT_EQ(link.GetQueueStatus(queued), kLinkInvalidHandle);
 
+    EXPECT_EQ(link.OpenProblem(), "");  // nothing there: nothing stood in the way
+
     FtdiLink noUsb([] { return std::unique_ptr<FtdiBackend>(); });
     EXPECT_EQ(noUsb.OpenEx(kProgrammerDescription), kLinkDeviceNotFound);
+
+    // A bridge there that this user may not open is said, with the library's reason.
+    BridgeCalls locked;
+    locked.unreadable = 1;
+    FtdiLink denied = LinkTo(locked);
+    EXPECT_EQ(denied.OpenEx(kProgrammerDescription), kLinkDeviceNotFound);
+    EXPECT_EQ(denied.OpenProblem(),
+              "1 USB device of the programmer's maker (vendor 0403) could not be read or opened "
+              "(libusb_open() failed)");
 }
 
 TEST(FtdiLink, ReadsOfABlocksAcknowledgementAreServedFromTheLinksQueue) {
