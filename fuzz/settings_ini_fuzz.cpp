@@ -11,7 +11,7 @@
 
 #include "app/IniSettingsStore.h"
 #include "app/IniText.h"
-#include "common/FileBytes.h"
+#include "common/SafeWrite.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (kardo::ini::Unquote(kardo::ini::Quote(text)) != text) {
         std::abort();  // a string value must come back byte for byte
     }
-    if (!kardo::ReplaceFileBytes(File(), data, size).empty()) {
+    if (!kardo::WriteFileSafely(File(), data, size).empty()) {
         return 0;
     }
     kardo::IniSettingsStore store(File());

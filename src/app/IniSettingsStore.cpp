@@ -7,6 +7,7 @@
 
 #include "app/IniText.h"
 #include "common/FileBytes.h"
+#include "common/SafeWrite.h"
 
 namespace kardo {
 namespace {
@@ -91,8 +92,7 @@ std::string IniSettingsStore::CreateKey() {
                    error.message();
         }
     }
-    const uint8_t none = 0;
-    const std::string reason = ReplaceFileBytes(file_, &none, 0);
+    const std::string reason = WriteFileSafely(file_, std::string());
     if (!reason.empty()) {
         return "Can't create the settings file " + file_.string() + ": " + reason;
     }
@@ -127,8 +127,7 @@ std::string IniSettingsStore::CloseKey() {
         text += line.name.empty() ? line.text : line.name + "=" + line.raw;
         text += '\n';
     }
-    const std::string reason =
-        ReplaceFileBytes(file_, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    const std::string reason = WriteFileSafely(file_, text);
     if (!reason.empty()) {
         return "Can't write the settings file " + file_.string() + ": " + reason;
     }

@@ -6,7 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/DeviceLookup.h"
 #include "cli/FileOptions.h"
-#include "common/FileBytes.h"
+#include "common/SafeWrite.h"
 #include "devicedb/Checksum.h"
 #include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceNotes.h"
@@ -114,7 +114,7 @@ int RunDump(const CommandContext& context) {
     LoadForNamedDevice(context, state);
     const std::filesystem::path out = context.invocation.positional.at(2);
     if (const std::string error =
-            ReplaceFileBytes(out, state.buffer.data(), state.buffer.BufferSize());
+            WriteFileSafely(out, state.buffer.data(), state.buffer.BufferSize());
         !error.empty()) {
         throw CommandFailed("cannot write " + out.string() + ": " + error);
     }

@@ -190,8 +190,9 @@ void SaveOutput(const AppState& state, const std::filesystem::path& file, uint8_
                 SaveRange range, Console& console) {
     CheckSaveRange(state, range);
     const SaveRequest request{file, *state.record, format, range.start, range.stop, false};
-    if (SaveFile(request, state.buffer, console) != 0) {
-        throw CommandFailed("cannot write " + file.string());
+    if (const SaveOutcome saved = SaveFile(request, state.buffer, console); !saved.ok()) {
+        throw CommandFailed("cannot write " + file.string() +
+                            (saved.writeError.empty() ? "" : ": " + saved.writeError));
     }
 }
 

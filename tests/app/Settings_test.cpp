@@ -275,8 +275,8 @@ TEST_F(SettingsTest, StoredNumbersAreTakenOnlyAsTheyFit) {
 TEST_F(SettingsTest, AFailedSaveKeepsTheEarlierFileAndSaysWhy) {
     SavedOnce();
     const auto before = ReadBytes(file);
-    // A folder where the new file is written first; permissions would not stop root.
-    std::filesystem::create_directory(file.string() + ".partial");
+    // A file made read-only is never written, not even by root.
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
     AppState state;
     StartValues(state, home);
     state.selection = {"KARDO_e.usb", 1, 1};

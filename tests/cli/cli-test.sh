@@ -168,6 +168,11 @@ grep -q "Parameters sent" out.txt && fail "a read with a range it cannot write r
 run 2 blank ATMEL/AT28C256 && expect err.txt "does not offer a blank check"
 run 2 program ATMEL/ATmega8 "$data/atmega8-ihex.hex" && expect err.txt "--fuses"
 run 1 checksum ATMEL/AT28C256 "$work/missing.hex" && expect err.txt "cannot read"
+# A file that cannot be written says why, in the system's words.
+run 1 convert ATMEL/AT28C256 "$data/ihex-holes.hex" nodir/out.hex &&
+  expect err.txt "cannot write nodir/out.hex: No such file or directory"
+run 1 dump ATMEL/AT28C256 "$data/ihex-holes.hex" nodir/out.raw &&
+  expect err.txt "cannot write nodir/out.raw: No such file or directory"
 printf ':10000000FFFF\n' >truncated.hex
 run 1 checksum ATMEL/AT28C256 truncated.hex && expect err.txt "could not be loaded"
 printf ':1000000Z\n' >nothex.hex
