@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The settings file as anybody may have edited it: opening it, reading every value the
-// program reads, and saving it again must never crash, and what is written must read
-// back as written, whatever else the file holds.
+// The settings file as anybody may have edited it: opening it (or refusing it), reading
+// every value the program reads, saving it again and resetting it must never crash, and
+// what is written must read back as written, whatever else the file holds.
 #include <unistd.h>
 
 #include <cstdint>
@@ -55,5 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::abort();
     }
     again.CloseKey();
+    // A reset takes our values out and leaves a file that still opens.
+    if (!again.ResetKey().empty()) {
+        return 0;
+    }
+    kardo::IniSettingsStore reset(File());
+    if (!reset.OpenKey() || reset.HasValue("ProgBits") || reset.HasValue("PathLoadSave")) {
+        std::abort();
+    }
     return 0;
 }
