@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -47,24 +48,25 @@ bool IniSettingsStore::OpenKey() {
         text.erase(0, 3);  // an editor's byte-order mark
     }
     std::vector<Line> lines;
-    std::string newline;
+    const char* newline = nullptr;
     bool inSection = false;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        const std::size_t end = text.find('\n', start);
+        const bool ended = end != std::string::npos;
         Line line;
-        line.text = text.substr(start, end == std::string::npos ? end : end - start);
-        line.end = end == std::string::npos ? "" : "\n";
-        start = end == std::string::npos ? text.size() : end + 1;
-        if (!line.text.empty() && line.text.back() == '\r') {
+        line.text = text.substr(start, ended ? end - start : end);
+        start = ended ? end + 1 : text.size();
+        const bool carriageReturn = !line.text.empty() && line.text.back() == '\r';
+        if (carriageReturn) {
             line.text.pop_back();
-            line.end.insert(0, "\r");
         }
+        line.end = carriageReturn ? (ended ? "\r\n" : "\r") : (ended ? "\n" : "");
         if (const char* problem = ini::LineProblem(line.text)) {
             Refuse("its line " + std::to_string(lines.size() + 1) + " " + problem);
             return false;
         }
-        if (newline.empty()) {
+        if (newline == nullptr && ended) {
             newline = line.end;
         }
         const std::string trimmed = Trim(line.text);
@@ -83,7 +85,7 @@ bool IniSettingsStore::OpenKey() {
     }
     lines_ = std::move(lines);
     byteOrderMark_ = byteOrderMark;
-    newline_ = newline == "\r\n" ? newline : "\n";
+    newline_ = newline != nullptr && std::string_view(newline) == "\r\n" ? "\r\n" : "\n";
     open_ = true;
     dirty_ = false;
     reported_.clear();
@@ -159,7 +161,7 @@ std::string IniSettingsStore::CloseKey() {
         const Line& line = lines_[i];
         text += line.name.empty() ? line.text : line.name + "=" + line.raw;
         // A last line without a line end gets one when lines now follow it.
-        text += line.end.empty() && i + 1 < lines_.size() ? newline_ : line.end;
+        text += *line.end == '\0' && i + 1 < lines_.size() ? newline_ : line.end;
     }
     const std::string reason = WriteFileSafely(file_, text);
     if (!reason.empty()) {

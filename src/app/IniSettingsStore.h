@@ -57,7 +57,8 @@ class IniSettingsStore : public SettingsStore {
         std::string name;   // not empty: a value of our section
         std::string raw;    // that value's stored text, type prefix included
         bool ours = false;  // our section's header or one of its lines
-        std::string end;    // "\n", "\r\n", or nothing for a last line without one
+        // "\n", "\r\n", or "" (or "\r") for a last line without one; always a literal.
+        const char* end = "";
     };
 
     const Line* Find(const std::string& name) const;
@@ -69,7 +70,7 @@ class IniSettingsStore : public SettingsStore {
     bool open_ = false;
     bool dirty_ = false;
     bool byteOrderMark_ = false;  // the file began with one: it is written back with it
-    std::string newline_ = "\n";  // for lines we add: the file's own line end
+    const char* newline_ = "\n";  // for lines we add: the file's own line end
     std::string problem_;         // why the file was refused, until taken
     std::string reported_;        // what was taken last, not to be given again
 };
