@@ -36,11 +36,25 @@ std::filesystem::path FolderOf(const std::filesystem::path& file) {
     return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
 }
 
-// Follows the links one hop at a time rather than through realpath: a link to a file
-// not made yet must still say where that file goes.
+// Anything but a regular file is written through the name as given, which the kernel
+// follows, magic links included: /dev/stdout leads to /proc/self/fd/1, whose link text
+// for a pipe ("pipe:[1234]") names no file at all. A regular file's links are followed
+// one hop at a time rather than through realpath, as a link to a file not made yet must
+// still say where that file goes.
 Plan Resolve(const std::filesystem::path& file) {
     Plan plan;
     plan.target = file;
+    struct stat followed {};
+    if (stat(file.c_str(), &followed) == 0) {
+        if (!S_ISREG(followed.st_mode)) {
+            plan.kind = Kind::Stream;
+            plan.status = followed;
+            return plan;
+        }
+    } else if (errno != ENOENT) {
+        plan.refusal = SystemReason(errno);
+        return plan;
+    }
     for (int hop = 0; hop <= kMostLinks; ++hop) {
         struct stat status {};
         if (lstat(plan.target.c_str(), &status) != 0) {
@@ -52,6 +66,14 @@ Plan Resolve(const std::filesystem::path& file) {
         if (!S_ISLNK(status.st_mode)) {
             plan.status = status;
             plan.kind = S_ISREG(status.st_mode) ? Kind::Regular : Kind::Stream;
+            if (plan.kind == Kind::Regular &&
+                (status.st_dev != followed.st_dev || status.st_ino != followed.st_ino)) {
+                // Not the file the kernel finds (/dev/stdout sent to a file, whose name
+                // may be gone): written where the kernel finds it.
+                plan.target = file;
+                plan.kind = Kind::Stream;
+                plan.status = followed;
+            }
             return plan;
         }
         std::error_code error;
@@ -77,7 +99,7 @@ Plan MakePlan(const std::filesystem::path& file) {
     } else if (plan.kind == Kind::Stream && type == S_IFBLK) {
         // A whole disk or partition: no save of ours is ever meant to go there.
         plan.refusal = "it is a disk device, not a file";
-    } else if (plan.kind == Kind::Regular) {
+    } else if (S_ISREG(plan.status.st_mode)) {
         // Renaming over a file whose folder we may write would defeat its read-only bit.
         // Root passes every permission check, but a file nobody may write was made so on
         // purpose, and is left alone as well.
@@ -109,9 +131,11 @@ std::string WriteAll(int fd, const uint8_t* bytes, std::size_t n) {
     return {};
 }
 
-// A pipe or a device is written into where it is; it is not ours to replace.
+// A pipe or a device is written into where it is; it is not ours to replace. Truncating
+// means nothing to a pipe or a terminal, and keeps a regular file reached that way from
+// ending in what it held before.
 std::string WriteInto(const Plan& plan, const uint8_t* bytes, std::size_t n) {
-    const int fd = open(plan.target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    const int fd = open(plan.target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_TRUNC);
     if (fd < 0) {
         return SystemReason(errno);
     }

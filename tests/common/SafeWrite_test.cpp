@@ -210,6 +210,20 @@ TEST(SafeWrite, APipeIsWrittenIntoAndStaysAPipe) {
     }
 }
 
+// Where /dev/stdout leads when the output goes to a pipe: a link whose text ("pipe:[N]")
+// names no file, which only the kernel can follow.
+TEST(SafeWrite, AnAnonymousPipeIsReachedThroughItsMagicLink) {
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_NONBLOCK | O_CLOEXEC), 0);
+    EXPECT_EQ(WriteFileSafely("/proc/self/fd/" + std::to_string(ends[1]), kNew), "");
+    Bytes got(64);
+    const ssize_t n = read(ends[0], got.data(), got.size());
+    got.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    close(ends[0]);
+    close(ends[1]);
+    EXPECT_EQ(got, kNew);
+}
+
 // A write that fails part-way (here: over the file size limit, as a full disk would)
 // leaves the earlier file as it was, and nothing else behind.
 TEST(SafeWrite, AWriteThatFailsPartWayLeavesTheEarlierFile) {
