@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
                                     (dir / "theirs.txt").string() + "' " + srecFormat;
         for (int i = 0; i < 15; ++i) {
             const auto start = Clock::now();
-            if (SaveFile({out, record, fileFormat, 0, kDataSize - 1}, buffer, host) != 0) {
+            if (!SaveFile({out, record, fileFormat, 0, kDataSize - 1}, buffer, host).ok()) {
                 std::printf("our save failed\n");
                 return 1;
             }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The settings file as anybody may have edited it: opening it, reading every value the
-// program reads, and saving it again must never crash, and what is written must read
-// back as written, whatever else the file holds.
+// The settings file as anybody may have edited it: opening it (or refusing it), reading
+// every value the program reads, saving it again and resetting it must never crash, and
+// what is written must read back as written, whatever else the file holds.
 #include <unistd.h>
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 
 #include "app/IniSettingsStore.h"
 #include "app/IniText.h"
-#include "common/FileBytes.h"
+#include "common/SafeWrite.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (kardo::ini::Unquote(kardo::ini::Quote(text)) != text) {
         std::abort();  // a string value must come back byte for byte
     }
-    if (!kardo::ReplaceFileBytes(File(), data, size).empty()) {
+    if (!kardo::WriteFileSafely(File(), data, size).empty()) {
         return 0;
     }
     kardo::IniSettingsStore store(File());
@@ -55,5 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::abort();
     }
     again.CloseKey();
+    // A reset takes our values out and leaves a file that still opens.
+    if (!again.ResetKey().empty()) {
+        return 0;
+    }
+    kardo::IniSettingsStore reset(File());
+    if (!reset.OpenKey() || reset.HasValue("ProgBits") || reset.HasValue("PathLoadSave")) {
+        std::abort();
+    }
     return 0;
 }

@@ -3,10 +3,13 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "app/IniText.h"
 #include "common/FileBytes.h"
+#include "common/SafeWrite.h"
 
 namespace kardo {
 namespace {
@@ -40,28 +43,35 @@ bool IniSettingsStore::OpenKey() {
         return false;
     }
     std::string text(read.bytes.begin(), read.bytes.end());
-    byteOrderMark_ = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    if (byteOrderMark_) {
+    const bool byteOrderMark = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (byteOrderMark) {
         text.erase(0, 3);  // an editor's byte-order mark
     }
-    lines_.clear();
+    std::vector<Line> lines;
+    const char* newline = nullptr;
     bool inSection = false;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
+        const std::size_t end = text.find('\n', start);
+        const bool ended = end != std::string::npos;
         Line line;
-        line.text = text.substr(start, end - start);
-        if (!line.text.empty() && line.text.back() == '\r') {
+        line.text = text.substr(start, ended ? end - start : end);
+        start = ended ? end + 1 : text.size();
+        const bool carriageReturn = !line.text.empty() && line.text.back() == '\r';
+        if (carriageReturn) {
             line.text.pop_back();
         }
-        start = end + 1;
+        line.end = carriageReturn ? (ended ? "\r\n" : "\r") : (ended ? "\n" : "");
+        if (const char* problem = ini::LineProblem(line.text)) {
+            Refuse("its line " + std::to_string(lines.size() + 1) + " " + problem);
+            return false;
+        }
+        if (newline == nullptr && ended) {
+            newline = line.end;
+        }
         const std::string trimmed = Trim(line.text);
         if (!trimmed.empty() && trimmed.front() == '[') {
-            inSection = trimmed.back() == ']' &&
-                        SameName(Trim(trimmed.substr(1, trimmed.size() - 2)), kSection);
+            inSection = SameName(Trim(trimmed.substr(1, trimmed.size() - 2)), kSection);
             line.ours = inSection;
         } else if (inSection) {
             line.ours = true;
@@ -71,11 +81,31 @@ bool IniSettingsStore::OpenKey() {
                 line.raw = Trim(trimmed.substr(equals + 1));
             }
         }
-        lines_.push_back(std::move(line));
+        lines.push_back(std::move(line));
     }
+    lines_ = std::move(lines);
+    byteOrderMark_ = byteOrderMark;
+    newline_ = newline != nullptr && std::string_view(newline) == "\r\n" ? "\r\n" : "\n";
     open_ = true;
     dirty_ = false;
+    reported_.clear();
     return true;
+}
+
+void IniSettingsStore::Refuse(const std::string& why) {
+    std::string problem = "The settings file " + file_.string() + " is not an INI file (" + why +
+                          "). It is left as it is, and the settings are neither read from it "
+                          "nor saved.";
+    if (problem != reported_) {
+        problem_ = std::move(problem);
+    }
+}
+
+std::string IniSettingsStore::TakeOpenProblem() {
+    if (!problem_.empty()) {
+        reported_ = problem_;
+    }
+    return std::exchange(problem_, {});
 }
 
 std::string IniSettingsStore::CreateKey() {
@@ -91,24 +121,28 @@ std::string IniSettingsStore::CreateKey() {
                    error.message();
         }
     }
-    const uint8_t none = 0;
-    const std::string reason = ReplaceFileBytes(file_, &none, 0);
+    const std::string reason = WriteFileSafely(file_, std::string());
     if (!reason.empty()) {
         return "Can't create the settings file " + file_.string() + ": " + reason;
     }
     return {};
 }
 
-std::string IniSettingsStore::DeleteKey() {
+std::string IniSettingsStore::ResetKey() {
     open_ = false;
     dirty_ = false;
     lines_.clear();
     std::error_code error;
-    std::filesystem::remove(file_, error);
-    if (error) {
-        return "Can't delete the settings file " + file_.string() + ": " + error.message();
+    if (!std::filesystem::exists(file_, error)) {
+        return CreateKey();
     }
-    return {};
+    if (!OpenKey()) {
+        const std::string why = TakeOpenProblem();
+        return why.empty() ? "Can't read the settings file " + file_.string() : why;
+    }
+    std::erase_if(lines_, [](const Line& line) { return line.ours && !line.name.empty(); });
+    dirty_ = true;
+    return CloseKey();
 }
 
 std::string IniSettingsStore::CloseKey() {
@@ -123,12 +157,13 @@ std::string IniSettingsStore::CloseKey() {
     // The mark goes back where it was: without it, a second mark behind it, or a first
     // line it was hiding, would read differently the next time.
     std::string text = byteOrderMark_ ? "\xEF\xBB\xBF" : "";
-    for (const Line& line : lines_) {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
         text += line.name.empty() ? line.text : line.name + "=" + line.raw;
-        text += '\n';
+        // A last line without a line end gets one when lines now follow it.
+        text += *line.end == '\0' && i + 1 < lines_.size() ? newline_ : line.end;
     }
-    const std::string reason =
-        ReplaceFileBytes(file_, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    const std::string reason = WriteFileSafely(file_, text);
     if (!reason.empty()) {
         return "Can't write the settings file " + file_.string() + ": " + reason;
     }
@@ -237,6 +272,7 @@ std::string IniSettingsStore::Write(const std::string& name, std::string raw) {
     line.name = name;
     line.raw = std::move(raw);
     line.ours = true;
+    line.end = newline_;
     // After the last header or value of our section, so blank lines stay between sections;
     // a file without our section gets it at the end.
     std::size_t at = lines_.size();
@@ -250,9 +286,9 @@ std::string IniSettingsStore::Write(const std::string& name, std::string raw) {
     }
     if (!haveSection) {
         if (!lines_.empty() && !Trim(lines_.back().text).empty()) {
-            lines_.push_back(Line{});
+            lines_.push_back(Line{{}, {}, {}, false, newline_});
         }
-        lines_.push_back(Line{std::string("[") + kSection + "]", {}, {}, true});
+        lines_.push_back(Line{std::string("[") + kSection + "]", {}, {}, true, newline_});
         at = lines_.size();
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));

@@ -19,20 +19,25 @@ namespace kardo {
 //   Filename=str:"KARDO_e.usb"
 //
 // Strings are quoted, with \\, \" and \xHH (control characters) escaped, so any path
-// comes back byte for byte. People edit such files by hand: a line this store does not
-// understand is kept as it was and written back, never fatal; a value whose text does
-// not fit its type reads as a value of another type. Value names are compared without
-// regard to ASCII case, as a registry compares them.
+// comes back byte for byte. People edit such files by hand: other sections, comments and
+// blank lines are kept as they were, line ends included, and a value whose text does not
+// fit its type reads as a value of another type. Value names are compared without regard
+// to ASCII case, as a registry compares them. A file that is not an INI file at all (see
+// ini::LineProblem) is refused and never written: the key does not open, and
+// TakeOpenProblem names the file and the line.
 //
-// Writes change the open key in memory; CloseKey writes the whole file at once, beside
-// the old one and renamed over it, so a failed save leaves the earlier file intact.
+// Writes change the open key in memory; CloseKey writes the whole file at once, through a
+// temporary file renamed over it, so a failed save leaves the earlier file intact.
 class IniSettingsStore : public SettingsStore {
   public:
     explicit IniSettingsStore(std::filesystem::path file) : file_(std::move(file)) {}
 
     bool OpenKey() override;
+    std::string TakeOpenProblem() override;
     std::string CreateKey() override;
-    std::string DeleteKey() override;
+    // Removes the values of our section and keeps everything else in the file: other
+    // sections, comments, blank lines, and our section's header and comments.
+    std::string ResetKey() override;
     std::string CloseKey() override;
 
     bool HasValue(const std::string& name) const override;
@@ -52,9 +57,12 @@ class IniSettingsStore : public SettingsStore {
         std::string name;   // not empty: a value of our section
         std::string raw;    // that value's stored text, type prefix included
         bool ours = false;  // our section's header or one of its lines
+        // "\n", "\r\n", or "" (or "\r") for a last line without one; always a literal.
+        const char* end = "";
     };
 
     const Line* Find(const std::string& name) const;
+    void Refuse(const std::string& why);
     std::string Write(const std::string& name, std::string raw);
 
     std::filesystem::path file_;
@@ -62,6 +70,9 @@ class IniSettingsStore : public SettingsStore {
     bool open_ = false;
     bool dirty_ = false;
     bool byteOrderMark_ = false;  // the file began with one: it is written back with it
+    const char* newline_ = "\n";  // for lines we add: the file's own line end
+    std::string problem_;         // why the file was refused, until taken
+    std::string reported_;        // what was taken last, not to be given again
 };
 
 // Where the settings file lives: $KARDO_SETTINGS when set, else under $XDG_CONFIG_HOME,

@@ -49,6 +49,26 @@ bool SameName(const std::string& a, const std::string& b) {
     return true;
 }
 
+const char* LineProblem(const std::string& line) {
+    for (char c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+            return "holds a control character";
+        }
+    }
+    const std::string trimmed = Trim(line);
+    if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') {
+        return nullptr;
+    }
+    if (trimmed[0] == '[') {
+        return trimmed.size() > 1 && trimmed.back() == ']' ? nullptr : "is an unfinished section";
+    }
+    const auto equals = trimmed.find('=');
+    if (equals == std::string::npos) {
+        return "is neither a section, a value nor a comment";
+    }
+    return equals > 0 ? nullptr : "is a value without a name";
+}
+
 bool ValidName(const std::string& name) {
     if (name.empty() || name != Trim(name) || name[0] == '[' || name[0] == ';' || name[0] == '#') {
         return false;

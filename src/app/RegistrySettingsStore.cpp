@@ -81,6 +81,13 @@ std::string RegistrySettingsStore::CreateKey() {
     return {};
 }
 
+std::string RegistrySettingsStore::ResetKey() {
+    if (std::string error = DeleteKey(); !error.empty()) {
+        return error;
+    }
+    return CreateKey();
+}
+
 std::string RegistrySettingsStore::DeleteKey() {
     CloseKey();  // a handle that failed to close is of no further use either way
     const Calls::Status status = calls_->DeleteKey(path_);

@@ -38,7 +38,10 @@ class RegistrySettingsStore : public SettingsStore {
 
     bool OpenKey() override;
     std::string CreateKey() override;
-    std::string DeleteKey() override;
+    // Deletes the key and makes it again: a registry key holds nothing but its values.
+    std::string ResetKey() override;
+    // Removes the key and every value in it; a key that is open is closed first.
+    std::string DeleteKey();
     std::string CloseKey() override;
 
     bool HasValue(const std::string& name) const override;

@@ -48,6 +48,13 @@ void Report(const std::string& error, const InformFn& inform) {
     }
 }
 
+// A key that did not open: the store's own reason when it has one to give (a file that is
+// there but refused, named), else the routine's message.
+void Unopened(SettingsStore& store, const char* message, const InformFn& inform) {
+    const std::string why = store.TakeOpenProblem();
+    inform(why.empty() ? std::string(message) : why);
+}
+
 // Ends a routine: closing is where a file store saves, so its failure is shown too.
 void Close(SettingsStore& store, const InformFn& inform) {
     Report(store.CloseKey(), inform);
@@ -158,7 +165,7 @@ void ReadSerialValues(const SettingsStore& store, SerialNumberSettings& serial) 
 void WriteDefaultSettings(SettingsStore& store, const AppState& state,
                           const std::filesystem::path& workingDir, const InformFn& inform) {
     if (!store.OpenKey()) {
-        inform(kRootDirError);
+        Unopened(store, kRootDirError, inform);
         return;
     }
     if (!store.HasValue("RevNo")) {
@@ -178,7 +185,7 @@ void WriteDefaultSettings(SettingsStore& store, const AppState& state,
 void LoadSettings(SettingsStore& store, AppState& state, const std::filesystem::path& workingDir,
                   const InformFn& inform) {
     if (!store.OpenKey()) {
-        inform(kCannotOpen);
+        Unopened(store, kCannotOpen, inform);
         return;
     }
     std::string storedDir;
@@ -195,17 +202,14 @@ void LoadSettings(SettingsStore& store, AppState& state, const std::filesystem::
     // directory, do not fit this one: start over from the defaults.
     if (revision != kSoftwareRevision || storedDir != workingDir.string()) {
         Close(store, inform);
-        std::string error = store.DeleteKey();
-        if (error.empty()) {
-            error = store.CreateKey();
-        }
-        if (!error.empty()) {
+        // Only our own values go: in a file store, whatever else the file holds stays.
+        if (const std::string error = store.ResetKey(); !error.empty()) {
             inform(error);
             return;
         }
         WriteDefaultSettings(store, state, workingDir, inform);
         if (!store.OpenKey()) {
-            inform(kCannotOpen);
+            Unopened(store, kCannotOpen, inform);
             return;
         }
     }
@@ -217,7 +221,7 @@ void LoadSettings(SettingsStore& store, AppState& state, const std::filesystem::
 
 void SaveSettings(SettingsStore& store, const AppState& state, const InformFn& inform) {
     if (!store.OpenKey()) {
-        inform(kCannotOpen);
+        Unopened(store, kCannotOpen, inform);
         return;
     }
     const SerialNumberSettings& serial = state.serial;

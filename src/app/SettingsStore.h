@@ -24,11 +24,17 @@ class SettingsStore {
 
     // Opens the key without creating it: false when it does not exist or cannot be read.
     virtual bool OpenKey() = 0;
+    // Why the last OpenKey failed, when that is something the user should hear (the key
+    // is there but refused), naming it; empty otherwise. A problem is given once, and
+    // again only once the key has opened in between or the problem has changed, so that
+    // the routines that each open the key do not repeat it.
+    virtual std::string TakeOpenProblem() { return {}; }
     // Makes the key exist (an existing key is kept as it is); it is not left open.
     // Return the reason of a failure, empty on success.
     virtual std::string CreateKey() = 0;
-    // Removes the key and every value in it; a key that is open is closed first.
-    virtual std::string DeleteKey() = 0;
+    // Empties the key of every value, and makes it when it is missing; a key that is open
+    // is closed first, without saving. Nothing outside the key changes.
+    virtual std::string ResetKey() = 0;
     // Ends the use of the open key; what was written is kept from here on.
     virtual std::string CloseKey() = 0;
 

@@ -11,6 +11,7 @@
 #include "cli/StandardStreams.h"
 #include "common/FileBytes.h"
 #include "common/JsonText.h"
+#include "common/SafeWrite.h"
 #include "devicedb/Checksum.h"
 #include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceNotes.h"
@@ -176,7 +177,7 @@ int RunDump(const CommandContext& context) {
         out == kStandardStream
             ? WriteStandardOutput(
                   {state.buffer.data(), state.buffer.data() + state.buffer.BufferSize()})
-            : ReplaceFileBytes(out, state.buffer.data(), state.buffer.BufferSize());
+            : WriteFileSafely(out, state.buffer.data(), state.buffer.BufferSize());
     if (!error.empty()) {
         throw CommandFailed("cannot write " + out.string() + ": " + error);
     }

@@ -243,8 +243,9 @@ void SaveOutput(const AppState& state, const std::filesystem::path& file, uint8_
         }
         return;
     }
-    if (SaveFile(request, state.buffer, console) != 0) {
-        throw CommandFailed("cannot write " + file.string());
+    if (const SaveOutcome saved = SaveFile(request, state.buffer, console); !saved.ok()) {
+        throw CommandFailed("cannot write " + file.string() +
+                            (saved.writeError.empty() ? "" : ": " + saved.writeError));
     }
 }
 

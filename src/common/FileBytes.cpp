@@ -72,30 +72,4 @@ FileBytes ReadFileBytes(const std::filesystem::path& file, uint64_t limit) {
     return result;
 }
 
-std::string ReplaceFileBytes(const std::filesystem::path& file, const uint8_t* bytes,
-                             std::size_t n) {
-    const auto partial = std::filesystem::path(file.string() + ".partial");
-    errno = 0;
-    std::FILE* out = std::fopen(partial.string().c_str(), "wb");
-    if (out == nullptr) {
-        return SystemReason(errno != 0 ? errno : EIO);
-    }
-    const bool written = std::fwrite(bytes, 1, n, out) == n;
-    const int writeError = errno;
-    const bool closed = std::fclose(out) == 0;
-    const int closeError = errno;
-    std::error_code ignored;
-    if (!written || !closed) {
-        std::filesystem::remove(partial, ignored);
-        return SystemReason(!written ? (writeError != 0 ? writeError : EIO) : closeError);
-    }
-    std::error_code error;
-    std::filesystem::rename(partial, file, error);
-    if (error) {
-        std::filesystem::remove(partial, ignored);
-        return error.message();
-    }
-    return {};
-}
-
 }  // namespace kardo

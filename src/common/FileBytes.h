@@ -21,18 +21,6 @@ struct FileBytes {
 // throws.
 FileBytes ReadFileBytes(const std::filesystem::path& file, uint64_t limit = UINT64_MAX);
 
-// Writes `bytes` as the whole of `file`: first to a file beside it, which is renamed over
-// `file` only once every byte has been written and closed, so that a failed write (a
-// full disk, no permission, a folder that went away) never leaves a part of a file
-// under that name, nor destroys the file that was there. Returns the reason of a
-// failure, empty on success.
-std::string ReplaceFileBytes(const std::filesystem::path& file, const uint8_t* bytes,
-                             std::size_t n);
-inline std::string ReplaceFileBytes(const std::filesystem::path& file,
-                                    const std::vector<uint8_t>& bytes) {
-    return ReplaceFileBytes(file, bytes.data(), bytes.size());
-}
-
 // True for an existing regular file (following links); false for anything else,
 // including a path that cannot be looked at.
 bool IsRegularFile(const std::filesystem::path& file);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileio/FileWriter.h"
 
-#include "common/FileBytes.h"
 #include "common/Format.h"
+#include "common/SafeWrite.h"
 #include "fileio/JedecWriter.h"
 #include "fileio/LoadBuffer.h"
 #include "fileio/SaveRenderers.h"
@@ -70,22 +70,21 @@ std::string RenderSaveFile(const SaveRequest& request, const DeviceBuffer& buffe
     return out;
 }
 
-uint8_t SaveFile(const SaveRequest& request, const DeviceBuffer& buffer, FileIoHost& host) {
+SaveOutcome SaveFile(const SaveRequest& request, const DeviceBuffer& buffer, FileIoHost& host) {
     if (const std::string problem = SaveRangeProblem(request, buffer); !problem.empty()) {
         host.ShowMessage(problem, FileIoHost::Icon::Error);
-        return 1;
+        return {1, {}};
     }
     host.OpenProgress(" Saving File.......");
     const std::string text =
         RenderSaveFile(request, buffer, [&host](int percent) { host.SetProgress(percent); });
-    const std::string failure =
-        ReplaceFileBytes(request.file, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    std::string failure = WriteFileSafely(request.file, text);
     host.CloseProgress();
     if (!failure.empty()) {
         host.ShowMessage("File ERROR", FileIoHost::Icon::Warning);
-        return 1;
+        return {1, std::move(failure)};
     }
-    return 0;
+    return {};
 }
 
 }  // namespace kardo

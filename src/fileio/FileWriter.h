@@ -33,9 +33,17 @@ std::string SaveRangeProblem(const SaveRequest& request, const DeviceBuffer& buf
 std::string RenderSaveFile(const SaveRequest& request, const DeviceBuffer& buffer,
                            const std::function<void(int percent)>& progress);
 
+// What a save came to: code 0 when the file was written, else 1. When the write itself
+// failed, `writeError` holds the system's reason, for the caller to pass on: the message
+// box says only "File ERROR".
+struct SaveOutcome {
+    uint8_t code = 0;
+    std::string writeError;
+    bool ok() const { return code == 0; }
+};
+
 // Writes the file. It replaces an earlier file of that name only once it has been written
 // whole: a save that fails shows "File ERROR" and leaves the earlier file as it was.
-// Returns 0, or 1 for a failure.
-uint8_t SaveFile(const SaveRequest& request, const DeviceBuffer& buffer, FileIoHost& host);
+SaveOutcome SaveFile(const SaveRequest& request, const DeviceBuffer& buffer, FileIoHost& host);
 
 }  // namespace kardo

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/FileBytes.h"
+#include "common/SafeWrite.h"
 
 namespace kardo {
 namespace {
@@ -154,7 +155,7 @@ std::string VirtualChip::Save(const std::filesystem::path& file) const {
         out.push_back(static_cast<char>(b));
     }
     // Written beside the old file and renamed over it, so a crash never leaves half a chip.
-    return ReplaceFileBytes(file, reinterpret_cast<const uint8_t*>(out.data()), out.size());
+    return WriteFileSafely(file, out);
 }
 
 ChipFile LoadChipFile(const std::filesystem::path& file) {

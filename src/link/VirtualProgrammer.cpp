@@ -2,10 +2,8 @@
 #include "link/VirtualProgrammer.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <system_error>
 
+#include "common/SafeWrite.h"
 #include "config/ExtendedFuse.h"
 
 namespace kardo {
@@ -35,17 +33,16 @@ std::string ChipFileProblem(const ChipFile& file) {
     }
 }
 
-// Whether a file can be made beside `file`, as every save does.
+// A chip as the user knows it; one made from a parameter upload alone has no name.
+std::string ShownName(const VirtualChip& chip) {
+    return chip.name.empty() ? "a device without a name" : chip.name;
+}
+
+// Whether a save could go there, asked without making anything: a trial file of some
+// fixed name would destroy a file of that name, or follow a link planted there.
 std::string WriteProblem(const std::filesystem::path& file) {
-    const auto probe = std::filesystem::path(file.string() + ".new");
-    std::FILE* stream = std::fopen(probe.string().c_str(), "wb");
-    if (stream == nullptr) {
-        return "cannot be written (" + std::generic_category().message(errno) + ")";
-    }
-    std::fclose(stream);
-    std::error_code ignored;
-    std::filesystem::remove(probe, ignored);
-    return {};
+    const std::string problem = FileWriteProblem(file);
+    return problem.empty() ? problem : "cannot be written (" + problem + ")";
 }
 
 }  // namespace
@@ -82,6 +79,14 @@ void VirtualProgrammer::InsertChip(const DeviceRecord& record) {
             chip_ = std::move(*kept.chip);
             MarkNotBlank();
             return;
+        } else if (kept.chip) {
+            // The chip that was programmed is still in there: a blank one of another
+            // device saved over it would lose it without a word.
+            const std::string held = ShownName(*kept.chip);
+            const std::string wanted = ShownName(fresh);
+            DropImageFile("holds a chip of " + held +
+                          (held == wanted ? " of another size" : ", not of " + wanted) +
+                          "; it is left as it is");
         }
     }
     chip_ = std::move(fresh);

@@ -49,7 +49,9 @@ class VirtualProgrammer {
     uint8_t firmwareVersion = 3;
 
     // A technician puts the selected device's chip in the socket. With an image file set,
-    // the chip comes from that file when it holds the same device, else it is blank.
+    // the chip comes from that file when it holds the same device, else it is blank. A
+    // file holding another device's chip is left as it is: that chip is not thrown away
+    // for a blank one, the new chip is kept in memory only, and TakeImageProblem says so.
     void InsertChip(const DeviceRecord& record);
     // Where the chip is kept between runs; empty for none. A file that cannot be read or
     // written, or one that is not a chip file (which is never replaced), is not used:

@@ -51,9 +51,15 @@ TEST(IniSettingsStore, TheKeyIsTheFile) {
     EXPECT_TRUE(store.HasValue("revno"));  // names compare as a registry compares them
     EXPECT_EQ(store.CloseKey(), "");
 
-    EXPECT_EQ(store.DeleteKey(), "");
-    EXPECT_FALSE(std::filesystem::exists(store.file()));
-    EXPECT_FALSE(store.OpenKey());
+    // A reset empties the key and keeps the file; a missing file is made again.
+    EXPECT_EQ(store.ResetKey(), "");
+    ASSERT_TRUE(store.OpenKey());
+    EXPECT_FALSE(store.HasValue("RevNo"));
+    EXPECT_EQ(store.CloseKey(), "");
+    std::filesystem::remove(store.file());
+    EXPECT_EQ(store.ResetKey(), "");
+    EXPECT_TRUE(ReadBytes(store.file()).empty());
+    std::filesystem::remove(store.file());
 
     // A folder where the file should be is no key, and cannot become one.
     std::filesystem::create_directories(store.file());
@@ -182,35 +188,41 @@ TEST(IniSettingsStore, HandEditedFilesAreReadAsTheirAuthorMeantThem) {
 }
 
 // A save keeps an editor's byte-order mark: dropped, it would let a second mark or the
-// line it hid read differently the next time (found by fuzzing).
+// line it hid read differently the next time (found by fuzzing). A second mark is no
+// part of an INI line, so such a file is now refused whole and never written.
 TEST(IniSettingsStore, ASaveKeepsTheByteOrderMark) {
     TempDir dir;
-    WriteBytes(dir / "KARDO.ini",
-               Bytes("\xEF\xBB\xBF\xEF\xBB\xBF[SOFTWARE\\Orrinsys\\KARDO]\n\nProgBits=\n"));
+    const auto twoMarks =
+        Bytes("\xEF\xBB\xBF\xEF\xBB\xBF[SOFTWARE\\Orrinsys\\KARDO]\n\nProgBits=\n");
+    WriteBytes(dir / "twice.ini", twoMarks);
+    IniSettingsStore refused(dir / "twice.ini");
+    EXPECT_FALSE(refused.OpenKey());
+    EXPECT_EQ(ReadBytes(dir / "twice.ini"), twoMarks);
+
+    WriteBytes(dir / "KARDO.ini", Bytes("\xEF\xBB\xBF[SOFTWARE\\Orrinsys\\KARDO]\n\nProgBits=\n"));
     IniSettingsStore store(dir / "KARDO.ini");
     ASSERT_TRUE(store.OpenKey());
     EXPECT_EQ(store.WriteInteger("ProgBits", 0x17), "");
     EXPECT_EQ(store.CloseKey(), "");
-    EXPECT_EQ(Text(dir / "KARDO.ini").substr(0, 6), "\xEF\xBB\xBF\xEF\xBB\xBF");
+    EXPECT_EQ(Text(dir / "KARDO.ini").substr(0, 4), "\xEF\xBB\xBF[");
     IniSettingsStore again(dir / "KARDO.ini");
     ASSERT_TRUE(again.OpenKey());
     EXPECT_EQ(again.ReadInteger("ProgBits").value, 0x17);
 }
 
+// Lines that are no INI lines at all are in the next test: such a file is refused whole.
 TEST(IniSettingsStore, ABrokenFileNeverBreaksTheStore) {
     TempDir dir;
     const std::string broken =
-        "no section yet\n"
+        "; no section yet\r\n"
         "SoundON=bool:true\n"
-        "[\n"
         "[]\n"
         "[Other]\n"
         "RevNo=int:5\n"
-        "[SOFTWARE\\Orrinsys\\KARDO\n"
+        "[SOFTWARE\\Orrinsys\\KARDO-not]\n"
         "Id_flag=bool:true\n"
         "[SOFTWARE\\Orrinsys\\KARDO]\n"
-        "just some words\n"
-        "=no name\n"
+        "  # just some words\t\n"
         "; Test_flag=bool:true\n"
         "SoundON=bool:maybe\n"
         "MaxMin_flag=true\n"
@@ -220,10 +232,10 @@ TEST(IniSettingsStore, ABrokenFileNeverBreaksTheStore) {
         "Device_index=float:1.5\n"
         "Filename=str:\"unterminated \\x4\n"
         "PathLoadSave=str:\"a\"trailing\n"
-        "Binary=\0\x01\xFF\n"
+        "Binary=\xFF\xFE\x7F\n"
         "DefaultDir=str:\"first\"\n"
         "DefaultDir=str:\"second\"\n"
-        "no newline at the end"s;
+        "Last=no newline at the end"s;
     WriteBytes(dir / "KARDO.ini", Bytes(broken));
     IniSettingsStore store(dir / "KARDO.ini");
     ASSERT_TRUE(store.OpenKey());
@@ -241,14 +253,15 @@ TEST(IniSettingsStore, ABrokenFileNeverBreaksTheStore) {
     EXPECT_EQ(store.ReadString("PathLoadSave").value, "a");
     EXPECT_EQ(store.ReadString("DefaultDir").value, "first");  // the first of two counts
 
-    // A write keeps every line it does not understand, and leaves one value per name.
+    // A write keeps every line it does not understand, line ends included, and leaves one
+    // value per name.
     EXPECT_EQ(store.WriteString("DefaultDir", "/opt/kardo"), "");
     EXPECT_EQ(store.WriteBool("Test_flag", false), "");
     ASSERT_EQ(store.CloseKey(), "");
     const std::string after = Text(dir / "KARDO.ini");
     for (const char* kept :
-         {"no section yet\n", "[Other]\nRevNo=int:5\n", "just some words\n", "=no name\n",
-          "; Test_flag=bool:true\n", "SoundON=bool:maybe\n", "no newline at the end\n"}) {
+         {"; no section yet\r\n", "[Other]\nRevNo=int:5\n", "  # just some words\t\n",
+          "; Test_flag=bool:true\n", "SoundON=bool:maybe\n", "Last=no newline at the end"}) {
         EXPECT_NE(after.find(kept), std::string::npos) << kept;
     }
     EXPECT_EQ(after.find("second"), std::string::npos);
@@ -292,14 +305,14 @@ TEST(IniSettingsStore, AFailedSaveLeavesTheEarlierFileIntact) {
     ASSERT_EQ(store.CloseKey(), "");
     const auto before = ReadBytes(dir / "KARDO.ini");
 
-    // A folder in the way of the file that is written first (permissions would not stop
-    // a test run as root).
-    std::filesystem::create_directory(dir / "KARDO.ini.partial");
+    // A settings file made read-only is never written, not even by root, who passes
+    // every permission check.
+    std::filesystem::permissions(dir / "KARDO.ini", std::filesystem::perms::owner_read);
     ASSERT_TRUE(store.OpenKey());
     ASSERT_EQ(store.WriteInteger("RevNo", 1002), "");
     const std::string error = store.CloseKey();
-    EXPECT_EQ(error.rfind("Can't write the settings file " + (dir / "KARDO.ini").string(), 0), 0u)
-        << error;
+    EXPECT_EQ(error, "Can't write the settings file " + (dir / "KARDO.ini").string() +
+                         ": Permission denied");
     EXPECT_EQ(ReadBytes(dir / "KARDO.ini"), before);
 }
 

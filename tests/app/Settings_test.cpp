@@ -18,6 +18,7 @@ namespace {
 
 using test::ReadBytes;
 using test::TempDir;
+using namespace std::string_literals;
 
 // What the window would show, one information box per text.
 struct Messages {
@@ -56,6 +57,15 @@ void EditValue(const std::filesystem::path& file, const std::string& name,
         }
     }
     std::ofstream(file, std::ios::trunc) << out.str();
+}
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+std::string Text(const std::filesystem::path& file) {
+    const auto bytes = ReadBytes(file);
+    return {bytes.begin(), bytes.end()};
 }
 
 int64_t StoredInteger(const std::filesystem::path& file, const std::string& name) {
@@ -206,6 +216,69 @@ TEST_F(SettingsTest, AMissingKeyIsReportedAndChangesNothing) {
     EXPECT_FALSE(std::filesystem::exists(file));  // the routines never create the key
 }
 
+// A reset takes only our values out: the user's other sections, comments and line ends
+// stay byte for byte, and so do the comments in our own section.
+TEST_F(SettingsTest, AResetKeepsEverythingButOurValues) {
+    const std::string before = "; my settings\r\n[Other]\r\nKey = value ; kept\r\n\r\n";
+    const std::string ours =
+        "[SOFTWARE\\Orrinsys\\KARDO]\r\n; my note\r\nRevNo=int:1\r\n"
+        "DefaultDir=str:\"/elsewhere\"\r\nLeftover=int:7\r\n";
+    const std::string after = "\r\n[Third]\r\nX=y";
+    std::filesystem::create_directories(file.parent_path());
+    test::WriteBytes(file, Bytes(before + ours + after));
+    AppState state;
+    StartValues(state, home);
+    Start(state, home);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(state.selection.Filename, "KARDO_e.usb");
+    EXPECT_EQ(StoredInteger(file, "RevNo"), kDefaultsRevision);
+    const std::string text = Text(file);
+    EXPECT_EQ(text.rfind(before + "[SOFTWARE\\Orrinsys\\KARDO]\r\n; my note\r\n", 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with("\r\nDefaultDir=str:\"" + home.string() + "\"\r\n" + after)) << text;
+    EXPECT_EQ(text.find("Leftover"), std::string::npos);
+}
+
+// A file that is not an INI file (a settings path set by mistake) is named, never
+// written, and the program goes on with the values in memory, as without a key.
+TEST_F(SettingsTest, AFileThatIsNotAnIniFileIsRefusedAndLeftAlone) {
+    const struct {
+        std::string text;
+        int line;
+    } cases[] = {
+        {"\177ELF\x02\x01\x01\0\0\0\0"s, 1},
+        {"\xFF\xFE[\0S\0]\0\n\0"s, 1},
+        {"[SOFTWARE\\Orrinsys\\KARDO]\nRevNo=int:1006\0\n"s, 2},
+        {"[SOFTWARE\\Orrinsys\\KARDO]\nRevNo=int:1006\njust some words\n", 3},
+        {"[SOFTWARE\\Orrinsys\\KARDO\nRevNo=int:1006\n", 1},
+        {"; fine\n=no name\n", 2},
+        {"a=b\rc=d\n", 1},
+    };
+    std::filesystem::create_directories(file.parent_path());
+    for (const auto& c : cases) {
+        test::WriteBytes(file, Bytes(c.text));
+        messages.shown.clear();
+        IniSettingsStore fresh(file);  // a new run of the program
+        AppState state;
+        StartValues(state, home);
+        state.ProgBits = 0x42;
+        WriteDefaultSettings(fresh, state, home, messages.inform());
+        LoadSettings(fresh, state, home, messages.inform());
+        SaveSettings(fresh, state, messages.inform());
+        ASSERT_EQ(messages.shown.size(), 3u) << c.line;
+        EXPECT_EQ(messages.shown[0].rfind("The settings file " + file.string() +
+                                              " is not an INI file (its line " +
+                                              std::to_string(c.line) + " ",
+                                          0),
+                  0u)
+            << messages.shown[0];
+        // Said once; the routines that follow say what they say without a key.
+        EXPECT_EQ(messages.shown[1], " Can't open program serial key.");
+        EXPECT_EQ(messages.shown[2], " Can't open program serial key.");
+        EXPECT_EQ(state.ProgBits, 0x42);
+        EXPECT_EQ(Text(file), c.text);
+    }
+}
+
 TEST_F(SettingsTest, AnUnreadableValueEndsTheLoadThere) {
     SavedOnce();
     EditValue(file, "Test_flag", "Test_flag=str:\"yes\"");
@@ -275,8 +348,8 @@ TEST_F(SettingsTest, StoredNumbersAreTakenOnlyAsTheyFit) {
 TEST_F(SettingsTest, AFailedSaveKeepsTheEarlierFileAndSaysWhy) {
     SavedOnce();
     const auto before = ReadBytes(file);
-    // A folder where the new file is written first; permissions would not stop root.
-    std::filesystem::create_directory(file.string() + ".partial");
+    // A file made read-only is never written, not even by root.
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
     AppState state;
     StartValues(state, home);
     state.selection = {"KARDO_e.usb", 1, 1};

@@ -24,7 +24,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$dbdir"/KARDO_e.usb "$dbdir"/KARDO_m.usb "$work"/
 cd "$work"
-export KARDO_LINK=sim KARDO_SIM_IMAGE="$work/chip.img"
+export KARDO_LINK=sim
+unset KARDO_SIM_IMAGE
 export KARDO_SETTINGS="$work/KARDO.ini"
 unset KARDO_SIM_FAULTS
 
@@ -35,11 +36,14 @@ fail() {
 }
 
 # run EXPECTED_STATUS ARGS...: runs kardo-cli with no input, keeps its output in out.txt
-# and err.txt, and checks the exit status.
+# and err.txt, and checks the exit status. Each device has a chip file of its own, as a
+# bench keeps a chip of each part: a chip file of another device is never written over.
 run() {
   local want=$1
   shift
-  "$cli" "$@" </dev/null >out.txt 2>err.txt
+  local device=${2:-none}
+  KARDO_SIM_IMAGE=${KARDO_SIM_IMAGE:-$work/chip-${device//\//_}.img} \
+    "$cli" "$@" </dev/null >out.txt 2>err.txt
   local got=$?
   if [ "$got" -ne "$want" ]; then
     fail "kardo-cli $* exited $got, not $want"
@@ -120,6 +124,13 @@ run 0 read ATMEL/AT28C256 serial-back.bin
 cmp KARDO.ini KARDO.ini.before >/dev/null || fail "the settings changed"
 run 2 verify ATMEL/AT28C256 "$data/ihex-holes.hex" --serial 42
 
+# A chip file of another device is kept as it is, and the command says so.
+run 0 program ATMEL/AT28C256 "$data/ihex-holes.hex"
+cp "$work/chip-ATMEL_AT28C256.img" kept.img
+KARDO_SIM_IMAGE="$work/chip-ATMEL_AT28C256.img" run 0 read ATMEL/AT28C64B other.bin &&
+  expect err.txt "holds a chip of AT28C256, not of AT28C64B; it is left as it is"
+cmp kept.img "$work/chip-ATMEL_AT28C256.img" >/dev/null || fail "the chip file of another device changed"
+
 # --- faults of the programmer --------------------------------------------------------------
 run 0 erase ATMEL/ATmega8 && run 0 blank ATMEL/ATmega8
 KARDO_SIM_FAULTS=not-blank run 1 blank ATMEL/ATmega8
@@ -163,6 +174,11 @@ grep -q "Parameters sent" out.txt && fail "a read with a range it cannot write r
 run 2 blank ATMEL/AT28C256 && expect err.txt "does not offer a blank check"
 run 2 program ATMEL/ATmega8 "$data/atmega8-ihex.hex" && expect err.txt "--fuses"
 run 1 checksum ATMEL/AT28C256 "$work/missing.hex" && expect err.txt "cannot read"
+# A file that cannot be written says why, in the system's words.
+run 1 convert ATMEL/AT28C256 "$data/ihex-holes.hex" nodir/out.hex &&
+  expect err.txt "cannot write nodir/out.hex: No such file or directory"
+run 1 dump ATMEL/AT28C256 "$data/ihex-holes.hex" nodir/out.raw &&
+  expect err.txt "cannot write nodir/out.raw: No such file or directory"
 printf ':10000000FFFF\n' >truncated.hex
 run 1 checksum ATMEL/AT28C256 truncated.hex && expect err.txt "could not be loaded"
 printf ':1000000Z\n' >nothex.hex

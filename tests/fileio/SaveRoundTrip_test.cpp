@@ -173,7 +173,8 @@ TEST(SaveRoundTrip, SrecCatReadsWhatWeWrite) {
         for (uint8_t fileFormat : {format::IntelHex, format::Motorola}) {
             const auto file = dir / (fileFormat == format::IntelHex ? "out.hex" : "out.mot");
             test::RecordingFileHost host;
-            ASSERT_EQ(SaveFile({file, r.record, fileFormat, r.start, r.stop}, buffer, host), 0);
+            ASSERT_EQ(SaveFile({file, r.record, fileFormat, r.start, r.stop}, buffer, host).code,
+                      0);
             int status = 0;
             const std::string said = RunCommand(
                 "srec_cat '" + file.string() +

@@ -266,8 +266,12 @@ TEST(VirtualProgrammer, ChipIsKeptInItsImageFileBetweenRuns) {
         next.vp.InsertChip(Eeprom(0xFF));
         EXPECT_EQ(next.vp.chip().memory[0], 0xA1);
         EXPECT_EQ(next.vp.chip().memory[255], 0xA2);
-        next.vp.InsertChip(Eeprom(0x7FF));  // another device: a blank chip
+        const auto kept = test::ReadBytes(image);
+        next.vp.InsertChip(Eeprom(0x7FF));  // another device: a blank chip, in memory only
         EXPECT_EQ(next.vp.chip().memory[0], 0xFF);
+        EXPECT_NE(next.vp.TakeImageProblem().find("holds a chip of AT28C64B of another size"),
+                  std::string::npos);
+        EXPECT_EQ(test::ReadBytes(image), kept);
     }
     // One of our files cut short is not taken for a chip, nor written over.
     auto bytes = test::ReadBytes(image);
@@ -281,6 +285,44 @@ TEST(VirtualProgrammer, ChipIsKeptInItsImageFileBetweenRuns) {
     damaged.Send({'E', 'W'});
     damaged.Send(Bytes(128, 0xA3));
     EXPECT_EQ(test::ReadBytes(image), bytes);
+}
+
+// A read with another device must not cost the chip that was programmed: its file is
+// kept byte for byte, the user is told, and the other chip lives in memory only. Nothing
+// is made, followed or removed under a fixed name beside the file.
+TEST(VirtualProgrammer, AnImageOfAnotherDevicesChipIsKeptAsItIs) {
+    test::TempDir dir;
+    const auto image = dir / "chip.bin";
+    test::WriteBytes(dir / "victim.txt", {'v'});
+    std::filesystem::create_symlink(dir / "victim.txt", dir / "chip.bin.new");
+    {
+        Firmware first;
+        EXPECT_EQ(first.vp.SetImageFile(image), "");
+        first.vp.InsertChip(Eeprom(0xFF));
+        first.Send({'E', 'W'});
+        first.Send(Bytes(256, 0xA1));
+    }
+    const auto programmed = test::ReadBytes(image);
+    {
+        Firmware other;
+        EXPECT_EQ(other.vp.SetImageFile(image), "");
+        other.vp.InsertChip(test::MakeRecord('E', 0x7FFF, 0, "AT28C256"));
+        EXPECT_EQ(other.vp.TakeImageProblem(),
+                  "The virtual chip file " + image.string() +
+                      " holds a chip of AT28C64B, not of AT28C256; it is left as it is. The chip "
+                      "is kept in memory only.");
+        other.Send({'E', 'W'});
+        other.Send(Bytes(0x8000, 0xB2));
+        EXPECT_EQ(other.vp.chip().memory[0], 0xB2);
+        EXPECT_EQ(other.vp.TakeImageProblem(), "");
+    }
+    EXPECT_EQ(test::ReadBytes(image), programmed);
+    Firmware again;  // the programmed chip is still there for its own device
+    EXPECT_EQ(again.vp.SetImageFile(image), "");
+    again.vp.InsertChip(Eeprom(0xFF));
+    EXPECT_EQ(again.vp.chip().memory[0], 0xA1);
+    EXPECT_EQ(test::ReadBytes(dir / "victim.txt"), Bytes{'v'});
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "chip.bin.new"));
 }
 
 // A chip file that cannot be used leaves the chip in memory, with the reason, and never

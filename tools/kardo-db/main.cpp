@@ -9,6 +9,7 @@
 
 #include "DatabaseSource.h"
 #include "common/FileBytes.h"
+#include "common/SafeWrite.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
     try {
         if (verb == "build") {
             // A failed write never leaves a part of a database under the output's name.
-            if (const std::string why = kardo::ReplaceFileBytes(argv[3], Build(input));
+            if (const std::string why = kardo::WriteFileSafely(argv[3], Build(input));
                 !why.empty()) {
                 std::cerr << "kardo-db: cannot write " << argv[3] << ": " << why << "\n";
                 return 1;

@@ -61,9 +61,13 @@ void SaveFlow::Run() {
     }
     if (request.format != format::Cancelled) {
         window_.showFile(file->string());
-        if (SaveFile(request, target_.buffer, window_.host) == 0) {
+        const SaveOutcome saved = SaveFile(request, target_.buffer, window_.host);
+        if (saved.ok()) {
             window_.host.AppendLine(" File " + file->string() + " saved");
             target_.SaveDialogFile = *file;
+        } else if (!saved.writeError.empty()) {
+            // The box says only "File ERROR"; the log keeps why.
+            window_.host.AppendLine(" File " + file->string() + " not saved: " + saved.writeError);
         }
     }
     target_.PathLoadSave = file->parent_path();

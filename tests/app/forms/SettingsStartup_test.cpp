@@ -165,9 +165,8 @@ void SettingsStartupTest::aSaveThatFailsLeavesTheEarlierFile() {
     const std::string before = FileText(file);
     Start second(dir.path(), file);
     second.f->state().ProgBits = 0x55;
-    // The new file is written beside the old one first; a directory in its way makes the
-    // save fail as a full disk would.
-    std::filesystem::create_directory(dir / "KARDO.ini.partial");
+    // A file made read-only is never written, not even by root.
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
     second.Close();
     QCOMPARE(FileText(file), before);
     QVERIFY(second.Messages().last().startsWith("Can't write the settings file"));
