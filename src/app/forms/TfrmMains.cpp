@@ -86,7 +86,7 @@ void TfrmMains::CreateFlows(std::function<void(const DeviceRecord&)> deviceSelec
     loadFlow_ = std::make_unique<LoadFlow>(
         LoadTarget{state_.record, state_.buffer, state_.fileSettings, state_.PathLoadSave,
                    state_.LoadedFile, state_.SaveDialogFile, state_.options.OddEven,
-                   state_.errorCount},
+                   state_.errorCount, state_.configBits},
         LoadFlow::Window{*this, dialogs_, *fileHost_, log, [this] { RefreshChecksum(); }, showFile,
                          [this] {
                              return !operations_->Busy() &&
