@@ -45,7 +45,7 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
     setWindowTitle("KARDO");
     BuildControls();
     // A sound file found unplayable once loaded switches sound off, as a missing device does.
-    sound_.SetLateFailureHandler([this] { state_.SoundON = false; });
+    sound_.SetLateFailureHandler([this] { SoundDeviceFailed(state_.soundFailed, *this); });
     CreateFlows(std::move(services.deviceSelected));
     FormCreate();
 }
@@ -214,7 +214,7 @@ void TfrmMains::RefreshChecksum() {
 }
 
 void TfrmMains::Play(Sound sound) {
-    PlaySound(sound, state_.SoundON, state_.DefaultDir, sound_);
+    PlaySound(sound, {state_.SoundON, state_.soundFailed}, state_.DefaultDir, sound_, *this);
 }
 
 void TfrmMains::SetLabel(const char* name, const std::string& text) {
