@@ -76,7 +76,12 @@ uint8_t LoadFileOrElf(const LoadRequest& request, DeviceBuffer& buffer, ConfigBi
     const ElfLoadOutcome elf = LoadElfBytes(file.bytes, request, buffer, bits, host);
     if (!elf.error.empty()) {
         host.AppendLine(" ");
-        host.AppendLine(" " + request.file.string() + ": " + elf.error);
+        // Built up in steps: GCC 12 takes " " + a path's string for an overlapping copy.
+        std::string line = " ";
+        line += request.file.string();
+        line += ": ";
+        line += elf.error;
+        host.AppendLine(line);
         host.PlayFailure();
     }
     return elf.result;

@@ -36,7 +36,8 @@ int LoadFilterIndexFor(char family, const std::filesystem::path& file) {
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return text;
     };
-    const std::string wanted = "*" + lower(file.extension().string());
+    std::string wanted = "*";  // in steps: GCC 12 warns of "*" + a temporary as overlapping
+    wanted += lower(file.extension().string());
     const std::string filter = FileDialogFilterFor(family);
     // "description|pattern|description|pattern": every second field is a pattern.
     int index = 0;
