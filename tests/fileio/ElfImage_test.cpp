@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The ELF reader on files avr-gcc and objcopy linked (see data/make-elf-data.sh): each
-// memory must hold what the toolchain's own hex files and section dumps say, and
-// damaged or foreign files must give an error instead of an image.
+// The ELF reader and the load of its images, on files avr-gcc and objcopy linked (see
+// tests/cli/data/make-elf-data.sh): each memory must hold what the toolchain's own hex
+// files and section dumps say, and damaged or foreign files must give an error instead
+// of an image.
 #include "fileio/ElfImage.h"
 
 #include <gtest/gtest.h>
