@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ELF files as anybody may have damaged them: reading one must never crash or read
-// outside the file, and an image that comes out must turn into Intel HEX and fuse
-// values without trouble.
+// outside the file, and an image that comes out must load into a device's buffer and
+// give its fuse values without trouble.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "cli/ElfImage.h"
+#include "LoaderFuzzing.h"
+#include "fileio/ElfLoad.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::vector<uint8_t> bytes(data, data + size);
@@ -17,11 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             std::abort();  // every refusal says why
         return 0;
     }
-    // The EEPROM position of a device of 32 KiB, as the command-line program passes it.
-    const std::string hex = kardo::ElfImageAsIntelHex(*result.image, 0x8000);
-    if (!hex.ends_with(":00000001FF\r\n"))
-        std::abort();
+    // An ATmega328P-sized ISP part: 32 KiB of code, its data EEPROM after it.
+    const kardo::DeviceRecord record = kardo::fuzz::Device('M', 0x7FFF, 32, 0xCB, 1024);
+    kardo::FileSettings settings;
+    kardo::DeviceBuffer buffer;
+    kardo::fuzz::SilentHost host;
     kardo::ConfigBits bits;
-    kardo::ApplyElfFuses(*result.image, bits);
+    const kardo::ElfLoadOutcome loaded =
+        kardo::LoadElfBytes(bytes, {"fuzz.elf", record, settings}, buffer, bits, host);
+    if (!loaded.error.empty() || buffer.HighestWritten >= buffer.BufferSize())
+        std::abort();
     return 0;
 }

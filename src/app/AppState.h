@@ -46,6 +46,7 @@ struct AppState {
     ConfigBits configBits;  // all zero at start; a new part with fuses starts from its own
     SerialNumberSettings serial;
     bool SoundON = false;
+    bool soundFailed = false;  // the sound device failed in this run; never saved
 
     FileSettings fileSettings;             // the last choices of the format dialog
     std::filesystem::path LoadedFile;      // the file last chosen for loading

@@ -15,10 +15,18 @@ const char* SoundFile(Sound sound) {
     return "";
 }
 
-void PlaySound(Sound sound, bool& soundOn, const std::filesystem::path& directory,
-               SoundBackend& backend) {
-    if (soundOn && !backend.Play(sound, directory / SoundFile(sound))) {
-        soundOn = false;
+void PlaySound(Sound sound, SoundSwitch soundSwitch, const std::filesystem::path& directory,
+               SoundBackend& backend, LogSink& log) {
+    if (soundSwitch.on && !soundSwitch.deviceFailed &&
+        !backend.Play(sound, directory / SoundFile(sound))) {
+        SoundDeviceFailed(soundSwitch.deviceFailed, log);
+    }
+}
+
+void SoundDeviceFailed(bool& deviceFailed, LogSink& log) {
+    if (!deviceFailed) {
+        deviceFailed = true;
+        log.AppendLine(" Sound could not be played: no more sounds until the next start");
     }
 }
 

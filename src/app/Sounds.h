@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "common/LogSink.h"
+
 namespace kardo {
 
 // The three result sounds and the files they play from the default directory.
@@ -22,8 +24,19 @@ class SoundBackend {
     virtual void SetLateFailureHandler(std::function<void()> handler) { (void)handler; }
 };
 
-// Plays `sound` if sound is on; a device error switches sound off silently.
-void PlaySound(Sound sound, bool& soundOn, const std::filesystem::path& directory,
-               SoundBackend& backend);
+// The user's sound switch (`SoundON`, saved with the settings) and whether the sound
+// device has failed in this run. The failure is never saved: a machine that has no
+// sound server today must not leave the user's choice off for every later start.
+struct SoundSwitch {
+    const bool& on;
+    bool& deviceFailed;
+};
+
+// Plays `sound` while sound is on and the device has not failed in this run. The first
+// failure is logged, once; the run stays silent after it.
+void PlaySound(Sound sound, SoundSwitch soundSwitch, const std::filesystem::path& directory,
+               SoundBackend& backend, LogSink& log);
+// A failure the backend reports only after Play has returned: the same as one at once.
+void SoundDeviceFailed(bool& deviceFailed, LogSink& log);
 
 }  // namespace kardo

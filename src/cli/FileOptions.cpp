@@ -6,10 +6,10 @@
 #include <cctype>
 #include <utility>
 
-#include "cli/ElfImage.h"
 #include "cli/StandardStreams.h"
 #include "common/FileBytes.h"
 #include "common/Sha256.h"
+#include "fileio/ElfLoad.h"
 #include "fileio/FileChoices.h"
 #include "fileio/FileLoader.h"
 #include "fileio/FileWriter.h"
@@ -182,19 +182,14 @@ LoadOutcome LoadInput(AppState& state, const std::filesystem::path& file,
     outcome.sha256 = Sha256Hex(read.bytes.data(), read.bytes.size());
     uint8_t result = 0;
     if (settings.format == kElfFormat) {
-        const ElfReadResult elf = ReadElfImage(read.bytes);
-        if (!elf.image) {
+        const ElfLoadOutcome elf = LoadElfBytes(read.bytes, {file, *state.record, settings, false},
+                                                state.buffer, state.configBits, console);
+        if (!elf.error.empty()) {
             throw CommandFailed(file.string() + ": " + elf.error);
         }
-        const std::string hex =
-            ElfImageAsIntelHex(*elf.image, static_cast<uint64_t>(state.record->Size()));
-        FileSettings asHex = settings;
-        asHex.format = format::IntelHex;
-        result =
-            LoadBytes(state, std::vector<uint8_t>(hex.begin(), hex.end()), file, asHex, console);
-        ApplyElfFuses(*elf.image, state.configBits);
-        outcome.fusesFromFile = !elf.image->fuses.empty() || elf.image->lock.has_value();
-        outcome.eepromFromFile = !elf.image->eeprom.empty();
+        result = elf.result;
+        outcome.fusesFromFile = elf.fusesFromFile;
+        outcome.eepromFromFile = elf.eepromFromFile;
     } else {
         result = LoadBytes(state, read.bytes, file, settings, console);
     }

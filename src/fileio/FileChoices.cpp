@@ -6,6 +6,7 @@
 #include "fileio/LoadBuffer.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace kardo {
 
@@ -27,6 +28,29 @@ uint8_t LoadFormatFor(char family, int filterIndex) {
     if (family == 'P')
         return format::Jedec;
     return static_cast<uint8_t>(filterIndex - 1);
+}
+
+int LoadFilterIndexFor(char family, const std::filesystem::path& file) {
+    const auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return text;
+    };
+    std::string wanted = "*";  // in steps: GCC 12 warns of "*" + a temporary as overlapping
+    wanted += lower(file.extension().string());
+    const std::string filter = FileDialogFilterFor(family);
+    // "description|pattern|description|pattern": every second field is a pattern.
+    int index = 0;
+    for (std::size_t at = 0, field = 0; at <= filter.size(); ++field) {
+        const std::size_t end = std::min(filter.find('|', at), filter.size());
+        if (field % 2 == 1) {
+            ++index;
+            if (lower(filter.substr(at, end - at)) == wanted)
+                return index;
+        }
+        at = end + 1;
+    }
+    return index;  // the last filter, "All Files"
 }
 
 std::string DefaultSaveStopText(const DeviceRecord& record, bool oddEven) {

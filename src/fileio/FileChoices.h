@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "devicedb/DeviceRecord.h"
@@ -16,6 +17,11 @@ std::string FileDialogFilterFor(char family);
 // chosen filter (1 Intel HEX, 2 Motorola, 3 Binary, 4 "All Files", which the format
 // dialog shows as Binary).
 uint8_t LoadFormatFor(char family, int filterIndex);
+
+// The filter of the load dialog (1-based) that a file of this name is picked under: the
+// first whose pattern its extension matches, in any case, else "All Files". A file
+// dropped on the window starts from the format of that filter.
+int LoadFilterIndexFor(char family, const std::filesystem::path& file);
 
 // The save dialog's default stop address as 8 hexadecimal digits: the last buffer
 // position of what the device holds, its code and, where the buffer keeps them, the

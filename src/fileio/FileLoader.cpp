@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileio/FileLoader.h"
 
+#include <functional>
 #include <optional>
 
 #include "common/FileBytes.h"
@@ -65,8 +66,15 @@ uint8_t LoadFile(const LoadRequest& request, DeviceBuffer& buffer, FileIoHost& h
     return LoadFileBytes(file.bytes, request, buffer, host);
 }
 
-uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& request,
-                      DeviceBuffer& buffer, FileIoHost& host) {
+namespace {
+
+// Reads the records of one file into the session; returns the result code (load::).
+using RecordReader = std::function<uint8_t(LoadSession&, const PicPlacement&, uint8_t& missing)>;
+
+// What every load shares: the buffer re-created and filled, the progress window, and
+// the report of the outcome.
+uint8_t RunLoad(const std::vector<uint8_t>& bytes, const LoadRequest& request, DeviceBuffer& buffer,
+                FileIoHost& host, const RecordReader& read) {
     const DeviceRecord& record = request.record;
     const LoadSizes sizes = LoadSizesFor(record, request.oddEven);
     PrepareLoadBuffer(buffer, record, sizes.bufferSize, request.settings.fill);
@@ -84,31 +92,7 @@ uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& requ
 
     host.OpenProgress(" Loading File.......");
     LoadSession session(bytes, buffer, sizes, [&host](int percent) { host.SetProgress(percent); });
-    const int64_t offset = request.settings.offset;
-    uint8_t result = load::Ok;
-    switch (request.settings.format) {
-        case format::IntelHex:
-            result = ReadIntelHex(session, offset);
-            break;
-        case format::Motorola:
-            result = ReadMotorola(session, offset);
-            break;
-        case format::Binary:
-            result = session.StoreAll(offset) ? load::Ok : session.Failure();
-            break;
-        case format::Inh8m:
-            result = ReadInh8m(session, placement, missing);
-            break;
-        case format::Inx16:
-            result = ReadInx16(session, placement, missing);
-            break;
-        case format::Jedec:
-            result = ReadJedec(bytes, record, buffer, host);
-            break;
-        default:
-            result = load::ReadFailure;
-            break;
-    }
+    const uint8_t result = read(session, placement, missing);
 
     session.Finish();
     switch (result) {
@@ -137,6 +121,62 @@ uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& requ
     }
     host.CloseProgress();
     return result;
+}
+
+// Stores bytes from `at` on, as the records of a file would.
+bool StoreRun(LoadSession& session, int64_t at, const std::vector<uint8_t>& bytes) {
+    for (const uint8_t b : bytes) {
+        if (!session.Store(at++, b))
+            return false;
+    }
+    session.ShowProgress(at);
+    return true;
+}
+
+}  // namespace
+
+uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& request,
+                      DeviceBuffer& buffer, FileIoHost& host) {
+    const int64_t offset = request.settings.offset;
+    const auto read = [&](LoadSession& session, const PicPlacement& placement,
+                          uint8_t& missing) -> uint8_t {
+        switch (request.settings.format) {
+            case format::IntelHex:
+                return ReadIntelHex(session, offset);
+            case format::Motorola:
+                return ReadMotorola(session, offset);
+            case format::Binary:
+                return session.StoreAll(offset) ? load::Ok : session.Failure();
+            case format::Inh8m:
+                return ReadInh8m(session, placement, missing);
+            case format::Inx16:
+                return ReadInx16(session, placement, missing);
+            case format::Jedec:
+                return ReadJedec(bytes, request.record, buffer, host);
+            default:
+                return load::ReadFailure;
+        }
+    };
+    return RunLoad(bytes, request, buffer, host, read);
+}
+
+uint8_t LoadElfImage(const ElfImage& image, const LoadRequest& request, DeviceBuffer& buffer,
+                     FileIoHost& host) {
+    const int64_t offset = request.settings.offset;
+    // The data EEPROM follows the device's code in the buffer.
+    const int64_t eeprom = static_cast<int64_t>(request.record.Size()) + offset;
+    const auto read = [&](LoadSession& session, const PicPlacement&, uint8_t&) -> uint8_t {
+        for (const auto& chunk : image.code) {
+            if (!StoreRun(session, static_cast<int64_t>(chunk.address) + offset, chunk.bytes))
+                return session.Failure();
+        }
+        for (const auto& chunk : image.eeprom) {
+            if (!StoreRun(session, eeprom + static_cast<int64_t>(chunk.address), chunk.bytes))
+                return session.Failure();
+        }
+        return load::Ok;
+    };
+    return RunLoad({}, request, buffer, host, read);
 }
 
 }  // namespace kardo

@@ -7,6 +7,7 @@
 
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceRecord.h"
+#include "fileio/ElfImage.h"
 #include "fileio/FileIoHost.h"
 #include "fileio/FileSettings.h"
 #include "fileio/LoadErrors.h"
@@ -31,6 +32,11 @@ uint8_t LoadFile(const LoadRequest& request, DeviceBuffer& buffer, FileIoHost& h
 // The same for a file already in memory; `request.file` only names it in the log.
 uint8_t LoadFileBytes(const std::vector<uint8_t>& bytes, const LoadRequest& request,
                       DeviceBuffer& buffer, FileIoHost& host);
+
+// The same for an ELF program already read: its code at its load addresses and its data
+// EEPROM after the device's code, both moved by the offset as a file's records are.
+uint8_t LoadElfImage(const ElfImage& image, const LoadRequest& request, DeviceBuffer& buffer,
+                     FileIoHost& host);
 
 // The largest data file we read: far beyond any device image written as text.
 inline constexpr uint64_t kLargestDataFile = 512ull << 20;

@@ -21,19 +21,34 @@ struct FakeBackend : SoundBackend {
     }
 };
 
-TEST(Sounds, ADeviceErrorSwitchesSoundOffSilently) {
+struct Log : LogSink {
+    std::vector<std::string> lines;
+    void AppendLine(const std::string& line) override { lines.push_back(line); }
+};
+
+TEST(Sounds, ADeviceErrorIsLoggedOnceAndLeavesTheSwitchAlone) {
     FakeBackend backend;
-    bool soundOn = true;
-    PlaySound(Sound::Chimes, soundOn, "/opt/kardo", backend);
+    Log log;
+    bool soundOn = true, failed = false;
+    PlaySound(Sound::Chimes, {soundOn, failed}, "/opt/kardo", backend, log);
     ASSERT_EQ(backend.played.size(), 1u);
     EXPECT_EQ(backend.played[0], std::filesystem::path("/opt/kardo/chimes.wav"));
-    EXPECT_TRUE(soundOn);
+    EXPECT_TRUE(log.lines.empty());
 
     backend.works = false;
-    PlaySound(Sound::Error, soundOn, "/opt/kardo", backend);
-    EXPECT_FALSE(soundOn);
-    PlaySound(Sound::Notify, soundOn, "/opt/kardo", backend);
-    EXPECT_EQ(backend.played.size(), 2u);  // off now: nothing more is tried
+    PlaySound(Sound::Error, {soundOn, failed}, "/opt/kardo", backend, log);
+    EXPECT_TRUE(soundOn);  // the user's choice, saved as it is
+    EXPECT_TRUE(failed);
+    PlaySound(Sound::Notify, {soundOn, failed}, "/opt/kardo", backend, log);
+    SoundDeviceFailed(failed, log);
+    EXPECT_EQ(backend.played.size(), 2u);  // failed: nothing more is tried
+    EXPECT_EQ(log.lines,
+              std::vector<std::string>{" Sound could not be played: no more sounds until the next start"});
+
+    bool off = false, fine = false;
+    PlaySound(Sound::Chimes, {off, fine}, "/opt/kardo", backend, log);
+    EXPECT_EQ(backend.played.size(), 2u);  // switched off: never asked
+    EXPECT_FALSE(fine);
 }
 
 // The generated files are plain PCM WAV files that any player takes.

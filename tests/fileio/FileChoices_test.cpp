@@ -29,6 +29,21 @@ TEST(FileChoices, FiltersAndTheFormatALoadStartsAt) {
     EXPECT_EQ(LoadFormatFor('E', 4), 3);  // "All Files": shown as Binary by the format dialog
 }
 
+// A dropped file starts from the filter its name would be picked under.
+TEST(FileChoices, TheFilterADroppedFileMatches) {
+    const struct {
+        char family;
+        const char* file;
+        int filter;
+    } cases[] = {
+        {'E', "/d/fw.hex", 1}, {'E', "fw.HEX", 1},     {'M', "fw.mot", 2},  {'E', "fw.bin", 3},
+        {'E', "fw.elf", 4},    {'E', "README", 4},     {'C', "app.hex", 1}, {'C', "app.s19", 2},
+        {'P', "gal.JED", 1},   {'E', "dir.hex/fw", 4},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LoadFilterIndexFor(c.family, c.file), c.filter) << c.family << " " << c.file;
+}
+
 TEST(FileChoices, DefaultStopOfTheSaveRange) {
     const auto micro = [](int32_t last, uint8_t variant, uint8_t code, uint16_t eeprom) {
         DeviceRecord r = test::MakeRecord('M', last, variant);

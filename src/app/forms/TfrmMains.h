@@ -85,9 +85,14 @@ class TfrmMains : public QWidget, public LogSink {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A file dropped on the window loads as Load loads it, when a click on Load would
+    // be taken.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    bool LoadAllowed() const;
     void BuildControls();
     void CreateFlows(std::function<void(const DeviceRecord&)> deviceSelected);
     void FormCreate();

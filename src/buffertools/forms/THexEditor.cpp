@@ -19,6 +19,7 @@
 #include "buffertools/forms/TfrmFill.h"
 #include "common/Format.h"
 #include "common/forms/Dialogs.h"
+#include "common/forms/WindowLook.h"
 
 namespace kardo {
 namespace {
@@ -69,6 +70,7 @@ THexEditor::THexEditor(HexEditorModel& model, const DeviceRecord& record,
     setObjectName("THexEditor");
     setWindowTitle("Hex Editor");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    TakeLookOf(*this, parent);
     BuildControls();
     ShowPage();
     ShowChecksum();

@@ -9,12 +9,14 @@
 #include "buffertools/HexEntry.h"
 #include "common/HexText.h"
 #include "common/forms/Dialogs.h"
+#include "common/forms/WindowLook.h"
 
 namespace kardo {
 
 TSearsForm::TSearsForm(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
     setObjectName("TSearsForm");
     setWindowTitle("Search");
+    TakeLookOf(*this, parent);
     auto* layout = new QGridLayout(this);
     Label1 = new QLabel("Search for Hex:", this);
     Label1->setObjectName("Label1");

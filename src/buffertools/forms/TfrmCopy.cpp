@@ -11,6 +11,7 @@
 #include "buffertools/HexEntry.h"
 #include "common/HexText.h"
 #include "common/forms/Dialogs.h"
+#include "common/forms/WindowLook.h"
 
 namespace kardo {
 namespace {
@@ -22,6 +23,7 @@ const QString kCaption = "KARDO";
 TfrmCopy::TfrmCopy(HexEditorModel& model, Mode mode, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), model_(model), dialogs_(dialogs) {
     setObjectName("TfrmCopy");
+    TakeLookOf(*this, parent);
     auto* layout = new QGridLayout(this);
     const auto label = [this](const char* name, const char* text) {
         auto* l = new QLabel(text, this);

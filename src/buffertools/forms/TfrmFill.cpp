@@ -12,6 +12,7 @@
 #include "common/Format.h"
 #include "common/HexText.h"
 #include "common/forms/Dialogs.h"
+#include "common/forms/WindowLook.h"
 
 namespace kardo {
 namespace {
@@ -36,6 +37,7 @@ TfrmFill::TfrmFill(HexEditorModel& model, const DeviceRecord& record, Dialogs& d
     : QDialog(parent), model_(model), dialogs_(dialogs) {
     setObjectName("TfrmFill");
     setWindowTitle("Buffer Fill");
+    TakeLookOf(*this, parent);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* layout = new QGridLayout(this);
     Edit1 = UpperCaseEdit(this, "Edit1", 8);

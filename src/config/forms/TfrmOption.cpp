@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "common/forms/Dialogs.h"
+#include "common/forms/WindowLook.h"
 
 namespace kardo {
 namespace {
@@ -56,6 +57,7 @@ TfrmOption::TfrmOption(OptionSheet& sheet, SerialNumberSettings& serial, Dialogs
     : QDialog(parent), sheet_(sheet), serial_(serial), dialogs_(dialogs) {
     setObjectName("TfrmOption");
     setWindowTitle("Options");
+    TakeLookOf(*this, parent);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     BuildControls();
     FillSerialFields();

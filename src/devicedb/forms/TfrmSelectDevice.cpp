@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "devicedb/forms/TfrmSelectDevice.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "common/forms/Dialogs.h"
 #include "devicedb/DeviceDatabase.h"
@@ -31,11 +36,28 @@ constexpr std::array<DeviceType, 6> kDeviceTypes{{
     {"RadioButton6", "IC Testing", nullptr},
 }};
 
+QString Latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+}
+
 void FillList(QListWidget* list, const std::vector<std::string>& names) {
     list->clear();
     for (const auto& name : names) {
-        list->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+        list->addItem(Latin1(name));
     }
+}
+
+// What a device item carries besides its text: where it is in the database file.
+constexpr int kManufacturerRole = Qt::UserRole;
+constexpr int kDeviceRole = Qt::UserRole + 1;
+constexpr int kNameRole = Qt::UserRole + 2;
+
+void AddDevice(QListWidget* list, const QString& text, const QString& name, int manufacturer,
+               int device) {
+    auto* item = new QListWidgetItem(text, list);
+    item->setData(kManufacturerRole, manufacturer);
+    item->setData(kDeviceRole, device);
+    item->setData(kNameRole, name);
 }
 
 }  // namespace
@@ -57,11 +79,20 @@ TfrmSelectDevice::TfrmSelectDevice(Remembered remembered, uint8_t databaseFlags,
     ListBox1->setObjectName("ListBox1");
     ListBox2 = new QListWidget(this);
     ListBox2->setObjectName("ListBox2");
-    // Two columns of device names, filled top to bottom.
-    ListBox2->setFlow(QListView::TopToBottom);
+    // The names in rows of two columns (one, when a name would not fit in half the
+    // width), scrolled up and down only: every name is seen whole.
+    ListBox2->setFlow(QListView::LeftToRight);
     ListBox2->setWrapping(true);
     ListBox2->setResizeMode(QListView::Adjust);
-    ListBox2->setGridSize(QSize(150, 18));
+    ListBox2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListBox2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    SearchEdit = new QLineEdit(this);
+    SearchEdit->setObjectName("SearchEdit");
+    SearchEdit->setPlaceholderText("type part of a device name");
+    SearchEdit->setClearButtonEnabled(true);
+    AllManufacturers = new QCheckBox("all manufacturers", this);
+    AllManufacturers->setObjectName("AllManufacturers");
 
     auto* typeGroup = new QGroupBox("Select Device Type", this);
     auto* typeLayout = new QVBoxLayout(typeGroup);
@@ -94,14 +125,35 @@ TfrmSelectDevice::TfrmSelectDevice(Remembered remembered, uint8_t databaseFlags,
     side->addStretch();
     side->addWidget(BitBtn1);
     side->addWidget(BitBtn2);
+    auto* lists = new QHBoxLayout;
+    lists->addLayout(manufacturerColumn, 2);
+    lists->addLayout(deviceColumn, 3);
+    auto* searchRow = new QHBoxLayout;
+    auto* searchLabel = new QLabel("&Find:", this);
+    searchLabel->setBuddy(SearchEdit);
+    searchRow->addWidget(searchLabel);
+    searchRow->addWidget(SearchEdit, 1);
+    searchRow->addWidget(AllManufacturers);
+    auto* main = new QVBoxLayout;
+    main->addLayout(searchRow);
+    main->addLayout(lists, 1);
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(manufacturerColumn, 2);
-    layout->addLayout(deviceColumn, 3);
+    layout->addLayout(main, 1);
     layout->addLayout(side, 0);
 
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!reloading_ && row >= 0) {
             ListBox1Click(row);
+        }
+    });
+    connect(SearchEdit, &QLineEdit::textChanged, this, [this] {
+        if (ListsReady) {
+            ReloadDeviceList();
+        }
+    });
+    connect(AllManufacturers, &QCheckBox::toggled, this, [this] {
+        if (ListsReady) {
+            ReloadDeviceList();
         }
     });
     connect(ListBox2, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -119,6 +171,32 @@ void TfrmSelectDevice::showEvent(QShowEvent* event) {
         move(parentWidget()->geometry().center() - rect().center());
     }
     FormShow();
+    FitDeviceColumns();
+    SearchEdit->setFocus();
+}
+
+void TfrmSelectDevice::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && SearchEdit->hasFocus() && !SearchEdit->text().isEmpty()) {
+        if (ListBox2->count() == 1) {
+            BitBtn1Click();
+        } else if (ListBox2->count() > 1) {
+            ListBox2->setFocus();  // the user picks one of them there
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfrmSelectDevice::FitDeviceColumns() {
+    const int width = ListBox2->viewport()->width();
+    int widest = 0;
+    for (int i = 0; i < ListBox2->count(); ++i) {
+        widest = std::max(widest, ListBox2->fontMetrics().horizontalAdvance(ListBox2->item(i)->text()));
+    }
+    constexpr int kItemMargin = 12;  // the item's own padding and focus frame
+    const int columns = widest + kItemMargin <= width / 2 ? 2 : 1;
+    ListBox2->setGridSize(QSize(width / columns, ListBox2->fontMetrics().height() + 4));
 }
 
 void TfrmSelectDevice::FormShow() {
@@ -168,7 +246,17 @@ void TfrmSelectDevice::ListBox1Click(int row) {
     ReloadDeviceList();
 }
 
-void TfrmSelectDevice::ListBox2Click(int row) { remembered_.Device_index = row; }
+void TfrmSelectDevice::ListBox2Click(int row) {
+    const QListWidgetItem* item = ListBox2->item(row);
+    const int manufacturer = item->data(kManufacturerRole).toInt();
+    if (manufacturer != remembered_.Manuf_index) {  // a match of another manufacturer
+        remembered_.Manuf_index = manufacturer;
+        reloading_ = true;
+        ListBox1->setCurrentRow(manufacturer);
+        reloading_ = false;
+    }
+    remembered_.Device_index = item->data(kDeviceRole).toInt();
+}
 
 void TfrmSelectDevice::ReloadBothLists() {
     const auto manufacturers = DeviceDatabase::ListManufacturers(CurrentFile());
@@ -184,15 +272,75 @@ void TfrmSelectDevice::ReloadBothLists() {
 }
 
 void TfrmSelectDevice::ReloadDeviceList() {
+    const QString search = SearchEdit->text().trimmed();
+    if (!search.isEmpty()) {
+        ShowMatches(search);
+        return;
+    }
     const auto devices = DeviceDatabase::ListDevices(CurrentFile(), remembered_.Manuf_index);
     if (!devices) {
         FileMissing();
         return;
     }
     reloading_ = true;
-    FillList(ListBox2, *devices);
+    ListBox2->clear();
+    for (std::size_t i = 0; i < devices->size(); ++i) {
+        const QString name = Latin1((*devices)[i]);
+        AddDevice(ListBox2, name, name, remembered_.Manuf_index, static_cast<int>(i));
+    }
     ListBox2->setCurrentRow(remembered_.Device_index);
     reloading_ = false;
+    FitDeviceColumns();
+}
+
+void TfrmSelectDevice::ShowMatches(const QString& search) {
+    const bool everyone = AllManufacturers->isChecked();
+    reloading_ = true;
+    ListBox2->clear();
+    for (int m = 0; m < ListBox1->count(); ++m) {
+        if (!everyone && m != remembered_.Manuf_index) {
+            continue;
+        }
+        const auto devices = DeviceDatabase::ListDevices(CurrentFile(), m);
+        for (std::size_t d = 0; devices && d < devices->size(); ++d) {
+            const QString name = Latin1((*devices)[d]);
+            if (name.contains(search, Qt::CaseInsensitive)) {
+                const QString text = everyone ? name + "  (" + ListBox1->item(m)->text() + ")" : name;
+                AddDevice(ListBox2, text, name, m, static_cast<int>(d));
+            }
+        }
+    }
+    reloading_ = false;
+    SelectDeviceItem();
+    FitDeviceColumns();
+}
+
+// Keeps the remembered device when the filter shows it; otherwise the first match of
+// the chosen manufacturer, else the first match, becomes the choice.
+void TfrmSelectDevice::SelectDeviceItem() {
+    int row = -1, firstOfManufacturer = -1;
+    for (int i = 0; i < ListBox2->count(); ++i) {
+        const QListWidgetItem* item = ListBox2->item(i);
+        const int m = item->data(kManufacturerRole).toInt();
+        if (m == remembered_.Manuf_index) {
+            if (firstOfManufacturer < 0) {
+                firstOfManufacturer = i;
+            }
+            if (item->data(kDeviceRole).toInt() == remembered_.Device_index) {
+                row = i;
+            }
+        }
+    }
+    if (row < 0) {
+        row = firstOfManufacturer >= 0 ? firstOfManufacturer : (ListBox2->count() > 0 ? 0 : -1);
+    }
+    if (row < 0) {
+        return;  // nothing matches: nothing shown can be confirmed
+    }
+    reloading_ = true;
+    ListBox2->setCurrentRow(row);
+    reloading_ = false;
+    ListBox2Click(row);
 }
 
 void TfrmSelectDevice::FileMissing() {
@@ -208,13 +356,21 @@ void TfrmSelectDevice::FileMissing() {
 
 void TfrmSelectDevice::BitBtn1Click() {
     // Only a manufacturer and device that the lists actually show can be confirmed; an
-    // index the file does not reach leaves the current device as it is.
+    // index the file does not reach, or a device the search field hides, leaves the
+    // current device as it is.
     const int m = remembered_.Manuf_index;
     const int d = remembered_.Device_index;
-    confirmed_ = m >= 0 && d >= 0 && m < ListBox1->count() && d < ListBox2->count();
+    const QListWidgetItem* shown = nullptr;
+    for (int i = 0; i < ListBox2->count() && m >= 0 && d >= 0 && m < ListBox1->count(); ++i) {
+        const QListWidgetItem* item = ListBox2->item(i);
+        if (item->data(kManufacturerRole).toInt() == m && item->data(kDeviceRole).toInt() == d) {
+            shown = item;
+        }
+    }
+    confirmed_ = shown != nullptr;
     if (confirmed_) {
         manufacturerName_ = ListBox1->item(m)->text().toLatin1().toStdString();
-        deviceName_ = ListBox2->item(d)->text().toLatin1().toStdString();
+        deviceName_ = shown->data(kNameRole).toString().toLatin1().toStdString();
     }
     accept();
 }

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+class QCheckBox;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -39,6 +41,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Enter in the search field selects its one match; with several it goes to the list.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormShow();
@@ -50,6 +54,11 @@ private:
 
     void ReloadBothLists();
     void ReloadDeviceList();
+    // The device list as the search field filters it: the matching devices of the chosen
+    // manufacturer, or of every one.
+    void ShowMatches(const QString& search);
+    void SelectDeviceItem();
+    void FitDeviceColumns();
     void FileMissing();
     std::filesystem::path CurrentFile() const { return defaultDir_ / remembered_.Filename; }
 
@@ -59,7 +68,9 @@ private:
     Dialogs& dialogs_;
 
     QListWidget* ListBox1;
-    QListWidget* ListBox2;
+    QListWidget* ListBox2;  // each item knows its manufacturer and device index
+    QLineEdit* SearchEdit;
+    QCheckBox* AllManufacturers;
     std::array<QRadioButton*, 6> radio_{};  // RadioButton1 .. RadioButton6
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;

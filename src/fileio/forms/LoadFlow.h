@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "config/ConfigBits.h"
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceRecord.h"
 #include "fileio/FileIoHost.h"
@@ -30,6 +31,7 @@ struct LoadTarget {
     std::filesystem::path& SaveDialogFile;
     const bool& oddEven;
     std::atomic<uint8_t>& errorCount;  // left with the load's result
+    ConfigBits& configBits;            // an ELF program may carry fuse and lock bytes
 };
 
 // The Load button's work and the automatic reload of the loaded file: the file
@@ -50,12 +52,16 @@ class LoadFlow {
 
     // SB_LoadClick, once the main window has checked that a programmer is there.
     void Run();
+    // A file dropped on the window: loaded as Load does, the format dialog starting
+    // from the format of the file dialog's filter its name matches.
+    void RunWithFile(const std::filesystem::path& file);
     // An operation has ended: a reload that waited for it runs now.
     void BufferFreed() { monitor_.BufferFreed(); }
 
     const FileMonitor& monitor() const { return monitor_; }
 
   private:
+    void LoadChosen(const std::filesystem::path& file, int filterIndex);
     void Reload(const std::filesystem::path& file, const FileSettings& settings);
 
     LoadTarget target_;

@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 
 #include "common/HexText.h"
+#include "common/forms/WindowLook.h"
 #include "fileio/FileChoices.h"
 
 namespace kardo {
@@ -85,10 +86,11 @@ void TfrmFileFormat::BuildControls() {
     GroupBox3 = Group(this, "GroupBox3", " Offset ", {186, 124, 326, 56});
     Edit1 = HexEdit(GroupBox3, "Edit1", "0", {10, 24, 100, 22}, false);
     Label(GroupBox3, "Label3", "Hex", {116, 26, 40, 18});
-    RB_Add = Radio(GroupBox3, "RB_Add", "Add", 14);
-    RB_Add->setGeometry(170, 14, 140, 18);
-    RB_Sub = Radio(GroupBox3, "RB_Sub", "Subtract", 34);
-    RB_Sub->setGeometry(170, 34, 140, 18);
+    // Side by side on the field's line: stacked, "Add" sat on the group's title line.
+    RB_Add = Radio(GroupBox3, "RB_Add", "Add", 24);
+    RB_Add->setGeometry(160, 24, 64, 22);
+    RB_Sub = Radio(GroupBox3, "RB_Sub", "Subtract", 24);
+    RB_Sub->setGeometry(226, 24, 96, 22);
 
     GroupBox4 = Group(this, "GroupBox4", " Start - Stop ", {186, 124, 326, 56});
     Label(GroupBox4, "Label1", "Start", {10, 26, 50, 18});
@@ -165,10 +167,7 @@ void TfrmFileFormat::F3_init(const DeviceRecord& record, bool oddEven) {
     if (record.Family() == 'R' && oddEven) {
         Edit3->setText(QString::fromStdString(DefaultSaveStopText(record, true)));
     }
-    if (parentWidget() != nullptr) {
-        setPalette(parentWidget()->palette());
-        setFont(parentWidget()->font());
-    }
+    TakeLookOf(*this, parentWidget());
 }
 
 void TfrmFileFormat::RB_FillClick(QRadioButton* button) {

@@ -9,7 +9,9 @@
 #include "app/qt/QtSoundBackend.h"
 #include "devicedb/Checksum.h"
 #include "link/SimulatedLink.h"
+#include "support/DataFiles.h"
 #include "support/ScriptedLink.h"
+#include "support/TempDir.h"
 #include "support/TestPaths.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
@@ -51,7 +53,7 @@ class TfrmMainsTest : public QObject {
     void worksAgainstTheVirtualProgrammer();
     void reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls();
     void soundBackendCallsAMissingFileADeviceError();
-    void aSoundFoundUnplayableLaterSwitchesSoundOff();
+    void aSoundThatFailsIsLoggedOnceAndTheSwitchKept();
 };
 
 void TfrmMainsTest::startsWithItsControlsInOrder() {
@@ -359,12 +361,31 @@ void TfrmMainsTest::soundBackendCallsAMissingFileADeviceError() {
     QVERIFY(!backend.Play(Sound::Chimes, "/nonexistent/chimes.wav"));
 }
 
-void TfrmMainsTest::aSoundFoundUnplayableLaterSwitchesSoundOff() {
-    MainWindowFixture f(nullptr);
+// A sound device that fails is said once, and the user's switch is saved as it was: the
+// next start, perhaps with a sound server, plays again.
+void TfrmMainsTest::aSoundThatFailsIsLoggedOnceAndTheSwitchKept() {
+    const QString line = " Sound could not be played: no more sounds until the next start";
+    MainWindowFixture late(nullptr);
+    QVERIFY(late.sound.lateFailure);
+    late.sound.lateFailure();  // the backend found out once the file had loaded
+    late.sound.lateFailure();
+    QCOMPARE(late.log().count(line), 1);
+    QVERIFY(late.state().SoundON);
+
+    TempDir settingsDir;
+    const auto settingsFile = settingsDir / "KARDO.ini";
+    WriteBytes(settingsFile, {});
+    MainWindowFixture f(std::make_unique<SimulatedLink>(), {}, {}, settingsFile);
+    f.sound.works = false;
+    f.Select("RadioButton4", 0, 0);  // a PIC: the reminder sound after the selection
+    QCOMPARE(f.log().count(line), 1);
+    QCOMPARE(f.sound.asked, 1);
+    f.Select("RadioButton4", 0, 0);
+    QCOMPARE(f.sound.asked, 1);  // silent for the rest of the run, and said only once
     QVERIFY(f.state().SoundON);
-    QVERIFY(f.sound.lateFailure);
-    f.sound.lateFailure();  // the backend found out once the file had loaded
-    QVERIFY(!f.state().SoundON);
+    f.window().close();
+    const auto saved = ReadBytes(settingsFile);
+    QVERIFY(std::string(saved.begin(), saved.end()).find("SoundON=bool:true") != std::string::npos);
 }
 
 QTEST_MAIN(TfrmMainsTest)

@@ -3,12 +3,17 @@
 #include "devicedb/forms/TfrmSelectDevice.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
+#include "devicedb/DeviceDatabase.h"
 #include "support/TempDir.h"
+#include "support/TestPaths.h"
 #include "support/TestDatabases.h"
 #include "support/forms/ScriptedDialogs.h"
 #include "support/forms/UserActions.h"
@@ -51,6 +56,10 @@ private slots:
     void clickingAManufacturerStartsItsDeviceList();
     void confirmReportsTheChosenNames();
     void cancelAndMissingFileConfirmNothing();
+    void typingFiltersTheManufacturersDevicesAndEnterTakesASingleMatch();
+    void allManufacturersSearchesEveryOne();
+    void aSearchWithoutAMatchConfirmsNothing();
+    void everyNameIsSeenWholeWithoutSidewaysScrolling();
 
 private:
     TempDir dir_;
@@ -160,6 +169,82 @@ void TfrmSelectDeviceTest::cancelAndMissingFileConfirmNothing() {
     Dialog far(beyond, dir_.path(), dialogs_);
     Click(far.button("BitBtn1"));
     QVERIFY(!far.form.Confirmed());
+}
+
+void TfrmSelectDeviceTest::typingFiltersTheManufacturersDevicesAndEnterTakesASingleMatch() {
+    Session s{"KARDO_m.usb", 1, 0};  // MICROCHIP in the shipped file
+    Dialog d(s, BuiltDataDir(), dialogs_);
+    QCOMPARE(d.list("ListBox1")->currentItem()->text(), QString("MICROCHIP"));
+    auto* search = d.form.findChild<QLineEdit*>("SearchEdit");
+    QCOMPARE(d.form.focusWidget(), search);  // ready for typing as the dialog opens
+    QTest::keyClicks(search, "877");
+    QCOMPARE(Items(d.list("ListBox2")), QStringList({"PIC16F877A", "PIC16F877"}));
+    // Enter with several matches only moves on to the list.
+    QTest::keyClick(search, Qt::Key_Return);
+    QVERIFY(d.form.isVisible() && !d.form.Confirmed());
+    search->clear();
+    QTest::keyClicks(search, "f877a");  // any case
+    QCOMPARE(Items(d.list("ListBox2")), QStringList({"PIC16F877A"}));
+    QTest::keyClick(search, Qt::Key_Return);
+    QVERIFY(d.form.Confirmed());
+    QCOMPARE(d.form.ManufacturerName(), std::string("MICROCHIP"));
+    QCOMPARE(d.form.DeviceName(), std::string("PIC16F877A"));
+    // The remembered index is the device's place in the file, not in the filtered list.
+    const auto devices = DeviceDatabase::ListDevices(BuiltDataDir() / "KARDO_m.usb", 1);
+    QCOMPARE((*devices)[static_cast<std::size_t>(s.device)], std::string("PIC16F877A"));
+}
+
+void TfrmSelectDeviceTest::allManufacturersSearchesEveryOne() {
+    Session s{"KARDO_e.usb", 0, 0};
+    Dialog d(s, dir_.path(), dialogs_);
+    auto* search = d.form.findChild<QLineEdit*>("SearchEdit");
+    QTest::keyClicks(search, "28c");
+    QCOMPARE(Items(d.list("ListBox2")), QStringList({"AT28C16", "AT28C256"}));
+    Click(d.form.findChild<QCheckBox*>("AllManufacturers"));
+    QCOMPARE(Items(d.list("ListBox2")),
+             QStringList({"AT28C16  (ATMEL)", "AT28C256  (ATMEL)", "X28C64  (XICOR)"}));
+    ClickRow(d.list("ListBox2"), 2);
+    QCOMPARE(s.manufacturer, 1);
+    QCOMPARE(s.device, 0);
+    QCOMPARE(d.list("ListBox1")->currentRow(), 1);  // the manufacturer list follows
+    Click(d.button("BitBtn1"));
+    QVERIFY(d.form.Confirmed());
+    QCOMPARE(d.form.ManufacturerName(), std::string("XICOR"));
+    QCOMPARE(d.form.DeviceName(), std::string("X28C64"));
+}
+
+void TfrmSelectDeviceTest::aSearchWithoutAMatchConfirmsNothing() {
+    Session s{"KARDO_e.usb", 0, 1};
+    Dialog d(s, dir_.path(), dialogs_);
+    auto* search = d.form.findChild<QLineEdit*>("SearchEdit");
+    QTest::keyClicks(search, "zz");
+    QCOMPARE(d.list("ListBox2")->count(), 0);
+    QTest::keyClick(search, Qt::Key_Return);
+    QVERIFY(d.form.isVisible());
+    Click(d.button("BitBtn1"));  // the device the field hides is not taken
+    QVERIFY(!d.form.Confirmed());
+    // Cleared, the full list is back with the remembered device.
+    search->clear();
+    QCOMPARE(Items(d.list("ListBox2")), QStringList({"AT28C16", "AT28C256"}));
+    QCOMPARE(d.list("ListBox2")->currentRow(), 1);
+}
+
+void TfrmSelectDeviceTest::everyNameIsSeenWholeWithoutSidewaysScrolling() {
+    for (int manufacturer = 0;; ++manufacturer) {
+        Session s{"KARDO_m.usb", manufacturer, 0};
+        Dialog d(s, BuiltDataDir(), dialogs_);
+        QListWidget* list = d.list("ListBox2");
+        if (manufacturer >= d.list("ListBox1")->count())
+            break;
+        QCOMPARE(list->horizontalScrollBar()->maximum(), 0);
+        const int width = list->viewport()->width();
+        for (int i = 0; i < list->count(); ++i) {
+            const QRect r = list->visualItemRect(list->item(i));
+            QVERIFY2(r.left() >= 0 && r.right() < width, qPrintable(list->item(i)->text()));
+            QVERIFY2(list->fontMetrics().horizontalAdvance(list->item(i)->text()) < r.width(),
+                     qPrintable(list->item(i)->text()));
+        }
+    }
 }
 
 QTEST_MAIN(TfrmSelectDeviceTest)

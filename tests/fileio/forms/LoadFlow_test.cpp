@@ -3,19 +3,25 @@
 // dialog, the log and the panels; then the automatic reload when the file is written
 // again, also while an operation runs.
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
 #include "devicedb/Checksum.h"
+#include "fileio/FileLoader.h"
 #include "fileio/LoadErrors.h"
+#include "fileio/forms/FileDrop.h"
 #include "fileio/forms/LoadFlow.h"
 #include "fileio/forms/QtFileIoHost.h"
 #include "fileio/forms/TfrmFileFormat.h"
 #include "fileio/forms/TfrmLoad_Save.h"
 #include "link/SimulatedLink.h"
 #include "support/DataFiles.h"
+#include "support/RecordingFileHost.h"
+#include "support/TestPaths.h"
 #include "support/forms/MainWindowFixture.h"
 #include "support/forms/UserActions.h"
 
@@ -70,6 +76,22 @@ struct Bench {
     }
 };
 
+// Drags `file` over the window and drops it, as a file manager does; whether the window
+// took both. The load itself runs once the drop is over.
+bool Drop(MainWindowFixture& f, const std::filesystem::path& file) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
+    const QPoint at(400, 200);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QApplication::sendEvent(&f.window(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    drop.setAccepted(false);
+    QApplication::sendEvent(&f.window(), &drop);
+    QApplication::processEvents();
+    return enter.isAccepted() && drop.isAccepted();
+}
+
 }  // namespace
 
 class LoadFlowTest : public QObject {
@@ -81,6 +103,8 @@ class LoadFlowTest : public QObject {
     void aRewrittenFileIsLoadedAgainASecondLater();
     void aRewriteDuringAnOperationWaitsForItsEnd();
     void aLoadThatLastsShowsTheValuesItSetsOnTheBar();
+    void aDroppedFileLoadsAsLoadDoesAnElfFileAsAProgram();
+    void aDropIsRefusedWhenAClickOnLoadWouldBe();
 };
 
 void LoadFlowTest::loadsThroughBothDialogsAndReports() {
@@ -229,6 +253,79 @@ void LoadFlowTest::aLoadThatLastsShowsTheValuesItSetsOnTheBar() {
     host.CloseProgress();
     QVERIFY(host.Progress() == nullptr);
     QVERIFY(b.f->window().findChild<TfrmLoad_Save*>() == nullptr);
+}
+
+void LoadFlowTest::aDroppedFileLoadsAsLoadDoesAnElfFileAsAProgram() {
+    Bench b;
+    MainWindowFixture& f = *b.f;
+    const auto data = Pattern(0x100, 3);
+    const auto hex = f.dir / "dropped.hex";
+    WriteText(hex, IntelHex(0x10, data));
+    QString checked;
+    f.dialogs.drivers.push_back([&](QDialog& dialog) {
+        for (auto* rb : dialog.findChildren<QRadioButton*>())
+            if (rb->isChecked() && rb->objectName() != "RB_Default" && rb->parent()->objectName() == "GroupBox2")
+                checked = rb->objectName();
+        Click(dialog.findChild<QPushButton*>("BitBtn1"));
+    });
+    QVERIFY(Drop(f, hex));
+    QCOMPARE(checked, QString("RB_Intelhex"));  // the format of the filter its name matches
+    QVERIFY(std::equal(data.begin(), data.end(), f.state().buffer.data() + 0x10));
+    QCOMPARE(f.label("FileL"), QString::fromStdString(hex.string()));
+    QCOMPARE(f.state().LoadedFile, hex);
+    QCOMPARE(f.label("CheckL"), b.Checksum());
+
+    // avr-gcc's program for an ATmega8, under any name: the buffer its own hex file gives.
+    f.Select("RadioButton4", 1, 0);
+    QCOMPARE(QString::fromStdString(f.state().record->Name()), QString("ATmega8"));
+    const auto elf = f.dir / "chaser.bin";
+    std::filesystem::copy_file(SourceDir() / "tests/cli/data/atmega8-chaser.elf", elf);
+    f.dialogs.drivers.push_back(
+        [](QDialog& dialog) { Click(dialog.findChild<QPushButton*>("BitBtn1")); });
+    QVERIFY(Drop(f, elf));
+    DeviceBuffer expected;
+    RecordingFileHost host;
+    FileSettings asHex;
+    QCOMPARE(int(LoadFile({SourceDir() / "tests/fileio/data/atmega8-ihex.hex",
+                           *f.state().record, asHex},
+                          expected, host)),
+             int(load::Ok));
+    QCOMPARE(f.state().buffer.BufferSize(), expected.BufferSize());
+    QVERIFY(std::equal(expected.data(), expected.data() + expected.BufferSize(),
+                       f.state().buffer.data()));
+    QVERIFY(f.log().filter(QRegularExpression("^ ELF section \\.text : \\d+ bytes$")).size() == 1);
+    QCOMPARE(f.label("CheckL"), b.Checksum());
+}
+
+void LoadFlowTest::aDropIsRefusedWhenAClickOnLoadWouldBe() {
+    SimulatedLink::Options slow;
+    slow.realTime = true;
+    slow.latency = std::chrono::milliseconds(1);
+    auto link = std::make_unique<SimulatedLink>(slow);
+    SimulatedLink* sim = link.get();
+    MainWindowFixture f(std::move(link), {},
+                        [sim](const DeviceRecord& r) { sim->programmer().InsertChip(r); });
+    const auto file = f.dir / "refused.hex";
+    WriteText(file, IntelHex(0, {1, 2, 3}));
+    QVERIFY(!Drop(f, file));  // no device yet: Load is off
+    QVERIFY(f.dialogs.drivers.empty() && f.label("FileL").isEmpty());
+
+    f.Select("RadioButton2", 0, 1);
+    bool refusedWhileBusy = false;
+    QTimer::singleShot(300, [&] {
+        QVERIFY(f.window().OperationBusy());
+        refusedWhileBusy = !Drop(f, file);
+    });
+    Click(f.button("SB_Read"));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.window().OperationBusy(), 20000);
+    QVERIFY(refusedWhileBusy);
+    QCOMPARE(f.label("FileL"), QString());
+    QVERIFY(!f.log().join('\n').contains("refused.hex"));
+    // A folder, or two files at once, is nothing to load.
+    QMimeData two;
+    two.setUrls({QUrl::fromLocalFile("/tmp/a.hex"), QUrl::fromLocalFile("/tmp/b.hex")});
+    QVERIFY(!DroppedFile(&two));
+    QVERIFY(!Drop(f, f.dir.path()));
 }
 
 QTEST_MAIN(LoadFlowTest)

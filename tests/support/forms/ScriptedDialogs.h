@@ -110,9 +110,11 @@ class ScriptedDialogs : public Dialogs {
 class RecordingSound : public SoundBackend {
   public:
     bool works = true;
+    int asked = 0;  // played or not
     std::vector<Sound> played;
     std::function<void()> lateFailure;
     bool Play(Sound sound, const std::filesystem::path&) override {
+        ++asked;
         if (works) {
             played.push_back(sound);
         }

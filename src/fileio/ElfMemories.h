@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/ElfImage.h"
+#include "fileio/ElfImage.h"
 
 namespace kardo::elf {
 

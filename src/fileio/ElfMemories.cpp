@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Where the bytes of an ELF file go. avr-gcc gives each AVR memory a load address range
 // of its own (the linker has only one address space); an 8051 file holds code alone.
-#include "cli/ElfMemories.h"
+#include "fileio/ElfMemories.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Windows kardo-cli is built without libelf, which has no Windows build to link: an
-// ELF file is refused with the way round it, never half read.
-#include "cli/ElfImage.h"
+// The Windows build has no libelf to link (Debian has none for mingw-w64): an ELF file is
+// refused with the way round it, never half read.
+#include "fileio/ElfImage.h"
 
 namespace kardo {
 

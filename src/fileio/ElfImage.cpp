@@ -2,7 +2,7 @@
 // Reading AVR and 8051 executables with libelf. libelf parses the headers; every
 // byte we load is taken from the caller's buffer after our own bounds check, so a file
 // whose headers lie cannot make us read past its end.
-#include "cli/ElfImage.h"
+#include "fileio/ElfImage.h"
 
 #include <gelf.h>
 #include <libelf.h>
@@ -11,7 +11,8 @@
 #include <array>
 #include <memory>
 
-#include "cli/ElfMemories.h"
+#include "fileio/ElfLoad.h"
+#include "fileio/ElfMemories.h"
 
 namespace kardo {
 namespace {
@@ -211,6 +212,33 @@ std::string Extents(Elf* elf, const GElf_Ehdr& header, std::size_t fileSize,
                         : SectionExtents(elf, header, fileSize, extents);
 }
 
+// A name from the section name table, read from the file's own bytes: up to its NUL and
+// never past the table or the file.
+std::string NameAt(const std::vector<uint8_t>& bytes, const GElf_Shdr& table, uint64_t at) {
+    if (!InFile(table.sh_offset, table.sh_size, bytes.size()) || at >= table.sh_size)
+        return "?";
+    const auto* first = bytes.data() + table.sh_offset + at;
+    const auto* end = bytes.data() + table.sh_offset + table.sh_size;
+    const auto* nul = std::find(first, end, uint8_t{0});
+    return nul == end || nul == first ? "?" : std::string(first, nul);
+}
+
+// The sections that hold loaded bytes, only to say what was loaded: a file whose names
+// cannot be found still loads, its sections named "?".
+void NameSections(Elf* elf, const std::vector<uint8_t>& bytes, ElfImage& image) {
+    std::size_t names = 0;
+    GElf_Shdr table{};
+    const bool haveTable = elf_getshdrstrndx(elf, &names) == 0 &&
+                           gelf_getshdr(elf_getscn(elf, names), &table) != nullptr;
+    for (Elf_Scn* scn = elf_nextscn(elf, nullptr); scn; scn = elf_nextscn(elf, scn)) {
+        GElf_Shdr sh;
+        if (!gelf_getshdr(scn, &sh) || sh.sh_type != SHT_PROGBITS || !(sh.sh_flags & SHF_ALLOC) ||
+            sh.sh_size == 0)
+            continue;
+        image.sections.push_back({haveTable ? NameAt(bytes, table, sh.sh_name) : "?", sh.sh_size});
+    }
+}
+
 std::string Read(Elf* elf, const std::vector<uint8_t>& bytes, ElfImage& image) {
     if (elf_kind(elf) == ELF_K_AR)
         return "the file is an archive of object files (a library), not a linked program";
@@ -226,12 +254,10 @@ std::string Read(Elf* elf, const std::vector<uint8_t>& bytes, ElfImage& image) {
     std::vector<Extent> extents;
     if (auto error = Extents(elf, header, bytes.size(), extents); !error.empty())
         return error;
-    return elf::FillMemories(extents, bytes, image);
-}
-
-bool HasElfMagic(const std::vector<uint8_t>& bytes) {
-    static constexpr std::array<uint8_t, 4> kMagic{0x7F, 'E', 'L', 'F'};
-    return bytes.size() >= kMagic.size() && std::equal(kMagic.begin(), kMagic.end(), bytes.begin());
+    if (auto error = elf::FillMemories(extents, bytes, image); !error.empty())
+        return error;
+    NameSections(elf, bytes, image);
+    return {};
 }
 
 }  // namespace
@@ -239,7 +265,7 @@ bool HasElfMagic(const std::vector<uint8_t>& bytes) {
 ElfReadResult ReadElfImage(const std::vector<uint8_t>& bytes) {
     if (bytes.empty())
         return {std::nullopt, "the file is empty"};
-    if (!HasElfMagic(bytes))
+    if (!LooksLikeElf(bytes))
         return {std::nullopt, "the file is not an ELF file (it does not start with 0x7F \"ELF\")"};
     if (!LibelfReady())
         return {std::nullopt, "libelf cannot be used" + LibelfSays()};

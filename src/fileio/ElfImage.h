@@ -24,6 +24,13 @@ struct ElfImage {
     // AVR: the .fuse section (low, high, extended, as many as the part has) and .lock.
     std::vector<uint8_t> fuses;
     std::optional<uint8_t> lock;
+    // The sections that hold loaded bytes, as the section headers name them, for telling
+    // the user what a file brought; empty for a file without section headers.
+    struct Section {
+        std::string name;
+        uint64_t size = 0;
+    };
+    std::vector<Section> sections;
 };
 
 struct ElfReadResult {
@@ -33,10 +40,6 @@ struct ElfReadResult {
 
 // Reads an ELF file held in memory. Never reads outside `bytes`.
 ElfReadResult ReadElfImage(const std::vector<uint8_t>& bytes);
-
-// The image as an Intel HEX file for the loader: the code at its addresses, the EEPROM
-// at `eepromPosition` onwards (the buffer position after the device's code).
-std::string ElfImageAsIntelHex(const ElfImage& image, uint64_t eepromPosition);
 
 // The fuse and lock bytes the file carries, over those already in `bits`.
 void ApplyElfFuses(const ElfImage& image, ConfigBits& bits);

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The ELF reader on files avr-gcc and objcopy linked (see data/make-elf-data.sh): each
-// memory must hold what the toolchain's own hex files and section dumps say, and
-// damaged or foreign files must give an error instead of an image.
-#include "cli/ElfImage.h"
+// The ELF reader and the load of its images, on files avr-gcc and objcopy linked (see
+// tests/cli/data/make-elf-data.sh): each memory must hold what the toolchain's own hex
+// files and section dumps say, and damaged or foreign files must give an error instead
+// of an image.
+#include "fileio/ElfImage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
+#include "fileio/ElfLoad.h"
 #include "fileio/FileLoader.h"
 #include "support/DataFiles.h"
 #include "support/RecordingFileHost.h"
@@ -173,52 +176,131 @@ TEST(ElfImage, AvrBytesOutsideTheMemoriesThatCanBeProgrammedAreErrors) {
     }
 }
 
-// The text the loader is given, read back by the loader itself.
+// An ATmega328P as the database has it: 32 KiB of code, 1 KiB of data EEPROM after it.
+DeviceRecord Atmega328p() {
+    DeviceRecord r = test::MakeRecord('M', 0x7FFF, 32, "ATmega328P");
+    r.SetU8(field::ConfigCode, 0xD2);
+    r.SetU16(field::EepromSize, 1024);
+    r.SetU8(field::BlankValue, 0xFF);
+    return r;
+}
+
+// A program loaded as the window and kardo-cli load it.
 struct Loaded {
     DeviceBuffer buffer;
     test::RecordingFileHost host;
-    uint8_t result = 0;
-    Loaded(const std::string& text, int32_t lastAddress) {
-        const DeviceRecord record = test::MakeRecord('E', lastAddress);
+    ConfigBits bits;
+    ElfLoadOutcome outcome;
+    Loaded(const Bytes& elf, const DeviceRecord& record, int64_t offset = 0) {
         FileSettings settings;
-        settings.format = format::IntelHex;
         settings.fill = fill::FF;
-        result = LoadFileBytes(Bytes(text.begin(), text.end()), {"elf.hex", record, settings},
-                               buffer, host);
+        settings.offset = offset;
+        outcome = LoadElfBytes(elf, {"prog.elf", record, settings}, buffer, bits, host);
     }
     Bytes At(std::size_t from, std::size_t n) const {
         return Bytes(buffer.data() + from, buffer.data() + from + n);
     }
+    bool Logged(const std::string& line) const {
+        return std::find(host.lines.begin(), host.lines.end(), line) != host.lines.end();
+    }
 };
 
-TEST(ElfImage, AsIntelHexTheLoaderFindsCodeAndEepromWhereTheyBelong) {
-    const ElfImage image = Read(AvrFuses());
+TEST(ElfLoad, CodeEepromAndFusesLandWhereTheyBelongAndTheLogSaysWhat) {
     const Bytes flash = test::ReadBytes(kData / "avr-fuses-flash.expect.bin");
     const Bytes eeprom = test::ReadBytes(kData / "avr-fuses-eeprom.expect.bin");
-    const Loaded l(ElfImageAsIntelHex(image, 0x8000), 0x83FF);
-    EXPECT_EQ(l.result, load::Ok);
-    ASSERT_GE(l.buffer.BufferSize(), 0x8400u);
+    const Loaded l(AvrFuses(), Atmega328p());
+    ASSERT_TRUE(l.outcome.error.empty()) << l.outcome.error;
+    EXPECT_EQ(l.outcome.result, load::Ok);
+    EXPECT_TRUE(l.outcome.fusesFromFile && l.outcome.eepromFromFile);
     EXPECT_EQ(l.At(0, flash.size()), flash);
     EXPECT_EQ(l.At(flash.size(), 0x8000 - flash.size()), Bytes(0x8000 - flash.size(), 0xFF));
     EXPECT_EQ(l.At(0x8000, eeprom.size()), eeprom);
+    EXPECT_EQ(l.bits.LockBits, Read(AvrFuses()).lock);
+    EXPECT_TRUE(l.Logged(" File prog.elf Loaded"));
+    EXPECT_TRUE(l.Logged(" ELF section .eeprom : 10 bytes"));
+    EXPECT_TRUE(l.Logged(" ELF section .fuse : 3 bytes"));
+    EXPECT_TRUE(l.Logged(" The .eeprom section is not programmed: no step writes the data EEPROM"));
+    // A parallel EEPROM has no such note: its buffer is all programmed.
+    EXPECT_FALSE(Loaded(AvrFuses(), test::MakeRecord('E', 0x83FF))
+                     .Logged(" The .eeprom section is not programmed: no step writes the data "
+                             "EEPROM"));
 }
 
-TEST(ElfImage, AsIntelHexRecordsStopAt16BytesAndAt64KiBBoundaries) {
+// Chunks keep their addresses, moved by the offset as any file's records are; the data
+// EEPROM follows the device's code, and what falls outside the buffer stops the load.
+TEST(ElfLoad, ChunksKeepTheirAddressesMovedByTheOffset) {
     ElfImage image;
     const Bytes code = test::PatternBytes(40, 7), eeprom = test::PatternBytes(3, 9);
-    image.code = {{0xFFF0, code}};
+    image.code = {{0xFFF0, code}};  // across a 64 KiB boundary
     image.eeprom = {{0x10, eeprom}};
-    const std::string text = ElfImageAsIntelHex(image, 0x20000);
-    EXPECT_TRUE(text.starts_with(":10FFF000"));
-    EXPECT_NE(text.find("\r\n:020000040001F9\r\n:10000000"), std::string::npos);
-    EXPECT_NE(text.find("\r\n:020000040002F8\r\n:03001000"), std::string::npos);
-    EXPECT_TRUE(text.ends_with("\r\n:00000001FF\r\n"));
-    for (std::size_t at = 0; at < text.size(); at = text.find(':', at + 1))
-        EXPECT_LE(std::stoul(text.substr(at + 1, 2), nullptr, 16), 16u) << text.substr(at, 12);
-    const Loaded l(text, 0x2FFFF);
-    EXPECT_EQ(l.result, load::Ok);
-    EXPECT_EQ(l.At(0xFFF0, code.size()), code);
-    EXPECT_EQ(l.At(0x20010, eeprom.size()), eeprom);
+    const DeviceRecord record = test::MakeRecord('E', 0x2FFFF);
+    for (const int64_t offset : {int64_t{0}, int64_t{0x100}, int64_t{-0x10}}) {
+        DeviceBuffer buffer;
+        test::RecordingFileHost host;
+        FileSettings settings;
+        settings.offset = offset;
+        ASSERT_EQ(LoadElfImage(image, {"x.elf", record, settings}, buffer, host), load::Ok);
+        const auto at = [&](int64_t p, std::size_t n) {
+            return Bytes(buffer.data() + p, buffer.data() + p + static_cast<int64_t>(n));
+        };
+        EXPECT_EQ(at(0xFFF0 + offset, code.size()), code) << offset;
+        EXPECT_EQ(at(0x30010 + offset, eeprom.size()), eeprom) << offset;
+    }
+    image.code.push_back({0x7FFFF0, code});
+    DeviceBuffer buffer;
+    test::RecordingFileHost host;
+    EXPECT_EQ(LoadElfImage(image, {"x.elf", record, FileSettings{}}, buffer, host),
+              load::OutsideBuffer);
+    EXPECT_EQ(host.lines.back(), " File doesn't fit in allocated buffer");
+    EXPECT_EQ(host.failureSounds, 1);
+}
+
+// The window knows an ELF file by its first bytes, whatever its name and the format
+// chosen: avr-gcc's program gives the buffer its Intel HEX gives.
+TEST(ElfLoad, TheWindowLoadsAnElfFileWhateverItsNameAndFormat) {
+    test::TempDir dir;
+    const auto named = dir.path() / "chaser.hex";
+    std::filesystem::copy_file(kData / "atmega8-chaser.elf", named);
+    DeviceRecord record = test::MakeRecord('M', 0x1FFF, 32, "ATmega8");
+    record.SetU8(field::BlankValue, 0xFF);
+    FileSettings settings;
+    settings.format = format::Motorola;
+    ConfigBits bits;
+    DeviceBuffer fromElf, fromHex;
+    test::RecordingFileHost host;
+    EXPECT_EQ(LoadFileOrElf({named, record, settings}, fromElf, bits, host), load::Ok);
+    settings.format = format::IntelHex;
+    EXPECT_EQ(LoadFile({kLoaderData / "atmega8-ihex.hex", record, settings}, fromHex, host),
+              load::Ok);
+    ASSERT_EQ(fromElf.BufferSize(), fromHex.BufferSize());
+    EXPECT_TRUE(std::equal(fromElf.data(), fromElf.data() + fromElf.BufferSize(), fromHex.data()));
+    EXPECT_EQ(fromElf.HighestWritten, fromHex.HighestWritten);
+
+    // A foreign program is refused with its reason, and the buffer is left alone.
+    const auto foreign = dir.path() / "foreign.hex";
+    std::filesystem::copy_file(kData / "x86-64-object.o", foreign);
+    fromElf.data()[0] = 0x5A;
+    EXPECT_NE(LoadFileOrElf({foreign, record, settings}, fromElf, bits, host), load::Ok);
+    EXPECT_NE(host.lines.back().find("not for an AVR or 8051"), std::string::npos);
+    EXPECT_EQ(host.failureSounds, 1);
+    EXPECT_EQ(fromElf.data()[0], 0x5A);
+}
+
+TEST(ElfLoad, SectionNamesComeFromTheFileOrAreUnknown) {
+    const ElfImage avr = Read(AvrFuses());
+    std::vector<std::string> names;
+    for (const auto& s : avr.sections)
+        names.push_back(s.name);
+    EXPECT_EQ(names, (std::vector<std::string>{".data", ".text", ".eeprom", ".fuse", ".lock",
+                                               ".signature"}));
+    // A section name table pointing past the file still loads, its names unknown.
+    Bytes lying = AvrFuses();
+    const std::size_t shoff = lying[32] | lying[33] << 8 | lying[34] << 16 | lying[35] << 24;
+    const std::size_t strndx = lying[50] | lying[51] << 8;
+    lying = Patched(lying, -1, shoff + strndx * 40 + 16, 0x7FFFFFF0);  // its sh_offset
+    const ElfImage unnamed = Read(lying);
+    ASSERT_EQ(unnamed.sections.size(), names.size());
+    EXPECT_EQ(unnamed.sections[0].name, "?");
 }
 
 TEST(ElfImage, FusesAndLockGoOverOnlyTheBitsTheFileCarries) {
