@@ -231,7 +231,7 @@ TEST(SaveRoundTrip, SrecCatReadsOurPicFilesWithoutAWarning) {
         for (uint8_t fileFormat : {format::Inh8m, format::Inx16}) {
             const auto file = dir / "pic.hex";
             test::RecordingFileHost host;
-            ASSERT_EQ(SaveFile({file, record, fileFormat}, buffer, host), 0) << part;
+            ASSERT_EQ(SaveFile({file, record, fileFormat}, buffer, host).code, 0) << part;
             int status = 0;
             const std::string said =
                 RunCommand("srec_cat '" + file.string() +
