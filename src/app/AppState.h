@@ -45,6 +45,7 @@ struct AppState {
     OptionFlags options;
     ConfigBits configBits;  // all zero at start; a new part with fuses starts from its own
     SerialNumberSettings serial;
+    std::filesystem::path ProductionLog;  // one JSON line per operation, when set
     bool SoundON = false;
     bool soundFailed = false;  // the sound device failed in this run; never saved
 

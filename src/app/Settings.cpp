@@ -215,6 +215,11 @@ void LoadSettings(SettingsStore& store, AppState& state, const std::filesystem::
     }
     if (ReadValues(store, state, inform)) {
         ReadSerialValues(store, state.serial);
+        // Set by hand (or by a deployment), never written by the program: where the
+        // production log goes, as kardo-cli's --log.
+        if (const auto log = store.ReadString("ProductionLog"); log.ok()) {
+            state.ProductionLog = log.value;
+        }
     }
     Close(store, inform);
 }

@@ -11,6 +11,7 @@
 #include "algorithms/OperationDispatch.h"
 #include "algorithms/forms/QtOperationHost.h"
 #include "algorithms/forms/TProgressForm.h"
+#include "app/WindowProductionLog.h"
 #include "common/forms/Dialogs.h"
 #include "config/SerialNumber.h"
 #include "devicedb/DeviceDatabase.h"
@@ -32,6 +33,7 @@ struct OperationRun {
     bool workerEnded = false;
     bool finishStepDue = false;
     bool serialWritten = false;
+    int64_t durationMs = 0;
 
     ~OperationRun() {
         if (Thread1.joinable()) {
@@ -93,9 +95,8 @@ void OperationControl::Run(char code, const char* caption) {
     OperationRun& run = *run_;
     run.serialWritten = !serialLine.empty();
     run.host = std::make_unique<QtOperationHost>(
-        progress,
-        QtOperationHost::Window{window_.log, window_.showChecksum, [this] { WorkerEnded(); },
-                                window_.ask});
+        progress, QtOperationHost::Window{window_.log, window_.showChecksum,
+                                          [this] { WorkerEnded(); }, window_.ask});
     run.context = std::make_unique<OperationContext>(
         *state_.record, state_.buffer, state_.OperationCode, state_.errorCount, state_.running,
         *state_.link, state_.connection.FirmwareVersion, *run.host,
@@ -107,6 +108,7 @@ void OperationControl::Run(char code, const char* caption) {
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
     window_.log(ElapsedTimeLine(took.count()));
+    run.durationMs = took.count();
     if (state_.running) {
         window_.play(state_.errorCount != 0 ? Sound::Error : Sound::Chimes);
     }
@@ -166,9 +168,16 @@ void OperationControl::FinishIfDone() {
     if (!run_->workerEnded || !run_->finishStepDue) {
         return;
     }
+    const bool passed = state_.running && state_.errorCount == 0;
+    const std::string logged = WriteWindowProductionLine(
+        state_, state_.OperationCode, passed, run_->durationMs,
+        run_->serialWritten ? std::optional<uint64_t>(state_.serial.next) : std::nullopt);
+    if (!logged.empty()) {
+        window_.log(" Production log " + state_.ProductionLog.string() + " not written: " + logged);
+    }
     // A number is used up only by a program that was verified; a failed or aborted one
     // leaves it for the next chip.
-    if (run_->serialWritten && state_.running && state_.errorCount == 0) {
+    if (run_->serialWritten && passed) {
         AdvanceSerialNumber(state_.serial);
         if (window_.serialAdvanced) {
             window_.serialAdvanced();

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 
 #include "algorithms/forms/TProgressForm.h"
 #include "devicedb/Checksum.h"
@@ -61,6 +62,7 @@ class OperationsTest : public QObject {
     void operationsDoNothingWithoutAProgrammer();
     void aProgrammerThatGoesQuietEndsTheProgramAfterOneTimeout();
     void afterAnAbortedProgramNothingWaitsForTheWorker();
+    void theProductionLogGetsALinePerOperation();
 };
 
 namespace {
@@ -258,6 +260,29 @@ void OperationsTest::afterAnAbortedProgramNothingWaitsForTheWorker() {
     QCOMPARE(
         f.label("CheckL"),
         QString::fromStdString(ChecksumText(ComputeChecksum(*f.state().record, f.state().buffer))));
+}
+
+// With the ProductionLog setting, every operation appends its line, as kardo-cli's --log.
+void OperationsTest::theProductionLogGetsALinePerOperation() {
+    Workbench w;
+    MainWindowFixture& f = *w.f;
+    f.state().ProductionLog = f.dir / "production.jsonl";
+    f.Operate("SB_Prog");
+    f.Operate("SB_Read");
+    std::ifstream in(f.state().ProductionLog);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    QCOMPARE(int(lines.size()), 2);
+    for (const char* part : {"\"device\": \"ATMEL/AT28C256\"", "\"result\": \"passed\"",
+                             "\"time\": \"", "\"checksum\": \""}) {
+        QVERIFY2(lines[0].find(part) != std::string::npos, part);
+        QVERIFY2(lines[1].find(part) != std::string::npos, part);
+    }
+    QVERIFY(lines[0].find("\"operation\": \"program\"") != std::string::npos);
+    QVERIFY(lines[1].find("\"operation\": \"read\"") != std::string::npos);
+    QVERIFY(lines[0].front() == '{' && lines[0].back() == '}');
 }
 
 QTEST_MAIN(OperationsTest)
