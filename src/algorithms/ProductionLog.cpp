@@ -17,6 +17,17 @@
 
 namespace kardo {
 
+ProductionRecord NewProductionRecord(const ConnectionState& connection,
+                                     const ProgrammerLink* link) {
+    ProductionRecord record;
+    record.time = TimeNowIso8601();
+    record.host = HostName();
+    record.programmerModel = connection.HardwareModel;
+    record.firmware = connection.FirmwareVersion;
+    record.programmerSerial = link != nullptr ? link->BridgeSerial() : std::string();
+    return record;
+}
+
 std::string ProductionLine(const ProductionRecord& r) {
     JsonObject programmer;
     programmer.Add("model", int64_t{r.programmerModel}).Add("firmware", int64_t{r.firmware});

@@ -6,6 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "link/Connection.h"
+#include "link/ProgrammerLink.h"
+
 namespace kardo {
 
 // One line of a production log: what happened to one chip, as JSON on one line (JSON
@@ -26,6 +29,10 @@ struct ProductionRecord {
     int errors = 0;
     int64_t durationMs = 0;
 };
+
+// A record of now, this computer and the programmer behind `link`; the rest is the
+// caller's.
+ProductionRecord NewProductionRecord(const ConnectionState& connection, const ProgrammerLink* link);
 
 std::string ProductionLine(const ProductionRecord& record);
 

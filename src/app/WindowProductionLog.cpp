@@ -25,12 +25,7 @@ std::string WriteWindowProductionLine(const AppState& state, char code, bool pas
     if (state.ProductionLog.empty() || !state.record) {
         return {};
     }
-    ProductionRecord record;
-    record.time = TimeNowIso8601();
-    record.host = HostName();
-    record.programmerModel = state.connection.HardwareModel;
-    record.firmware = state.connection.FirmwareVersion;
-    record.programmerSerial = state.link ? state.link->BridgeSerial() : std::string();
+    ProductionRecord record = NewProductionRecord(state.connection, state.link.get());
     record.device = ManufacturerOf(state) + "/" + state.record->Name();
     record.operation = OperationName(code);
     if ((code == 'P' || code == 'V') && !state.LoadedFile.empty()) {

@@ -28,12 +28,7 @@ std::string OperationJson(const OperationOutcome& o) {
 
 void WriteProductionLog(const std::filesystem::path& logFile, const OperationOutcome& o,
                         const AppState& state) {
-    ProductionRecord record;
-    record.time = TimeNowIso8601();
-    record.host = HostName();
-    record.programmerModel = state.connection.HardwareModel;
-    record.firmware = state.connection.FirmwareVersion;
-    record.programmerSerial = state.link ? state.link->BridgeSerial() : std::string();
+    ProductionRecord record = NewProductionRecord(state.connection, state.link.get());
     record.device = o.device;
     record.operation = OperationName(o.code);
     record.file = o.file;

@@ -30,24 +30,8 @@ std::string Reason(int error) {
 FileBytes ReadStandardInput(uint64_t limit) {
     Binary(stdin);
     FileBytes result;
-    uint8_t chunk[1 << 16];
-    for (;;) {
-        errno = 0;
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, stdin);
-        if (result.bytes.size() + got > limit) {
-            result.bytes.clear();
-            result.error = "it is larger than " + std::to_string(limit) + " bytes";
-            return result;
-        }
-        result.bytes.insert(result.bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) {
-            break;
-        }
-    }
-    if (std::ferror(stdin)) {
-        result.bytes.clear();
-        result.error = Reason(errno);
-    }
+    errno = 0;
+    ReadRest(stdin, limit, result);
     return result;
 }
 

@@ -15,6 +15,26 @@ std::string SystemReason(int error) {
 
 }  // namespace
 
+void ReadRest(std::FILE* stream, uint64_t limit, FileBytes& result) {
+    uint8_t chunk[1 << 16];
+    for (;;) {
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, stream);
+        if (result.bytes.size() + got > limit) {
+            result.bytes.clear();
+            result.error = "it is larger than " + std::to_string(limit) + " bytes";
+            return;
+        }
+        result.bytes.insert(result.bytes.end(), chunk, chunk + got);
+        if (got < sizeof chunk) {
+            break;
+        }
+    }
+    if (std::ferror(stream)) {
+        result.bytes.clear();
+        result.error = SystemReason(errno != 0 ? errno : EIO);
+    }
+}
+
 bool IsRegularFile(const std::filesystem::path& file) {
     std::error_code error;
     return std::filesystem::is_regular_file(file, error);
@@ -52,23 +72,7 @@ FileBytes ReadFileBytes(const std::filesystem::path& file, uint64_t limit) {
     if (!error) {
         result.bytes.reserve(static_cast<std::size_t>(expected));
     }
-    uint8_t chunk[1 << 16];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, stream.get());
-        if (result.bytes.size() + got > limit) {
-            result.bytes.clear();
-            result.error = "it is larger than " + std::to_string(limit) + " bytes";
-            return result;
-        }
-        result.bytes.insert(result.bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) {
-            break;
-        }
-    }
-    if (std::ferror(stream.get())) {
-        result.bytes.clear();
-        result.error = SystemReason(errno != 0 ? errno : EIO);
-    }
+    ReadRest(stream.get(), limit, result);
     return result;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ struct FileBytes {
 // or unreadable file, or a read that fails part-way, gives the system's reason. Never
 // throws.
 FileBytes ReadFileBytes(const std::filesystem::path& file, uint64_t limit = UINT64_MAX);
+
+// Reads what is left of an open stream (standard input, say) into `result`, up to
+// `limit` bytes; more than that, or a read error, leaves the reason and no bytes.
+void ReadRest(std::FILE* stream, uint64_t limit, FileBytes& result);
 
 // True for an existing regular file (following links); false for anything else,
 // including a path that cannot be looked at.
