@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fileio/FormatDetection.h"
 
+#include "fileio/ElfLoad.h"
+
 #include <algorithm>
 #include <cctype>
 #include <string_view>
@@ -50,8 +52,7 @@ bool LooksLikeJedec(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 FileContent DetectFileContent(const std::vector<uint8_t>& bytes) {
-    if (bytes.size() >= 4 && bytes[0] == 0x7F && bytes[1] == 'E' && bytes[2] == 'L' &&
-        bytes[3] == 'F') {
+    if (LooksLikeElf(bytes)) {
         return FileContent::Elf;
     }
     // A record's length, address and type at least.
