@@ -4,6 +4,8 @@
 #include <fcntl.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <system_error>
@@ -11,6 +13,7 @@
 #include "common/JsonText.h"
 #ifdef _WIN32
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <unistd.h>
 #endif
@@ -94,12 +97,15 @@ std::string TimeNowIso8601() {
 #else
     localtime_r(&now, &local);
 #endif
-    char text[40];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
-    std::string iso = text;
+    char when[32] = {}, zone[8] = {};
+    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%S", &local);
+    std::strftime(zone, sizeof zone, "%z", &local);
     // strftime gives +0100; ISO 8601 as people read it has +01:00.
-    if (iso.size() >= 5 && (iso[iso.size() - 5] == '+' || iso[iso.size() - 5] == '-')) {
-        iso.insert(iso.size() - 2, ":");
+    char iso[48];
+    if (std::strlen(zone) == 5) {
+        std::snprintf(iso, sizeof iso, "%s%.3s:%.2s", when, zone, zone + 3);
+    } else {
+        std::snprintf(iso, sizeof iso, "%s", when);
     }
     return iso;
 }
