@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -160,8 +161,12 @@ std::string IniSettingsStore::CloseKey() {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];
         text += line.name.empty() ? line.text : line.name + "=" + line.raw;
-        // A last line without a line end gets one when lines now follow it.
-        text += *line.end == '\0' && i + 1 < lines_.size() ? newline_ : line.end;
+        text += line.end;
+        // A last line without a line feed (none, or a carriage return alone) gets one when
+        // lines now follow it: else they would read as part of it.
+        if (i + 1 < lines_.size() && std::strchr(line.end, '\n') == nullptr) {
+            text += *line.end == '\r' ? "\n" : newline_;
+        }
     }
     const std::string reason = WriteFileSafely(file_, text);
     if (!reason.empty()) {

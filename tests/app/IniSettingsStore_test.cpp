@@ -285,6 +285,22 @@ TEST(IniSettingsStore, AFileWithoutOurSectionGetsItAtTheEnd) {
               "ProgBits=int:0\n");
 }
 
+// A last line that ends in a carriage return alone: what is added after it must not read
+// as part of it (the settings fuzzer found this).
+TEST(IniSettingsStore, ValuesAddedAfterALastLineWithoutALineFeedReadBack) {
+    for (const char* last : {"; note\r", "; note"}) {
+        TempDir dir;
+        WriteBytes(dir / "KARDO.ini", Bytes(std::string("[SOFTWARE\\Orrinsys\\KARDO]\n") + last));
+        IniSettingsStore store(dir / "KARDO.ini");
+        ASSERT_TRUE(store.OpenKey());
+        EXPECT_EQ(store.WriteInteger("ProgBits", 0x17), "");
+        ASSERT_EQ(store.CloseKey(), "");
+        IniSettingsStore again(dir / "KARDO.ini");
+        ASSERT_TRUE(again.OpenKey());
+        EXPECT_EQ(again.ReadInteger("ProgBits").value, 0x17) << Text(dir / "KARDO.ini");
+    }
+}
+
 TEST(IniSettingsStore, AReadDoesNotRewriteTheFile) {
     TempDir dir;
     const std::string text = "; kept exactly\r\n[SOFTWARE\\Orrinsys\\KARDO]\r\nRevNo = int:1006";
