@@ -14,6 +14,13 @@ std::string LowerCase(std::string_view text) {
     return lower;
 }
 
+std::string UpperCase(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return upper;
+}
+
 bool IsGlob(std::string_view pattern) {
     return pattern.find_first_of("*?") != std::string_view::npos;
 }

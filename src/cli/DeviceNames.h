@@ -10,6 +10,7 @@ namespace kardo::cli {
 // How the command line matches the names a user types against the database's, always
 // without regard to case.
 std::string LowerCase(std::string_view text);
+std::string UpperCase(std::string_view text);
 
 // True when `pattern` has a wildcard: '*' (any run of characters) or '?' (one).
 bool IsGlob(std::string_view pattern);

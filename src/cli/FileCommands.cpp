@@ -51,13 +51,6 @@ void LoadForNamedDevice(const CommandContext& context, AppState& state) {
     LoadArgument(context, state, 1);
 }
 
-std::string ToUpper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
 std::string ChecksumShown(const AppState& state) {
     return ChecksumText(ComputeChecksum(*state.record, state.buffer));
 }
@@ -68,7 +61,7 @@ int RunDevices(const CommandContext& context) {
     const Invocation& invocation = context.invocation;
     const auto type = invocation.Option("--type");
     // Family letters are upper case in the database; the user need not type them so.
-    const std::string families = ToUpper(invocation.Option("--family").value_or(""));
+    const std::string families = UpperCase(invocation.Option("--family").value_or(""));
     if (type && LowerCase(*type) != "eeprom" && LowerCase(*type) != "micro") {
         throw UsageError("--type \"" + *type + "\" is not eeprom or micro");
     }

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <utility>
 
+#include "cli/DeviceNames.h"
 #include "cli/StandardStreams.h"
 #include "common/FileBytes.h"
 #include "common/Sha256.h"
@@ -28,14 +29,8 @@ constexpr std::array<std::pair<const char*, uint8_t>, 7> kFormats{{
     {"elf", kElfFormat},
 }};
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 std::optional<uint8_t> FormatOfExtension(const std::filesystem::path& file, char family) {
-    const std::string extension = Lower(file.extension().string());
+    const std::string extension = LowerCase(file.extension().string());
     if (extension == ".hex" || extension == ".ihx" || extension == ".ihex") {
         return family == 'C' ? format::Inh8m : format::IntelHex;
     }
@@ -73,7 +68,7 @@ uint8_t LoadBytes(AppState& state, const std::vector<uint8_t>& bytes,
 
 uint8_t FormatNamed(const std::string& name, bool forInput) {
     for (const auto& [known, code] : kFormats) {
-        if (Lower(name) == known) {
+        if (LowerCase(name) == known) {
             return Checked(code, forInput);
         }
     }
@@ -115,7 +110,7 @@ FileSettings LoadSettingsFrom(const Invocation& invocation, const std::filesyste
             {"ff", fill::FF},
         }};
         const auto it = std::find_if(kFills.begin(), kFills.end(),
-                                     [&](const auto& f) { return Lower(*fillOption) == f.first; });
+                                     [&](const auto& f) { return LowerCase(*fillOption) == f.first; });
         if (it == kFills.end()) {
             throw UsageError("--fill \"" + *fillOption + "\" is not one of none, default, 00, ff");
         }
