@@ -83,19 +83,22 @@ void JtagParts(Sheets& s, const DeviceRecord& r) {
 }
 
 // The top high-fuse bit of the ATmega8535 and ATmega8515 selects the mode compatible
-// with their AT90S predecessors.
+// with their AT90S predecessors. Found by signature, as every rule here, so that each
+// name a part is listed under gets it.
 void CompatibilityMode(Sheets& s, const DeviceRecord& r) {
-    if (r.Name() == "ATmega8535") {
+    if (Signature(r, 0x93, 0x08)) {
         s.Caption("CB204_Rstdisbl", "S8535C");
-    } else if (r.Name() == "ATmega8515") {
+    } else if (Signature(r, 0x93, 0x06)) {
         s.Caption("CB204_Rstdisbl", "S8515C");
     }
 }
 
-// Parts of sheet 205 without a boot section: bit 0 of the extended fuse enables
-// self-programming, and there are no boot sizes or boot lock bits.
+// Parts of sheet 205 without a boot section (ATmega48/48A, ATmega48P/48PA, ATtiny861):
+// bit 0 of the extended fuse enables self-programming, and there are no boot sizes or
+// boot lock bits.
 void WithoutBootSection(Sheets& s, const DeviceRecord& r) {
-    if (r.Name() == "ATmega48/V" || r.Name() == "ATmega48PA" || r.Name() == "ATtiny861") {
+    if (r.ConfigCode() == 205 &&
+        (Signature(r, 0x92, 0x05) || Signature(r, 0x92, 0x0A) || Signature(r, 0x93, 0x0D))) {
         s.Caption("CB205_Bootrst", "SELFPRGEN");
         for (const char* name :
              {"CB205_Bootsz0", "CB205_Bootsz1", "CB205_Blb0box", "CB205_Blb1box"}) {
