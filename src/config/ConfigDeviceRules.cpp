@@ -2,6 +2,7 @@
 #include "config/ConfigDeviceRules.h"
 
 #include <string>
+#include <utility>
 
 namespace kardo {
 namespace {
@@ -93,12 +94,30 @@ void CompatibilityMode(Sheets& s, const DeviceRecord& r) {
     }
 }
 
-// Parts of sheet 205 without a boot section (ATmega48/48A, ATmega48P/48PA, ATtiny861):
-// bit 0 of the extended fuse enables self-programming, and there are no boot sizes or
-// boot lock bits.
+// Parts of sheet 205 without a boot section: bit 0 of the extended fuse enables
+// self-programming, and there are no boot sizes or boot lock bits.
+bool WithoutBootSectionPart(const DeviceRecord& r) {
+    static constexpr std::pair<uint8_t, uint8_t> kParts[] = {
+        {0x92, 0x05},  // ATmega48/48A
+        {0x92, 0x0A},  // ATmega48P/48PA
+        {0x92, 0x10},  // ATmega48PB
+        {0x93, 0x0D},  // ATtiny861
+        {0x92, 0x09},  // ATtiny48
+        {0x93, 0x11},  // ATtiny88
+        {0x93, 0x87},  // ATtiny87
+        {0x94, 0x87},  // ATtiny167
+        {0x92, 0x0C},  // ATtiny43U
+    };
+    for (const auto& [id, id2] : kParts) {
+        if (Signature(r, id, id2)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void WithoutBootSection(Sheets& s, const DeviceRecord& r) {
-    if (r.ConfigCode() == 205 &&
-        (Signature(r, 0x92, 0x05) || Signature(r, 0x92, 0x0A) || Signature(r, 0x93, 0x0D))) {
+    if (r.ConfigCode() == 205 && WithoutBootSectionPart(r)) {
         s.Caption("CB205_Bootrst", "SELFPRGEN");
         for (const char* name :
              {"CB205_Bootsz0", "CB205_Bootsz1", "CB205_Blb0box", "CB205_Blb1box"}) {
