@@ -2,6 +2,8 @@
 #include "devicedb/Pic18ErasedConfig.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <utility>
 
 namespace kardo {
 namespace {

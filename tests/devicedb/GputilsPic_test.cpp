@@ -15,10 +15,10 @@
 namespace kardo {
 namespace {
 
-// gputils has no configuration entries for these parts: their memory map is still
-// checked through its linker script, their masks come from their datasheets (see their
-// records).
-const std::set<std::string> kNoConfigEntries{"PIC16C74", "PIC16C84"};
+// gpasm lists these parts but has no processor data for them (it prints nothing and
+// warns that its configuration data has no entries): their values are the datasheets',
+// as their records say.
+const std::set<std::string> kUnknownToGputils{"PIC16C74", "PIC16C84"};
 
 std::vector<DeviceRecord> ShippedPics() {
     std::vector<DeviceRecord> pics;
@@ -44,9 +44,11 @@ TEST(GputilsPic, EveryShippedPicAgreesWithGputils) {
     for (const DeviceRecord& r : pics) {
         SCOPED_TRACE(r.Name());
         const auto lookup = test::LookUpGputilsPart(test::GputilsName(r));
+        if (kUnknownToGputils.contains(r.Name())) {
+            EXPECT_FALSE(lookup.part.has_value()) << "gputils knows it now: check it";
+            continue;
+        }
         ASSERT_TRUE(lookup.part.has_value()) << lookup.problem;
-        EXPECT_EQ(lookup.part->words.empty(), kNoConfigEntries.contains(r.Name()))
-            << "gputils' configuration entries and the list of parts without them disagree";
         for (const std::string& line : test::GputilsDisagreements(r, *lookup.part)) {
             ADD_FAILURE() << line;
         }
@@ -81,8 +83,6 @@ TEST(GputilsPic, AValueChangedByOneIsReported) {
         {"PIC16F72", [](DeviceRecord& r) { r.SetU8(f::Variant, 2); }, "Variant"},
         {"PIC18F452", mask(7, 1), "ConfigMask byte 7"},
         {"PIC18F4550", [](DeviceRecord& r) { r.SetU8(f::ConfigCode, 37); }, "erased value"},
-        {"PIC16C74", [](DeviceRecord& r) { r.SetI32(f::LastAddress, r.LastAddress() + 1); },
-         "LastAddress"},
     };
     for (const Edit& e : edits) {
         DeviceRecord r = test::ShippedRecord(e.part);

@@ -3,8 +3,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "devicedb/Pic18ErasedConfig.h"
@@ -94,76 +92,6 @@ std::optional<GputilsPart> ParseProperties(const std::string& text) {
     return part;
 }
 
-// For a part gputils has no configuration entries for, `gpasm -s` prints nothing: its
-// core comes from gpasm's lists of processors, its memory map from the linker script.
-GputilsLookup FromLinkerScript(const std::string& name) {
-    GputilsPart part;
-    bool ran = false;
-    for (const char* core : {"12", "14", "16e"}) {
-        std::istringstream names(Run(std::string("gpasm -l") + core, ran));
-        std::string listed;
-        while (names >> listed) {
-            if (listed == "p" + name) {
-                part.core = std::string("PIC") + core;
-            }
-        }
-    }
-    for (char& c : part.core) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    if (part.core.empty()) {
-        return {std::nullopt, "gputils does not know the part " + name};
-    }
-    const std::string help = Run("gpasm -h", ran);
-    const std::string marker = "Default header file path ";
-    const auto at = help.find(marker);
-    if (at == std::string::npos) {
-        return {std::nullopt, "gpasm -h names no header directory"};
-    }
-    std::string headers = help.substr(at + marker.size());
-    headers.erase(std::min(headers.find('\n'), headers.size()));
-    headers.erase(headers.find_last_not_of(" \r") + 1);
-    const auto script = std::filesystem::path(headers).parent_path() / "lkr" / (name + "_g.lkr");
-    std::ifstream in(script);
-    if (!in) {
-        return {std::nullopt, "no linker script " + script.string()};
-    }
-    // CODEPAGE NAME=page0 START=0x0 END=0x7FF [PROTECTED]
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string keyword, field;
-        words >> keyword;
-        if (keyword != "CODEPAGE") {
-            continue;
-        }
-        std::string region;
-        GputilsPart::Range range;
-        bool isProtected = false;
-        while (words >> field) {
-            if (field.rfind("NAME=", 0) == 0) {
-                region = field.substr(5);
-            } else if (field.rfind("START=", 0) == 0) {
-                range.first = Number(field.substr(6));
-            } else if (field.rfind("END=", 0) == 0) {
-                range.last = Number(field.substr(4));
-            } else if (field == "PROTECTED") {
-                isProtected = true;
-            }
-        }
-        if (region.find("idlocs") != std::string::npos) {
-            part.id = range;
-        } else if (region.find("config") != std::string::npos) {
-            part.config = range;
-        } else if (region.find("eedata") != std::string::npos) {
-            part.eeprom = range;
-        } else if (!isProtected) {
-            part.programSize = std::max(part.programSize, range.last + 1);
-        }
-    }
-    return {part, ""};
-}
-
 }  // namespace
 
 std::string GputilsName(const DeviceRecord& record) {
@@ -186,7 +114,8 @@ GputilsLookup LookUpGputilsPart(const std::string& name) {
     if (auto part = ParseProperties(said)) {
         return {part, ""};
     }
-    return FromLinkerScript(name);
+    // gpasm lists some old parts but prints nothing about them.
+    return {std::nullopt, "gputils has no processor data for " + name + ": " + said};
 }
 
 std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const GputilsPart& g) {
@@ -213,11 +142,8 @@ std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const Gputi
                       (g.eeprom ? " with" : " without") + " data EEPROM (Variant " + variants +
                       "), the record " + std::to_string(v));
     }
-    disagree("BlankValue (erased word)",
-             Hex(pic18   ? 0xFF
-                 : pic12 ? 0x0F
-                         : 0x3F),
-             Hex(r.BlankValue()));
+    const uint32_t blank = pic18 ? 0xFF : pic12 ? 0x0F : 0x3F;  // high byte of an erased word
+    disagree("BlankValue", Hex(blank), Hex(r.BlankValue()));
 
     // Memory sizes.
     const uint32_t programBytes = pic18 ? g.programSize : 2 * g.programSize;
@@ -241,9 +167,6 @@ std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const Gputi
     disagree("configuration address", g.config ? Hex(g.config->first) : "none", Hex(configAt));
     disagree("configuration bytes, ConfigCount", std::to_string(configBytes),
              std::to_string(r.ConfigCount()));
-    if (g.words.empty()) {
-        return out;
-    }
     const auto mask = r.ConfigMask();
     if (pic18) {
         const auto erased = Pic18ErasedConfig(r);

@@ -11,8 +11,7 @@
 namespace kardo::test {
 
 // What gputils knows of one PIC: its processor table and configuration data as
-// `gpasm -s -p PART` prints them, or, for a part whose configuration gputils has no
-// entries for, the memory map of the linker script gplink uses for it.
+// `gpasm -s -p PART` prints them.
 struct GputilsPart {
     struct Range {
         uint32_t first = 0, last = 0;
@@ -31,7 +30,7 @@ struct GputilsPart {
 
 struct GputilsLookup {
     std::optional<GputilsPart> part;
-    std::string problem;  // why there is no part: gputils missing, or the part unknown
+    std::string problem;  // why there is no part: gputils missing, or no data for the part
 };
 
 // gputils' name of a record's part: "PIC16F877A" -> "16f877a".
@@ -42,8 +41,7 @@ GputilsLookup LookUpGputilsPart(const std::string& name);
 // layout against Variant and BlankValue, program memory against LastAddress, data
 // EEPROM against EepromSize, the ID and configuration addresses against the layout,
 // the implemented bits against ConfigMask, and for PIC18 the erased configuration
-// that selection puts in the buffer against gputils' defaults. Without configuration
-// entries (`words` empty) the masks cannot be compared and are left out.
+// that selection puts in the buffer against gputils' defaults.
 std::vector<std::string> GputilsDisagreements(const DeviceRecord& record, const GputilsPart& part);
 
 }  // namespace kardo::test
