@@ -35,7 +35,7 @@ std::string Joined(const std::vector<std::string>& lines) {
 }
 
 TEST(AvrLibcCheck, EveryShippedAvrAgreesWithAvrLibc) {
-    const AvrCheckReport report = CheckAvrRecords(Shipped());
+    const ToolchainCheckReport report = CheckAvrRecords(Shipped());
     EXPECT_EQ(Joined(report.problems), "");
     EXPECT_GE(report.checked, 28);
 }
@@ -181,7 +181,7 @@ TEST(AvrLibcCheck, AMissingCompilerFailsTheCheck) {
     const char* before = std::getenv("KARDO_AVR_GCC");
     const std::string saved = before != nullptr ? before : "";
     setenv("KARDO_AVR_GCC", "/nonexistent/avr-gcc", 1);
-    const AvrCheckReport report = CheckAvrRecords(Shipped());
+    const ToolchainCheckReport report = CheckAvrRecords(Shipped());
     before != nullptr ? setenv("KARDO_AVR_GCC", saved.c_str(), 1) : unsetenv("KARDO_AVR_GCC");
     EXPECT_EQ(report.checked, 0);
     ASSERT_FALSE(report.problems.empty());

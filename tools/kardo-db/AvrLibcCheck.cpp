@@ -8,6 +8,7 @@
 
 #include "DatabaseSource.h"
 #include "SourceParts.h"
+#include "ToolchainCheck.h"
 #include "config/ConfigDeviceRules.h"
 #include "config/ConfigSheetTable.h"
 #include "config/FactoryFuses.h"
@@ -175,24 +176,6 @@ void CompareValue(std::vector<std::string>& problems, const char* what, int64_t 
     }
 }
 
-std::vector<DeviceRecord> RecordsOf(const std::vector<uint8_t>& file) {
-    // The dump is the one reading of the file layout this tool has.
-    const toml::table source = toml::parse(Dump(file));
-    std::vector<DeviceRecord> records;
-    if (const auto* makers = source["manufacturer"].as_array()) {
-        for (const auto& maker : *makers) {
-            if (const auto* devices = maker.as_table()->get("device")) {
-                for (const auto& device : *devices->as_array()) {
-                    for (const DeviceRecord& r : RecordsFrom(*device.as_table(), "device")) {
-                        records.push_back(r);
-                    }
-                }
-            }
-        }
-    }
-    return records;
-}
-
 }  // namespace
 
 bool IsAvrRecord(const DeviceRecord& record) {
@@ -274,8 +257,8 @@ std::vector<std::string> CompareWithAvrLibc(const DeviceRecord& r, const AvrLibc
     return problems;
 }
 
-AvrCheckReport CheckAvrRecords(const std::vector<uint8_t>& databaseFile) {
-    AvrCheckReport report;
+ToolchainCheckReport CheckAvrRecords(const std::vector<uint8_t>& databaseFile) {
+    ToolchainCheckReport report;
     std::vector<DeviceRecord> records;
     try {
         records = RecordsOf(databaseFile);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AvrLibcData.h"
+#include "ToolchainCheck.h"
 #include "devicedb/DeviceRecord.h"
 
 namespace kardo::dbsource {
@@ -22,13 +23,8 @@ bool IsAvrRecord(const DeviceRecord& record);
 // rules) and avr-libc's data for it, one line a difference.
 std::vector<std::string> CompareWithAvrLibc(const DeviceRecord& record, const AvrLibcPart& part);
 
-struct AvrCheckReport {
-    int checked = 0;                    // AVR records read from the toolchain
-    std::vector<std::string> problems;  // "NAME: what differs", or why a part was not read
-};
-
 // Every AVR record of a database file, each read from the toolchain by its own name.
 // A file that cannot be read, or a toolchain that cannot be run, is a problem too.
-AvrCheckReport CheckAvrRecords(const std::vector<uint8_t>& databaseFile);
+ToolchainCheckReport CheckAvrRecords(const std::vector<uint8_t>& databaseFile);
 
 }  // namespace kardo::dbsource

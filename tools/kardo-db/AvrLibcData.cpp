@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AvrLibcData.h"
 
+#include "ToolchainCheck.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -249,27 +251,6 @@ std::optional<int> ProgrammedBit(int64_t value) {
     return found < 0 ? std::nullopt : std::optional<int>(found);
 }
 
-// Only letters and digits go into the compiler's command line.
-bool PlainName(const std::string& s) {
-    return !s.empty() && s.size() <= 32 && std::all_of(s.begin(), s.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) != 0;
-    });
-}
-
-// Runs a shell command and gives its standard output; nullopt when it did not exit 0.
-std::optional<std::string> Output(const std::string& command) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return std::nullopt;
-    }
-    std::string out;
-    char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
-        out.append(chunk, n);
-    }
-    return pclose(pipe) == 0 ? std::optional<std::string>(out) : std::nullopt;
-}
-
 }  // namespace
 
 std::string McuName(const std::string& name) {
@@ -371,15 +352,15 @@ AvrLibcPart ReadAvrLibc(const std::string& name, std::string& error) {
     const std::string quoted = "'" + gcc + "'";
     const std::string input = "printf '#include <avr/io.h>\\n' | ";
     const std::string tail = " -E -dD -x c - 2>/dev/null";
-    auto text = Output(input + quoted + " -mmcu=" + mcu + tail);
+    auto text = CommandOutput(input + quoted + " -mmcu=" + mcu + tail);
     if (!text) {
         // The compiler has no -mmcu for some parts avr-libc has a header for; the
         // header is chosen by the device macro that -mmcu would define.
-        if (!Output(quoted + " --version >/dev/null 2>&1")) {
+        if (!CommandOutput(quoted + " --version >/dev/null 2>&1")) {
             error = gcc + " does not run: install gcc-avr and avr-libc";
             return {};
         }
-        text = Output(input + quoted + " -mmcu=avr5 -D__AVR_" + device + "__" + tail);
+        text = CommandOutput(input + quoted + " -mmcu=avr5 -D__AVR_" + device + "__" + tail);
     }
     if (!text) {
         error = gcc + " knows no part " + mcu;

@@ -5,11 +5,13 @@
 //   kardo-db build SOURCE.toml OUT.usb
 //   kardo-db dump FILE.usb
 //   kardo-db check-avr FILE.usb   holds every AVR record against avr-libc (needs avr-gcc)
+//   kardo-db check-pic FILE.usb   holds every PIC record against gputils (needs gpasm)
 #include <iostream>
 #include <string>
 
 #include "AvrLibcCheck.h"
 #include "DatabaseSource.h"
+#include "GputilsCheck.h"
 #include "common/FileBytes.h"
 #include "common/SafeWrite.h"
 
@@ -18,19 +20,24 @@ namespace {
 int Usage() {
     std::cerr << "usage: kardo-db build SOURCE.toml OUT.usb\n"
                  "       kardo-db dump FILE.usb\n"
-                 "       kardo-db check-avr FILE.usb\n";
+                 "       kardo-db check-avr FILE.usb\n"
+                 "       kardo-db check-pic FILE.usb\n";
     return 2;
 }
 
-// Prints every disagreement with avr-libc, and succeeds only when there is none. A part
-// the toolchain could not be asked about is a disagreement, never a pass.
-int CheckAvr(const char* file, const std::vector<uint8_t>& bytes) {
-    const auto report = kardo::dbsource::CheckAvrRecords(bytes);
+// Prints every disagreement with the toolchain's data, and succeeds only when there is
+// none. A part the toolchain could not be asked about is a disagreement, never a pass;
+// one it lists without data is named, its values being the datasheet's.
+int Report(const char* file, const kardo::dbsource::ToolchainCheckReport& report, const char* kind,
+           const char* toolchain) {
     for (const std::string& problem : report.problems) {
         std::cout << problem << "\n";
     }
-    std::cout << file << ": " << report.checked << " AVR record(s) read from avr-libc, "
-              << report.problems.size() << " problem(s)\n";
+    for (const std::string& name : report.unknown) {
+        std::cout << name << ": " << toolchain << " lists it without data: not checked\n";
+    }
+    std::cout << file << ": " << report.checked << " " << kind << " record(s) read from "
+              << toolchain << ", " << report.problems.size() << " problem(s)\n";
     return report.problems.empty() ? 0 : 1;
 }
 
@@ -42,8 +49,9 @@ int main(int argc, char** argv) {
         return Usage();
     }
     const std::string verb = argv[1];
-    if ((verb == "build" && argc != 4) || ((verb == "dump" || verb == "check-avr") && argc != 3) ||
-        (verb != "build" && verb != "dump" && verb != "check-avr")) {
+    if ((verb == "build" && argc != 4) ||
+        ((verb == "dump" || verb == "check-avr" || verb == "check-pic") && argc != 3) ||
+        (verb != "build" && verb != "dump" && verb != "check-avr" && verb != "check-pic")) {
         return Usage();
     }
     // A folder or a failed read is refused, rather than compiled into an empty database.
@@ -53,7 +61,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (verb == "check-avr") {
-        return CheckAvr(argv[2], read.bytes);
+        return Report(argv[2], CheckAvrRecords(read.bytes), "AVR", "avr-libc");
+    }
+    if (verb == "check-pic") {
+        return Report(argv[2], CheckPicRecords(read.bytes), "PIC", "gputils");
     }
     const std::string input(read.bytes.begin(), read.bytes.end());
     try {

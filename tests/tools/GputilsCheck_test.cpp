@@ -8,9 +8,11 @@
 #include <functional>
 #include <set>
 
+#include "GputilsCheck.h"
 #include "devicedb/DeviceRecordLayout.h"
-#include "support/GputilsParts.h"
 #include "support/ShippedRecords.h"
+#include "support/TempDir.h"
+#include "support/TestPaths.h"
 
 namespace kardo {
 namespace {
@@ -31,11 +33,11 @@ std::vector<DeviceRecord> ShippedPics() {
 }
 
 std::vector<std::string> Disagreements(const DeviceRecord& r) {
-    const auto lookup = test::LookUpGputilsPart(test::GputilsName(r));
+    const auto lookup = dbsource::LookUpGputilsPart(dbsource::GputilsName(r));
     if (!lookup.part) {
         return {lookup.problem};
     }
-    return test::GputilsDisagreements(r, *lookup.part);
+    return dbsource::GputilsDisagreements(r, *lookup.part);
 }
 
 TEST(GputilsPic, EveryShippedPicAgreesWithGputils) {
@@ -43,16 +45,21 @@ TEST(GputilsPic, EveryShippedPicAgreesWithGputils) {
     ASSERT_FALSE(pics.empty());
     for (const DeviceRecord& r : pics) {
         SCOPED_TRACE(r.Name());
-        const auto lookup = test::LookUpGputilsPart(test::GputilsName(r));
+        const auto lookup = dbsource::LookUpGputilsPart(dbsource::GputilsName(r));
         if (kUnknownToGputils.contains(r.Name())) {
             EXPECT_FALSE(lookup.part.has_value()) << "gputils knows it now: check it";
             continue;
         }
         ASSERT_TRUE(lookup.part.has_value()) << lookup.problem;
-        for (const std::string& line : test::GputilsDisagreements(r, *lookup.part)) {
-            ADD_FAILURE() << line;
-        }
     }
+    // The same check as kardo-db check-pic gives a user's own file.
+    const auto report = dbsource::CheckPicRecords(test::ReadBytes(test::BuiltDataDir() / "KARDO_m.usb"));
+    for (const std::string& line : report.problems) {
+        ADD_FAILURE() << line;
+    }
+    EXPECT_EQ(report.checked + report.unknown.size(), pics.size());
+    EXPECT_EQ(std::set<std::string>(report.unknown.begin(), report.unknown.end()),
+              kUnknownToGputils);
 }
 
 // A shipped record with one value changed by one: the check names what disagrees.

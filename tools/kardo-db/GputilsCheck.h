@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "ToolchainCheck.h"
 #include "devicedb/DeviceRecord.h"
 
-namespace kardo::test {
+namespace kardo::dbsource {
 
 // What gputils knows of one PIC: its processor table and configuration data as
 // `gpasm -s -p PART` prints them.
@@ -30,10 +31,11 @@ struct GputilsPart {
 
 struct GputilsLookup {
     std::optional<GputilsPart> part;
-    std::string problem;  // why there is no part: gputils missing, or no data for the part
+    std::string problem;  // why there is no part; empty when gpasm lists it without data
 };
 
-// gputils' name of a record's part: "PIC16F877A" -> "16f877a".
+// gputils' name of a record's part: "PIC16F877A" -> "16f877a"; empty when the name is
+// not one that may go into gpasm's command line.
 std::string GputilsName(const DeviceRecord& record);
 GputilsLookup LookUpGputilsPart(const std::string& name);
 
@@ -44,4 +46,9 @@ GputilsLookup LookUpGputilsPart(const std::string& name);
 // that selection puts in the buffer against gputils' defaults.
 std::vector<std::string> GputilsDisagreements(const DeviceRecord& record, const GputilsPart& part);
 
-}  // namespace kardo::test
+// Every PIC record (Family 'C') of a database file, each read from gpasm by its own name.
+// A part gpasm lists but has no data for is named in `unknown`; a file that cannot be
+// read, a part gpasm does not know, or a gpasm that cannot be run, is a problem.
+ToolchainCheckReport CheckPicRecords(const std::vector<uint8_t>& databaseFile);
+
+}  // namespace kardo::dbsource

@@ -1,31 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "support/GputilsParts.h"
+#include "GputilsCheck.h"
+
+#include <toml++/toml.h>
 
 #include <cctype>
 #include <cstdio>
 #include <sstream>
 
+#include "DatabaseSource.h"
 #include "devicedb/Pic18ErasedConfig.h"
 
-namespace kardo::test {
+namespace kardo::dbsource {
 namespace {
-
-// Runs a command, returns what it printed on both streams; `ran` is false when the
-// shell could not run it to a zero exit status.
-std::string Run(const std::string& command, bool& ran) {
-    std::string output;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        ran = false;
-        return output;
-    }
-    char chunk[512];
-    while (std::fgets(chunk, sizeof chunk, pipe) != nullptr) {
-        output += chunk;
-    }
-    ran = pclose(pipe) == 0;
-    return output;
-}
 
 uint32_t Number(const std::string& text) {
     return static_cast<uint32_t>(std::stoul(text, nullptr, 0));
@@ -102,20 +88,28 @@ std::string GputilsName(const DeviceRecord& record) {
     for (char& c : name) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    return name;
+    return PlainName(name) ? name : std::string();
 }
 
 GputilsLookup LookUpGputilsPart(const std::string& name) {
-    bool ran = false;
-    const std::string said = Run("gpasm -s -p p" + name, ran);
-    if (!ran) {
-        return {std::nullopt, "gpasm (Debian package gputils) did not run: " + said};
+    if (!PlainName(name)) {
+        return {std::nullopt, "not a part name gpasm could be given"};
     }
-    if (auto part = ParseProperties(said)) {
+    std::string command = "gpasm -s -p p";
+    command += name;
+    command += " 2>&1";
+    const auto said = CommandOutput(command);
+    if (!said) {
+        if (!CommandOutput("gpasm --version >/dev/null 2>&1")) {
+            return {std::nullopt, "gpasm does not run: install gputils"};
+        }
+        return {std::nullopt, std::string("gpasm knows no part ") + name};
+    }
+    if (auto part = ParseProperties(*said)) {
         return {part, ""};
     }
     // gpasm lists some old parts but prints nothing about them.
-    return {std::nullopt, "gputils has no processor data for " + name + ": " + said};
+    return {std::nullopt, ""};
 }
 
 std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const GputilsPart& g) {
@@ -129,7 +123,7 @@ std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const Gputi
     const bool pic18 = g.core == "PIC16E";
     const bool pic12 = g.core == "PIC12";
     if (!pic18 && !pic12 && g.core != "PIC14") {
-        out.push_back("core " + g.core + ": no Variant serves it");
+        out.push_back(std::string("core ") + g.core + ": no Variant serves it");
         return out;
     }
 
@@ -138,7 +132,7 @@ std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const Gputi
     const std::string variants = pic18 ? "18" : pic12 ? "0 or 6" : g.eeprom ? "2" : "1";
     const bool variantFits = pic18 ? v == 18 : pic12 ? v == 0 || v == 6 : v == (g.eeprom ? 2 : 1);
     if (!variantFits) {
-        out.push_back("Variant: gputils has a " + g.core + " part" +
+        out.push_back(std::string("Variant: gputils has a ") + g.core + " part" +
                       (g.eeprom ? " with" : " without") + " data EEPROM (Variant " + variants +
                       "), the record " + std::to_string(v));
     }
@@ -147,8 +141,8 @@ std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const Gputi
 
     // Memory sizes.
     const uint32_t programBytes = pic18 ? g.programSize : 2 * g.programSize;
-    disagree("program memory " + std::to_string(g.programSize) + (pic18 ? " bytes" : " words") +
-                 ", LastAddress",
+    disagree(std::string("program memory ") + std::to_string(g.programSize) +
+                 (pic18 ? " bytes" : " words") + ", LastAddress",
              Hex(programBytes - 1), Hex(static_cast<uint32_t>(r.LastAddress())));
     disagree("data EEPROM, EepromSize", std::to_string(g.eeprom ? g.eeprom->Count() - 1 : 0),
              std::to_string(r.EepromSize()));
@@ -178,12 +172,12 @@ std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const Gputi
                 }
             }
             const std::size_t at = n ^ 1;  // buffer order: high byte of each pair first
-            disagree("implemented bits of " + Hex(word.address) + ", ConfigMask byte " +
-                         std::to_string(at),
+            disagree(std::string("implemented bits of ") + Hex(word.address) +
+                         ", ConfigMask byte " + std::to_string(at),
                      Hex(word.mask), Hex(mask[at]));
             // Bits a part does not implement may read either way; gputils' default sets some.
-            disagree("erased value of " + Hex(word.address), Hex(word.erased & word.mask),
-                     Hex(erased[at]));
+            disagree(std::string("erased value of ") + Hex(word.address),
+                     Hex(word.erased & word.mask), Hex(erased[at]));
         }
         return out;
     }
@@ -191,10 +185,45 @@ std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const Gputi
         const std::size_t at = 2 * (w.address - configAt);
         const uint32_t recordMask =
             at + 1 < mask.size() ? (uint32_t{mask[at]} << 8) | mask[at + 1] : 0;
-        disagree("implemented bits of configuration word " + Hex(w.address) + ", ConfigMask",
+        disagree(std::string("implemented bits of configuration word ") + Hex(w.address) +
+                     ", ConfigMask",
                  Hex(w.mask), Hex(recordMask));
     }
     return out;
 }
 
-}  // namespace kardo::test
+ToolchainCheckReport CheckPicRecords(const std::vector<uint8_t>& databaseFile) {
+    ToolchainCheckReport report;
+    std::vector<DeviceRecord> records;
+    try {
+        records = RecordsOf(databaseFile);
+    } catch (const SourceError& e) {
+        report.problems.push_back(std::string("the database file cannot be read: ") + e.message);
+        return report;
+    } catch (const toml::parse_error& e) {
+        report.problems.push_back("the database file cannot be read: " +
+                                  std::string(e.description()));
+        return report;
+    }
+    for (const DeviceRecord& r : records) {
+        if (r.Family() != 'C') {
+            continue;
+        }
+        const GputilsLookup lookup = LookUpGputilsPart(GputilsName(r));
+        if (!lookup.part) {
+            if (lookup.problem.empty()) {
+                report.unknown.push_back(r.Name());
+            } else {
+                report.problems.push_back(r.Name() + ": " + lookup.problem);
+            }
+            continue;
+        }
+        ++report.checked;
+        for (const std::string& problem : GputilsDisagreements(r, *lookup.part)) {
+            report.problems.push_back(r.Name() + ": " + problem);
+        }
+    }
+    return report;
+}
+
+}  // namespace kardo::dbsource
