@@ -71,43 +71,45 @@ std::filesystem::path DatabaseDirectory(const std::optional<std::string>& dbDir,
                         kEepromDatabase + " or " + kMicroDatabase + " (give --db-dir)");
 }
 
-std::vector<DeviceEntry> ListAllDevices(const std::filesystem::path& directory) {
-    std::vector<DeviceEntry> all;
+DeviceListing ListAllDevices(const std::filesystem::path& directory) {
+    DeviceListing listing;
     for (const char* file : {kEepromDatabase, kMicroDatabase}) {
-        const auto manufacturers = DeviceDatabase::ListManufacturers(directory / file);
-        if (!manufacturers) {
-            continue;
-        }
-        for (int m = 0; m < static_cast<int>(manufacturers->size()); ++m) {
-            const auto devices = DeviceDatabase::ListDevices(directory / file, m);
-            for (int k = 0; devices && k < static_cast<int>(devices->size()); ++k) {
-                all.push_back({file, m, k, (*manufacturers)[static_cast<std::size_t>(m)],
-                               (*devices)[static_cast<std::size_t>(k)]});
+        const std::filesystem::path path = directory / file;
+        const auto index = DeviceDatabase::Index::Read(path);
+        std::string problem;
+        if (!index) {
+            problem = DeviceDatabase::FileProblem(path);  // unreadable, or simply not there
+        } else {
+            problem = index->Problem();
+            const auto& manufacturers = index->Manufacturers();
+            for (int m = 0; m < static_cast<int>(manufacturers.size()); ++m) {
+                for (int k = 0; k < index->DeviceCount(m); ++k) {
+                    listing.devices.push_back({file, m, k,
+                                               manufacturers[static_cast<std::size_t>(m)],
+                                               index->DeviceName(m, k), index->Record(m, k)});
+                }
             }
         }
-    }
-    return all;
-}
-
-std::string DatabaseProblems(const std::filesystem::path& directory) {
-    std::string problems;
-    for (const char* file : {kEepromDatabase, kMicroDatabase}) {
-        if (const std::string problem = DeviceDatabase::FileProblem(directory / file);
-            !problem.empty()) {
-            problems +=
-                (problems.empty() ? "" : "; ") + (directory / file).string() + " " + problem;
+        if (!problem.empty()) {
+            if (!listing.problems.empty()) {
+                listing.problems += "; ";
+            }
+            listing.problems += path.string();
+            listing.problems += " ";
+            listing.problems += problem;
         }
     }
-    return problems;
+    return listing;
 }
 
 FoundDevice FindDevice(const std::filesystem::path& directory, const std::string& name) {
-    const auto all = ListAllDevices(directory);
+    const DeviceListing listing = ListAllDevices(directory);
+    const std::vector<DeviceEntry>& all = listing.devices;
     const std::vector<DeviceEntry> named = Named(all, name);
     if (named.empty()) {
         // A device a damaged file may have held is not the user's mistake.
-        if (const std::string problems = DatabaseProblems(directory); !problems.empty()) {
-            throw CommandFailed("device \"" + name + "\" not found: " + problems);
+        if (!listing.problems.empty()) {
+            throw CommandFailed("device \"" + name + "\" not found: " + listing.problems);
         }
         throw UsageError(Unknown(all, name));
     }
@@ -120,8 +122,7 @@ FoundDevice FindDevice(const std::filesystem::path& directory, const std::string
                          " devices (" + makers + "): name one as MANUFACTURER/DEVICE");
     }
     const auto it = named.begin();
-    const auto lookup =
-        DeviceDatabase::LoadRecord(directory / it->file, it->manufacturerIndex, it->deviceIndex);
+    const DeviceDatabase::RecordLookup& lookup = it->lookup;
     using Status = DeviceDatabase::RecordLookup::Status;
     if (lookup.status == Status::Truncated) {
         throw CommandFailed("the record of " + it->device + " is cut short in " + it->file);

@@ -8,6 +8,7 @@
 
 #include "app/AppState.h"
 #include "common/LogSink.h"
+#include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceRecord.h"
 
 namespace kardo::cli {
@@ -25,15 +26,19 @@ struct DeviceEntry {
     int deviceIndex = 0;
     std::string manufacturer;
     std::string device;
+    DeviceDatabase::RecordLookup lookup;  // its record, as the same read of the file found it
 
     std::string FullName() const { return manufacturer + "/" + device; }
 };
 
-// Every device of the files in `directory`, in the order of the selection dialog.
-std::vector<DeviceEntry> ListAllDevices(const std::filesystem::path& directory);
-// What is wrong with the database files in `directory` that are there, each named; empty
-// when every one is whole.
-std::string DatabaseProblems(const std::filesystem::path& directory);
+// Every device of the files in `directory`, in the order of the selection dialog, each
+// file read once; and what is wrong with the files that are there, each named (empty
+// when every one is whole).
+struct DeviceListing {
+    std::vector<DeviceEntry> devices;
+    std::string problems;
+};
+DeviceListing ListAllDevices(const std::filesystem::path& directory);
 
 // The device named "MANUFACTURER/DEVICE", or by its own name where no other device has
 // it, compared without regard to case. A name the database does not list is a usage

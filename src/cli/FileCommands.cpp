@@ -69,7 +69,8 @@ int RunDevices(const CommandContext& context) {
     const std::optional<std::string> pattern =
         invocation.positional.empty() ? std::nullopt : std::optional(invocation.positional[0]);
     const auto directory = DirectoryOf(context);
-    for (const DeviceEntry& entry : ListAllDevices(directory)) {
+    const DeviceListing listing = ListAllDevices(directory);
+    for (const DeviceEntry& entry : listing.devices) {
         if (type &&
             (LowerCase(*type) == "eeprom") != (entry.file == std::string(kEepromDatabase))) {
             continue;
@@ -78,13 +79,12 @@ int RunDevices(const CommandContext& context) {
             !(IsGlob(*pattern) && GlobMatches(*pattern, entry.device))) {
             continue;
         }
-        const auto record = DeviceDatabase::LoadRecord(directory / entry.file,
-                                                       entry.manufacturerIndex, entry.deviceIndex);
-        const char letter = record.record.Family();
+        const DeviceRecord& record = entry.lookup.record;
+        const char letter = record.Family();
         if (!families.empty() && families.find(letter) == std::string::npos) {
             continue;
         }
-        const auto size = static_cast<uint32_t>(record.record.LastAddress()) + 1u;
+        const auto size = static_cast<uint32_t>(record.LastAddress()) + 1u;
         if (json) {
             std::printf("%s\n", JsonObject()
                                     .Add("name", entry.FullName())
@@ -101,9 +101,9 @@ int RunDevices(const CommandContext& context) {
         }
     }
     // What could be read is listed; a damaged file still fails the command.
-    if (const std::string problems = DatabaseProblems(directory); !problems.empty()) {
+    if (!listing.problems.empty()) {
         std::fflush(stdout);
-        throw CommandFailed(problems + ": the list above is not complete");
+        throw CommandFailed(listing.problems + ": the list above is not complete");
     }
     return kExitOk;
 }

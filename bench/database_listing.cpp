@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Listing a large device database, at 1,000, 5,000 and 20,000 devices (80 to a
+// manufacturer, so a larger database also has more manufacturers, as a real one grows):
+//   - the whole process of `kardo-cli devices`,
+//   - the listing it builds, in this process,
+//   - the selection dialog from show() until its lists are filled, on the last
+//     manufacturer (the one the most blocks lie before),
+//   - the dialog's search over every manufacturer, from a typed letter until its matches
+//     are listed.
+// Each figure is the median of several runs. Target: `devices` on 20,000 devices under
+// 50 ms, the dialog as fast, and every figure growing in step with the device count.
+// The databases are written here, not kept as files.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/DeviceLookup.h"
+#include "devicedb/DeviceDatabase.h"
+#include "devicedb/DeviceRecordLayout.h"
+#include "devicedb/forms/TfrmSelectDevice.h"
+#include "support/TempDir.h"
+#include "support/forms/ScriptedDialogs.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kDevicesPerManufacturer = 80;
+
+// A micro-controller database file of `devices` records: the header, one entry per
+// manufacturer, then the blocks. Every record is an 'E' part of 32 KB, named by its
+// manufacturer and place so that the names differ.
+std::vector<uint8_t> DatabaseOf(int devices) {
+    const int manufacturers = (devices + kDevicesPerManufacturer - 1) / kDevicesPerManufacturer;
+    std::vector<uint8_t> bytes(16, 0);
+    bytes[13] = static_cast<uint8_t>(manufacturers);
+    for (int m = 0; m < manufacturers; ++m) {
+        std::vector<uint8_t> entry(16, 0);
+        const std::string name = "MAKER" + std::to_string(m);
+        std::copy(name.begin(), name.end(), entry.begin() + 1);
+        bytes.insert(bytes.end(), entry.begin(), entry.end());
+    }
+    for (int m = 0, left = devices; m < manufacturers; ++m) {
+        const int count = std::min(left, kDevicesPerManufacturer);
+        left -= count;
+        bytes.insert(bytes.end(), {0, 0, static_cast<uint8_t>(count), 0});
+        for (int k = 0; k < count; ++k) {
+            std::vector<uint8_t> record(kardo::kRecordSize, 0);
+            record[1] = 'E';
+            const std::string name = "P" + std::to_string(m) + "X" + std::to_string(k);
+            std::copy(name.begin(), name.end(), record.begin() + 2);
+            record[38] = 0xFF;  // LastAddress 0x7FFF
+            record[39] = 0x7F;
+            bytes.insert(bytes.end(), record.begin(), record.end());
+        }
+    }
+    return bytes;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double Milliseconds(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Milliseconds of one process from its start to its end; -1 when it failed.
+double RunMilliseconds(std::vector<std::string> words) {
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    int status = 0;
+    const bool ran = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
+                     waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+                     WEXITSTATUS(status) == 0;
+    const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    posix_spawn_file_actions_destroy(&actions);
+    return ran ? took : -1;
+}
+
+struct Figures {
+    double cli = 0, listing = 0, dialog = 0, search = 0;
+    std::size_t listed = 0;
+};
+
+Figures Measure(int devices, int runs) {
+    kardo::test::TempDir dir;
+    kardo::test::WriteBytes(dir / kardo::kMicroDatabase, DatabaseOf(devices));
+    Figures figures;
+    std::vector<double> cli, listing, dialog, search;
+    for (int i = 0; i < runs; ++i) {
+        cli.push_back(RunMilliseconds({KARDO_CLI, "devices", "--db-dir", dir.path().string()}));
+        if (cli.back() < 0) {
+            std::printf("kardo-cli devices failed on %d devices\n", devices);
+            std::exit(1);
+        }
+        listing.push_back(Milliseconds(
+            [&] { figures.listed = kardo::cli::ListAllDevices(dir.path()).devices.size(); }));
+
+        std::string filename = kardo::kMicroDatabase;
+        int manufacturer = (devices - 1) / kDevicesPerManufacturer, device = 0;
+        kardo::test::ScriptedDialogs dialogs;
+        kardo::TfrmSelectDevice form({filename, manufacturer, device}, kardo::kMicroDatabasePresent,
+                                     dir.path(), dialogs, nullptr);
+        dialog.push_back(Milliseconds([&] {
+            form.show();
+            QApplication::processEvents();
+        }));
+        form.findChild<QCheckBox*>("AllManufacturers")->setChecked(true);
+        search.push_back(Milliseconds([&] {
+            form.findChild<QLineEdit*>("SearchEdit")->setText("X7");
+            QApplication::processEvents();
+        }));
+        if (form.findChild<QListWidget*>("ListBox2")->count() == 0) {
+            std::printf("the dialog's search found nothing on %d devices\n", devices);
+            std::exit(1);
+        }
+    }
+    figures.cli = Median(cli);
+    figures.listing = Median(listing);
+    figures.dialog = Median(dialog);
+    figures.search = Median(search);
+    return figures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    constexpr int kRuns = 11;
+    std::printf("Device database listing, median of %d runs (ms); 80 devices a manufacturer\n",
+                kRuns);
+    std::printf("%8s %14s %14s %12s %16s %10s\n", "devices", "cli devices", "listing only",
+                "dialog open", "dialog search", "listing/dev");
+    for (int devices : {1000, 5000, 20000}) {
+        const Figures f = Measure(devices, kRuns);
+        if (f.listed != static_cast<std::size_t>(devices)) {
+            std::printf("%zu devices listed of %d\n", f.listed, devices);
+            return 1;
+        }
+        std::printf("%8d %14.2f %14.2f %12.2f %16.2f %9.2fus\n", devices, f.cli, f.listing,
+                    f.dialog, f.search, 1000 * f.listing / devices);
+    }
+    std::printf(
+        "Target: cli devices on 20,000 devices below 50 ms, the dialog as fast, each\n"
+        "figure growing in step with the device count.\n");
+    return 0;
+}
