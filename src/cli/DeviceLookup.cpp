@@ -73,23 +73,13 @@ std::filesystem::path DatabaseDirectory(const std::optional<std::string>& dbDir,
 
 DeviceListing ListAllDevices(const std::filesystem::path& directory) {
     DeviceListing listing;
-    for (const char* file : {kEepromDatabase, kMicroDatabase}) {
+    for (auto [file, index] :
+         {std::pair(kEepromDatabase, &listing.eeprom), std::pair(kMicroDatabase, &listing.micro)}) {
         const std::filesystem::path path = directory / file;
-        const auto index = DeviceDatabase::Index::Read(path);
-        std::string problem;
-        if (!index) {
-            problem = DeviceDatabase::FileProblem(path);  // unreadable, or simply not there
-        } else {
-            problem = index->Problem();
-            const auto& manufacturers = index->Manufacturers();
-            for (int m = 0; m < static_cast<int>(manufacturers.size()); ++m) {
-                for (int k = 0; k < index->DeviceCount(m); ++k) {
-                    listing.devices.push_back({file, m, k,
-                                               manufacturers[static_cast<std::size_t>(m)],
-                                               index->DeviceName(m, k), index->Record(m, k)});
-                }
-            }
-        }
+        *index = DeviceDatabase::Index::Read(path);
+        // Not there at all is no problem; there but unreadable is.
+        const std::string problem =
+            *index ? (*index)->Problem() : DeviceDatabase::FileProblem(path);
         if (!problem.empty()) {
             if (!listing.problems.empty()) {
                 listing.problems += "; ";
@@ -98,8 +88,35 @@ DeviceListing ListAllDevices(const std::filesystem::path& directory) {
             listing.problems += " ";
             listing.problems += problem;
         }
+        if (!*index) {
+            continue;
+        }
+        const DeviceDatabase::Index& read = **index;
+        const auto& manufacturers = read.Manufacturers();
+        const int count = static_cast<int>(manufacturers.size());
+        std::size_t devices = listing.devices.size();
+        for (int m = 0; m < count; ++m) {
+            devices += static_cast<std::size_t>(read.DeviceCount(m));
+        }
+        listing.devices.reserve(devices);
+        for (int m = 0; m < count; ++m) {
+            for (int k = 0; k < read.DeviceCount(m); ++k) {
+                listing.devices.push_back({file, m, k, manufacturers[static_cast<std::size_t>(m)],
+                                           read.DeviceName(m, k)});
+            }
+        }
     }
     return listing;
+}
+
+DeviceDatabase::RecordLookup DeviceListing::Record(const DeviceEntry& entry) const {
+    const auto& index = entry.file == kEepromDatabase ? eeprom : micro;
+    if (!index) {
+        DeviceDatabase::RecordLookup missing;
+        missing.status = DeviceDatabase::RecordLookup::Status::FileMissing;
+        return missing;
+    }
+    return index->Record(entry.manufacturerIndex, entry.deviceIndex);
 }
 
 FoundDevice FindDevice(const std::filesystem::path& directory, const std::string& name) {
@@ -122,7 +139,7 @@ FoundDevice FindDevice(const std::filesystem::path& directory, const std::string
                          " devices (" + makers + "): name one as MANUFACTURER/DEVICE");
     }
     const auto it = named.begin();
-    const DeviceDatabase::RecordLookup& lookup = it->lookup;
+    const DeviceDatabase::RecordLookup lookup = listing.Record(*it);
     using Status = DeviceDatabase::RecordLookup::Status;
     if (lookup.status == Status::Truncated) {
         throw CommandFailed("the record of " + it->device + " is cut short in " + it->file);

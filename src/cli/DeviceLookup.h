@@ -26,7 +26,6 @@ struct DeviceEntry {
     int deviceIndex = 0;
     std::string manufacturer;
     std::string device;
-    DeviceDatabase::RecordLookup lookup;  // its record, as the same read of the file found it
 
     std::string FullName() const { return manufacturer + "/" + device; }
 };
@@ -37,6 +36,10 @@ struct DeviceEntry {
 struct DeviceListing {
     std::vector<DeviceEntry> devices;
     std::string problems;
+    // The record of a listed device, from the same read of its file as the list.
+    DeviceDatabase::RecordLookup Record(const DeviceEntry& entry) const;
+
+    std::optional<DeviceDatabase::Index> eeprom, micro;
 };
 DeviceListing ListAllDevices(const std::filesystem::path& directory);
 

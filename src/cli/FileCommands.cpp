@@ -79,7 +79,7 @@ int RunDevices(const CommandContext& context) {
             !(IsGlob(*pattern) && GlobMatches(*pattern, entry.device))) {
             continue;
         }
-        const DeviceRecord& record = entry.lookup.record;
+        const DeviceRecord record = listing.Record(entry).record;
         const char letter = record.Family();
         if (!families.empty() && families.find(letter) == std::string::npos) {
             continue;

@@ -40,6 +40,13 @@ class Index::Source {
     }
     bool IsOpen() const { return reading_; }
 
+    // Room for the whole file at once, so that it is not copied as it grows; a file
+    // larger than any real database grows as it is read instead.
+    void Reserve(std::vector<uint8_t>& bytes) const {
+        constexpr uint64_t kLargestReserve = uint64_t{64} << 20;
+        bytes.reserve(static_cast<std::size_t>(std::min(size_, kLargestReserve)));
+    }
+
     // Makes `bytes` hold the file up to `end`, or to the end of the file if that comes
     // first. A file that turns out shorter than it was ends where the read stopped.
     void Need(std::vector<uint8_t>& bytes, uint64_t end) {
@@ -73,6 +80,7 @@ std::optional<Index> Index::Read(const std::filesystem::path& file) {
         return std::nullopt;
     }
     Index index;
+    source.Reserve(index.bytes_);
     index.Walk(source);
     return index;
 }
