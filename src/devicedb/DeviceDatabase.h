@@ -81,8 +81,7 @@ class Index {
     std::string problem_;
 };
 
-// Single reads of the file, each its own read of the whole index: for one answer. A
-// list of every device reads an Index once instead.
+// One answer each, from a read of its own; whoever asks for many reads an Index once.
 // nullopt when the file cannot be opened.
 std::optional<std::vector<std::string>> ListManufacturers(const std::filesystem::path& file);
 
