@@ -158,7 +158,7 @@ Figures Measure(int devices, int runs) {
         }
         cli.push_back(*process);
         listing.push_back(Milliseconds(
-            [&] { figures.listed = kardo::cli::ListAllDevices(dir.path()).devices.size(); }));
+            [&] { figures.listed = kardo::cli::ReadDeviceListing(dir.path()).All().size(); }));
 
         std::string filename = kardo::kMicroDatabase;
         int manufacturer = (devices - 1) / kDevicesPerManufacturer, device = 0;

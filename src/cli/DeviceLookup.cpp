@@ -71,7 +71,7 @@ std::filesystem::path DatabaseDirectory(const std::optional<std::string>& dbDir,
                         kEepromDatabase + " or " + kMicroDatabase + " (give --db-dir)");
 }
 
-DeviceListing ListAllDevices(const std::filesystem::path& directory) {
+DeviceListing ReadDeviceListing(const std::filesystem::path& directory) {
     DeviceListing listing;
     for (auto [file, index] :
          {std::pair(kEepromDatabase, &listing.eeprom), std::pair(kMicroDatabase, &listing.micro)}) {
@@ -88,25 +88,36 @@ DeviceListing ListAllDevices(const std::filesystem::path& directory) {
             listing.problems += " ";
             listing.problems += problem;
         }
+    }
+    return listing;
+}
+
+void DeviceListing::ForEach(const std::function<void(const DeviceEntry&)>& visit) const {
+    DeviceEntry entry;  // one, refilled: a long list is not kept a second time
+    for (auto [file, index] :
+         {std::pair(kEepromDatabase, &eeprom), std::pair(kMicroDatabase, &micro)}) {
         if (!*index) {
             continue;
         }
         const DeviceDatabase::Index& read = **index;
         const auto& manufacturers = read.Manufacturers();
-        const int count = static_cast<int>(manufacturers.size());
-        std::size_t devices = listing.devices.size();
-        for (int m = 0; m < count; ++m) {
-            devices += static_cast<std::size_t>(read.DeviceCount(m));
-        }
-        listing.devices.reserve(devices);
-        for (int m = 0; m < count; ++m) {
+        entry.file = file;
+        for (int m = 0; m < static_cast<int>(manufacturers.size()); ++m) {
+            entry.manufacturerIndex = m;
+            entry.manufacturer = manufacturers[static_cast<std::size_t>(m)];
             for (int k = 0; k < read.DeviceCount(m); ++k) {
-                listing.devices.push_back({file, m, k, manufacturers[static_cast<std::size_t>(m)],
-                                           read.DeviceName(m, k)});
+                entry.deviceIndex = k;
+                entry.device = read.DeviceName(m, k);
+                visit(entry);
             }
         }
     }
-    return listing;
+}
+
+std::vector<DeviceEntry> DeviceListing::All() const {
+    std::vector<DeviceEntry> all;
+    ForEach([&all](const DeviceEntry& entry) { all.push_back(entry); });
+    return all;
 }
 
 DeviceDatabase::RecordLookup DeviceListing::Record(const DeviceEntry& entry) const {
@@ -120,8 +131,8 @@ DeviceDatabase::RecordLookup DeviceListing::Record(const DeviceEntry& entry) con
 }
 
 FoundDevice FindDevice(const std::filesystem::path& directory, const std::string& name) {
-    const DeviceListing listing = ListAllDevices(directory);
-    const std::vector<DeviceEntry>& all = listing.devices;
+    const DeviceListing listing = ReadDeviceListing(directory);
+    const std::vector<DeviceEntry> all = listing.All();
     const std::vector<DeviceEntry> named = Named(all, name);
     if (named.empty()) {
         // A device a damaged file may have held is not the user's mistake.

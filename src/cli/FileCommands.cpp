@@ -69,20 +69,20 @@ int RunDevices(const CommandContext& context) {
     const std::optional<std::string> pattern =
         invocation.positional.empty() ? std::nullopt : std::optional(invocation.positional[0]);
     const auto directory = DirectoryOf(context);
-    const DeviceListing listing = ListAllDevices(directory);
-    for (const DeviceEntry& entry : listing.devices) {
+    const DeviceListing listing = ReadDeviceListing(directory);
+    listing.ForEach([&](const DeviceEntry& entry) {
         if (type &&
             (LowerCase(*type) == "eeprom") != (entry.file == std::string(kEepromDatabase))) {
-            continue;
+            return;
         }
         if (pattern && !NameMatches(*pattern, entry.FullName()) &&
             !(IsGlob(*pattern) && GlobMatches(*pattern, entry.device))) {
-            continue;
+            return;
         }
         const DeviceRecord record = listing.Record(entry).record;
         const char letter = record.Family();
         if (!families.empty() && families.find(letter) == std::string::npos) {
-            continue;
+            return;
         }
         const auto size = static_cast<uint32_t>(record.LastAddress()) + 1u;
         if (json) {
@@ -99,7 +99,7 @@ int RunDevices(const CommandContext& context) {
             std::printf("%-28s %c  0x%X\n", entry.FullName().c_str(), letter == 0 ? '?' : letter,
                         size);
         }
-    }
+    });
     // What could be read is listed; a damaged file still fails the command.
     if (!listing.problems.empty()) {
         std::fflush(stdout);

@@ -201,6 +201,7 @@ void TfrmSelectDevice::FitDeviceColumns() {
 
 void TfrmSelectDevice::FormShow() {
     ListsReady = false;
+    index_.reset();
     // Only the device types with a database file present can be chosen.
     const auto offer = [this](std::size_t i, uint8_t presentBit) {
         QRadioButton* button = radio_[i];
@@ -222,7 +223,10 @@ void TfrmSelectDevice::FormShow() {
     radio_[2]->setEnabled(false);
     offer(3, kMicroDatabasePresent);
     radio_[4]->setEnabled(false);
-    ReloadBothLists();
+    // Checking the remembered type has just read its file and filled both lists.
+    if (!index_) {
+        ReloadBothLists();
+    }
     ListsReady = true;
 }
 
