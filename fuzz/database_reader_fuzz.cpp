@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The device database reader on arbitrary file contents: whatever the file holds, the
-// three read operations stay inside it, agree with each other and come back.
+// The device database reader on arbitrary file contents: whatever the file holds, its
+// index stays inside it, gives the same answers read from the file as from memory, and
+// its lists and records agree with each other.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "devicedb/DeviceDatabase.h"
 
@@ -29,6 +31,10 @@ void Check(bool ok, const char* what) {
     }
 }
 
+bool SameLookup(const RecordLookup& a, const RecordLookup& b) {
+    return a.status == b.status && a.record.bytes() == b.record.bytes();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -41,32 +47,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
               "cannot write the scratch file");
     }
 
-    const auto manufacturers = db::ListManufacturers(file);
-    Check(manufacturers.has_value(), "an existing file reads as missing");
+    // The index read from the file, which reads only as far as the blocks go, and the
+    // one over the whole contents in memory must give the same answers.
+    const auto read = db::Index::Read(file);
+    Check(read.has_value(), "an existing file reads as missing");
+    const db::Index& index = *read;
+    const db::Index whole = db::Index::FromBytes(std::vector<uint8_t>(data, data + size));
+    Check(index.Manufacturers() == whole.Manufacturers(), "the manufacturers depend on the source");
+    Check(index.Problem() == whole.Problem(), "the problem depends on the source");
+
     // A file the lists had to stop short in is named as cut short; a whole one is not.
-    const std::string problem = db::FileProblem(file);
+    const std::string& problem = index.Problem();
     Check(problem.empty() || problem.find("is cut short") == 0, "a readable file is unreadable");
-    const int makerCount = static_cast<int>(manufacturers->size());
+    Check(db::FileProblem(file) == problem, "the file's problem differs from its index's");
+    Check(db::ListManufacturers(file) == index.Manufacturers(), "a single read lists other makers");
+    const int makerCount = static_cast<int>(index.Manufacturers().size());
     Check(makerCount <= 255, "more manufacturers than the count byte can hold");
 
     // One index on each side of the list as well: those must be refused, not read.
     for (int m = -1; m <= makerCount; ++m) {
-        const auto devices = db::ListDevices(file, m);
-        Check(devices.has_value(), "an existing file reads as missing");
-        if (m < 0) {
-            Check(devices->empty(), "devices listed for a negative manufacturer");
+        const int deviceCount = index.DeviceCount(m);
+        Check(deviceCount == whole.DeviceCount(m), "the device count depends on the source");
+        if (m < 0 || m == makerCount) {
+            Check(deviceCount == 0, "devices listed for a manufacturer outside the list");
         }
-        const int deviceCount = static_cast<int>(devices->size());
         for (int k = -1; k <= deviceCount; ++k) {
-            const auto lookup = db::LoadRecord(file, m, k);
+            const auto lookup = index.Record(m, k);
+            Check(SameLookup(lookup, whole.Record(m, k)), "a record depends on the source");
             if (k < 0 || m < 0) {
                 Check(lookup.status == RecordLookup::Status::NotFound,
                       "a negative index found a record");
             } else if (k < deviceCount) {
                 Check(lookup.status == RecordLookup::Status::Ok ||
-                          lookup.status == RecordLookup::Status::Truncated,
-                      "a listed device cannot be loaded");
-                Check(lookup.record.Name() == (*devices)[static_cast<std::size_t>(k)],
+                          (lookup.status == RecordLookup::Status::Truncated && !problem.empty()),
+                      "a listed device cannot be loaded, or is cut short in a whole file");
+                Check(lookup.record.Name() == index.DeviceName(m, k),
                       "a loaded record has another name than the list showed");
             }
         }

@@ -71,43 +71,73 @@ std::filesystem::path DatabaseDirectory(const std::optional<std::string>& dbDir,
                         kEepromDatabase + " or " + kMicroDatabase + " (give --db-dir)");
 }
 
-std::vector<DeviceEntry> ListAllDevices(const std::filesystem::path& directory) {
-    std::vector<DeviceEntry> all;
-    for (const char* file : {kEepromDatabase, kMicroDatabase}) {
-        const auto manufacturers = DeviceDatabase::ListManufacturers(directory / file);
-        if (!manufacturers) {
+DeviceListing ReadDeviceListing(const std::filesystem::path& directory) {
+    DeviceListing listing;
+    for (auto [file, index] :
+         {std::pair(kEepromDatabase, &listing.eeprom), std::pair(kMicroDatabase, &listing.micro)}) {
+        const std::filesystem::path path = directory / file;
+        *index = DeviceDatabase::Index::Read(path);
+        // Not there at all is no problem; there but unreadable is.
+        const std::string problem =
+            *index ? (*index)->Problem() : DeviceDatabase::FileProblem(path);
+        if (!problem.empty()) {
+            if (!listing.problems.empty()) {
+                listing.problems += "; ";
+            }
+            listing.problems += path.string();
+            listing.problems += " ";
+            listing.problems += problem;
+        }
+    }
+    return listing;
+}
+
+void DeviceListing::ForEach(const std::function<void(const DeviceEntry&)>& visit) const {
+    DeviceEntry entry;  // one, refilled: a long list is not kept a second time
+    for (auto [file, index] :
+         {std::pair(kEepromDatabase, &eeprom), std::pair(kMicroDatabase, &micro)}) {
+        if (!*index) {
             continue;
         }
-        for (int m = 0; m < static_cast<int>(manufacturers->size()); ++m) {
-            const auto devices = DeviceDatabase::ListDevices(directory / file, m);
-            for (int k = 0; devices && k < static_cast<int>(devices->size()); ++k) {
-                all.push_back({file, m, k, (*manufacturers)[static_cast<std::size_t>(m)],
-                               (*devices)[static_cast<std::size_t>(k)]});
+        const DeviceDatabase::Index& read = **index;
+        const auto& manufacturers = read.Manufacturers();
+        entry.file = file;
+        for (int m = 0; m < static_cast<int>(manufacturers.size()); ++m) {
+            entry.manufacturerIndex = m;
+            entry.manufacturer = manufacturers[static_cast<std::size_t>(m)];
+            for (int k = 0; k < read.DeviceCount(m); ++k) {
+                entry.deviceIndex = k;
+                entry.device = read.DeviceName(m, k);
+                visit(entry);
             }
         }
     }
+}
+
+std::vector<DeviceEntry> DeviceListing::All() const {
+    std::vector<DeviceEntry> all;
+    ForEach([&all](const DeviceEntry& entry) { all.push_back(entry); });
     return all;
 }
 
-std::string DatabaseProblems(const std::filesystem::path& directory) {
-    std::string problems;
-    for (const char* file : {kEepromDatabase, kMicroDatabase}) {
-        if (const std::string problem = DeviceDatabase::FileProblem(directory / file);
-            !problem.empty()) {
-            problems +=
-                (problems.empty() ? "" : "; ") + (directory / file).string() + " " + problem;
-        }
+DeviceDatabase::RecordLookup DeviceListing::Record(const DeviceEntry& entry) const {
+    const auto& index = entry.file == kEepromDatabase ? eeprom : micro;
+    if (!index) {
+        DeviceDatabase::RecordLookup missing;
+        missing.status = DeviceDatabase::RecordLookup::Status::FileMissing;
+        return missing;
     }
-    return problems;
+    return index->Record(entry.manufacturerIndex, entry.deviceIndex);
 }
 
 FoundDevice FindDevice(const std::filesystem::path& directory, const std::string& name) {
-    const auto all = ListAllDevices(directory);
+    const DeviceListing listing = ReadDeviceListing(directory);
+    const std::vector<DeviceEntry> all = listing.All();
     const std::vector<DeviceEntry> named = Named(all, name);
     if (named.empty()) {
         // A device a damaged file may have held is not the user's mistake.
-        if (const std::string problems = DatabaseProblems(directory); !problems.empty()) {
-            throw CommandFailed("device \"" + name + "\" not found: " + problems);
+        if (!listing.problems.empty()) {
+            throw CommandFailed("device \"" + name + "\" not found: " + listing.problems);
         }
         throw UsageError(Unknown(all, name));
     }
@@ -120,8 +150,7 @@ FoundDevice FindDevice(const std::filesystem::path& directory, const std::string
                          " devices (" + makers + "): name one as MANUFACTURER/DEVICE");
     }
     const auto it = named.begin();
-    const auto lookup =
-        DeviceDatabase::LoadRecord(directory / it->file, it->manufacturerIndex, it->deviceIndex);
+    const DeviceDatabase::RecordLookup lookup = listing.Record(*it);
     using Status = DeviceDatabase::RecordLookup::Status;
     if (lookup.status == Status::Truncated) {
         throw CommandFailed("the record of " + it->device + " is cut short in " + it->file);

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/AppState.h"
 #include "common/LogSink.h"
+#include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceRecord.h"
 
 namespace kardo::cli {
@@ -29,11 +31,19 @@ struct DeviceEntry {
     std::string FullName() const { return manufacturer + "/" + device; }
 };
 
-// Every device of the files in `directory`, in the order of the selection dialog.
-std::vector<DeviceEntry> ListAllDevices(const std::filesystem::path& directory);
-// What is wrong with the database files in `directory` that are there, each named; empty
-// when every one is whole.
-std::string DatabaseProblems(const std::filesystem::path& directory);
+// The database files in `directory`, each read once: what is wrong with the ones that
+// are there, each named (empty when every one is whole), and their devices.
+struct DeviceListing {
+    std::string problems;
+    std::optional<DeviceDatabase::Index> eeprom, micro;
+
+    // Every device, in the order of the selection dialog, one at a time.
+    void ForEach(const std::function<void(const DeviceEntry&)>& visit) const;
+    std::vector<DeviceEntry> All() const;
+    // The record of a listed device, from the same read of its file as the list.
+    DeviceDatabase::RecordLookup Record(const DeviceEntry& entry) const;
+};
+DeviceListing ReadDeviceListing(const std::filesystem::path& directory);
 
 // The device named "MANUFACTURER/DEVICE", or by its own name where no other device has
 // it, compared without regard to case. A name the database does not list is a usage

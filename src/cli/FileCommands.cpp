@@ -58,12 +58,13 @@ std::string ChecksumShown(const AppState& state) {
 
 // The name a listed record is counted under when it is a further name of the part
 // listed before it (see SamePartUnderAnotherName); empty for a part of its own.
-std::string AliasOf(const std::filesystem::path& directory, const DeviceEntry& entry,
+std::string AliasOf(const DeviceListing& listing, const DeviceEntry& entry,
                     const DeviceRecord& record) {
     std::string part;
+    DeviceEntry earlier = entry;
     for (int k = entry.deviceIndex - 1; k >= 0; --k) {
-        const auto before =
-            DeviceDatabase::LoadRecord(directory / entry.file, entry.manufacturerIndex, k);
+        earlier.deviceIndex = k;
+        const auto before = listing.Record(earlier);
         if (before.status != DeviceDatabase::RecordLookup::Status::Ok ||
             !SamePartUnderAnotherName(before.record, record)) {
             break;
@@ -87,23 +88,23 @@ int RunDevices(const CommandContext& context) {
     const std::optional<std::string> pattern =
         invocation.positional.empty() ? std::nullopt : std::optional(invocation.positional[0]);
     const auto directory = DirectoryOf(context);
-    for (const DeviceEntry& entry : ListAllDevices(directory)) {
+    const DeviceListing listing = ReadDeviceListing(directory);
+    listing.ForEach([&](const DeviceEntry& entry) {
         if (type &&
             (LowerCase(*type) == "eeprom") != (entry.file == std::string(kEepromDatabase))) {
-            continue;
+            return;
         }
         if (pattern && !NameMatches(*pattern, entry.FullName()) &&
             !(IsGlob(*pattern) && GlobMatches(*pattern, entry.device))) {
-            continue;
+            return;
         }
-        const auto record = DeviceDatabase::LoadRecord(directory / entry.file,
-                                                       entry.manufacturerIndex, entry.deviceIndex);
-        const char letter = record.record.Family();
+        const DeviceRecord record = listing.Record(entry).record;
+        const char letter = record.Family();
         if (!families.empty() && families.find(letter) == std::string::npos) {
-            continue;
+            return;
         }
-        const auto size = static_cast<uint32_t>(record.record.LastAddress()) + 1u;
-        const std::string aliasOf = AliasOf(directory, entry, record.record);
+        const auto size = static_cast<uint32_t>(record.LastAddress()) + 1u;
+        const std::string aliasOf = AliasOf(listing, entry, record);
         if (json) {
             JsonObject object;
             object.Add("name", entry.FullName())
@@ -123,11 +124,11 @@ int RunDevices(const CommandContext& context) {
             std::printf("%-28s %c  0x%X  = %s\n", entry.FullName().c_str(),
                         letter == 0 ? '?' : letter, size, aliasOf.c_str());
         }
-    }
+    });
     // What could be read is listed; a damaged file still fails the command.
-    if (const std::string problems = DatabaseProblems(directory); !problems.empty()) {
+    if (!listing.problems.empty()) {
         std::fflush(stdout);
-        throw CommandFailed(problems + ": the list above is not complete");
+        throw CommandFailed(listing.problems + ": the list above is not complete");
     }
     return kExitOk;
 }

@@ -17,171 +17,212 @@ constexpr uint64_t kEntryNameOffset = 1;
 constexpr std::size_t kManufacturerNameLength = 15;
 constexpr uint64_t kBlockHeaderSize = 4;
 
-// Bounded reads at absolute offsets: a read never goes past the end of the file and
-// says how many bytes it delivered.
-class FileReader {
+}  // namespace
+
+namespace DeviceDatabase {
+
+// Where the index gets its bytes: the file, read front to back as the walk needs them
+// and never beyond its end, or bytes already in memory.
+class Index::Source {
   public:
+    Source() = default;
     // Only a regular file is opened: a folder cannot be read, and a pipe would block.
-    explicit FileReader(const std::filesystem::path& path) {
+    explicit Source(const std::filesystem::path& path) {
         if (IsRegularFile(path)) {
             in_.open(path, std::ios::binary);
         }
         if (in_) {
             in_.seekg(0, std::ios::end);
             size_ = static_cast<uint64_t>(in_.tellg());
+            in_.seekg(0);
+            reading_ = static_cast<bool>(in_);
         }
     }
-    bool IsOpen() const { return static_cast<bool>(in_); }
-    uint64_t Size() const { return size_; }
+    bool IsOpen() const { return reading_; }
 
-    std::size_t Read(uint64_t offset, uint8_t* out, std::size_t n) {
-        if (offset >= size_) {
-            return 0;
-        }
-        const auto available = static_cast<std::size_t>(std::min<uint64_t>(n, size_ - offset));
-        in_.clear();
-        in_.seekg(static_cast<std::streamoff>(offset));
-        in_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(available));
-        return static_cast<std::size_t>(in_.gcount());
+    // Room for the whole file at once, so that it is not copied as it grows; a file
+    // larger than any real database grows as it is read instead.
+    void Reserve(std::vector<uint8_t>& bytes) const {
+        constexpr uint64_t kLargestReserve = uint64_t{64} << 20;
+        bytes.reserve(static_cast<std::size_t>(std::min(size_, kLargestReserve)));
     }
 
-    std::optional<uint16_t> ReadU16(uint64_t offset) {
-        uint8_t b[2];
-        if (Read(offset, b, 2) != 2) {
-            return std::nullopt;
+    // Makes `bytes` hold the file up to `end`, or to the end of the file if that comes
+    // first. A file that turns out shorter than it was ends where the read stopped.
+    void Need(std::vector<uint8_t>& bytes, uint64_t end) {
+        if (!reading_) {
+            return;
         }
-        return static_cast<uint16_t>(b[0] | (b[1] << 8));
-    }
-
-    unsigned ManufacturerCount() {
-        uint8_t m = 0;
-        Read(kCountOffset, &m, 1);
-        return m;
+        end = std::min(end, size_);
+        if (bytes.size() >= end) {
+            return;
+        }
+        const std::size_t had = bytes.size();
+        bytes.resize(static_cast<std::size_t>(end));
+        in_.read(reinterpret_cast<char*>(bytes.data() + had),
+                 static_cast<std::streamsize>(end - had));
+        const auto got = static_cast<std::size_t>(in_.gcount());
+        if (had + got < end) {
+            bytes.resize(had + got);
+            size_ = bytes.size();
+        }
     }
 
   private:
     std::ifstream in_;
     uint64_t size_ = 0;
+    bool reading_ = false;
 };
 
-struct Block {
-    uint64_t firstRecord;  // offset of record 0
-    uint16_t count;
-};
-
-// Walks the blocks before manufacturer m, each skipped by its own count. nullopt when
-// m is outside the file or its block header lies beyond the end of the file.
-std::optional<Block> FindBlock(FileReader& file, int m) {
-    const unsigned manufacturers = file.ManufacturerCount();
-    if (m < 0 || static_cast<unsigned>(m) >= manufacturers) {
+std::optional<Index> Index::Read(const std::filesystem::path& file) {
+    Source source(file);
+    if (!source.IsOpen()) {
         return std::nullopt;
     }
+    Index index;
+    source.Reserve(index.bytes_);
+    index.Walk(source);
+    return index;
+}
+
+Index Index::FromBytes(std::vector<uint8_t> bytes) {
+    Source memory;
+    Index index;
+    index.bytes_ = std::move(bytes);
+    index.Walk(memory);
+    return index;
+}
+
+// The one pass: the manufacturer entries, then each block's header and records, each
+// block found by skipping the one before it by its own count.
+void Index::Walk(Source& source) {
+    source.Need(bytes_, kEntriesOffset);
+    const unsigned manufacturers = bytes_.size() > kCountOffset ? bytes_[kCountOffset] : 0u;
     uint64_t offset = kEntriesOffset + kEntrySize * manufacturers;
-    for (int block = 0;; ++block) {
-        const auto count = file.ReadU16(offset + 2);
-        if (!count) {
-            return std::nullopt;
+    source.Need(bytes_, offset);
+    const auto size = [this] { return static_cast<uint64_t>(bytes_.size()); };
+    for (unsigned i = 0; i < manufacturers; ++i) {
+        const uint64_t at = kEntriesOffset + kEntrySize * i + kEntryNameOffset;
+        if (at >= size()) {
+            break;
         }
-        if (block == m) {
-            return Block{offset + kBlockHeaderSize, *count};
+        const auto length =
+            static_cast<std::size_t>(std::min<uint64_t>(kManufacturerNameLength, size() - at));
+        manufacturers_.push_back(TextUpToNul(bytes_.data() + at, length));
+    }
+    if (size() <= kCountOffset || offset > size()) {
+        problem_ = "is cut short in its list of manufacturers";
+        return;
+    }
+    for (unsigned m = 0; m < manufacturers; ++m) {
+        source.Need(bytes_, offset + kBlockHeaderSize);
+        bool whole = offset + kBlockHeaderSize <= size();
+        if (whole) {
+            const uint16_t count =
+                static_cast<uint16_t>(bytes_[offset + 2] | (bytes_[offset + 3] << 8));
+            const uint64_t first = offset + kBlockHeaderSize;
+            offset = first + uint64_t{kRecordSize} * count;
+            source.Need(bytes_, offset);
+            // A device is listed when its name is there whole; its record may still be
+            // cut short after the name.
+            const uint64_t nameEnd = field::Name.offset + field::Name.length;
+            const uint64_t named =
+                size() < first + nameEnd ? 0 : (size() - first - nameEnd) / kRecordSize + 1;
+            blocks_.push_back(
+                {first, count, static_cast<uint16_t>(std::min<uint64_t>(named, count))});
+            whole = offset <= size();
         }
-        offset += kBlockHeaderSize + uint64_t{kRecordSize} * *count;
+        if (!whole) {
+            problem_ = "is cut short in the devices of manufacturer ";
+            problem_ += std::to_string(m + 1);
+            problem_ += " of ";
+            problem_ += std::to_string(manufacturers);
+            return;  // no later block can start inside the file
+        }
     }
 }
 
-}  // namespace
+const Index::Block* Index::BlockOf(int m) const {
+    if (m < 0 || static_cast<std::size_t>(m) >= blocks_.size()) {
+        return nullptr;
+    }
+    return &blocks_[static_cast<std::size_t>(m)];
+}
 
-namespace DeviceDatabase {
+int Index::DeviceCount(int m) const {
+    const Block* block = BlockOf(m);
+    return block ? block->named : 0;
+}
+
+std::string Index::DeviceName(int m, int k) const {
+    if (k < 0 || k >= DeviceCount(m)) {
+        return {};
+    }
+    const uint64_t at = BlockOf(m)->firstRecord + uint64_t{kRecordSize} * static_cast<uint64_t>(k) +
+                        field::Name.offset;
+    return TextUpToNul(bytes_.data() + at, field::Name.length);
+}
+
+std::vector<std::string> Index::Devices(int m) const {
+    std::vector<std::string> names;
+    const int count = DeviceCount(m);
+    names.reserve(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        names.push_back(DeviceName(m, k));
+    }
+    return names;
+}
+
+RecordLookup Index::Record(int m, int k) const {
+    RecordLookup result;
+    const Block* block = BlockOf(m);
+    if (!block || k < 0 || static_cast<unsigned>(k) >= block->count) {
+        return result;  // NotFound
+    }
+    const uint64_t at = block->firstRecord + uint64_t{kRecordSize} * static_cast<uint64_t>(k);
+    if (at >= bytes_.size()) {
+        return result;
+    }
+    const auto got = static_cast<std::size_t>(std::min<uint64_t>(kRecordSize, bytes_.size() - at));
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(at), got,
+                result.record.bytes().begin());
+    result.status = got < kRecordSize ? RecordLookup::Status::Truncated : RecordLookup::Status::Ok;
+    return result;
+}
 
 std::string FileProblem(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
         return {};
     }
-    FileReader file(path);
-    if (!file.IsOpen()) {
-        return "cannot be read";
-    }
-    const uint64_t size = file.Size();
-    const unsigned manufacturers = file.ManufacturerCount();
-    uint64_t offset = kEntriesOffset + kEntrySize * manufacturers;
-    if (size <= kCountOffset || offset > size) {
-        return "is cut short in its list of manufacturers";
-    }
-    for (unsigned m = 0; m < manufacturers; ++m) {
-        const auto count = file.ReadU16(offset + 2);
-        offset += kBlockHeaderSize + (count ? uint64_t{kRecordSize} * *count : 0);
-        if (!count || offset > size) {
-            return "is cut short in the devices of manufacturer " + std::to_string(m + 1) + " of " +
-                   std::to_string(manufacturers);
-        }
-    }
-    return {};
+    const auto index = Index::Read(path);
+    return index ? index->Problem() : "cannot be read";
 }
 
 std::optional<std::vector<std::string>> ListManufacturers(const std::filesystem::path& path) {
-    FileReader file(path);
-    if (!file.IsOpen()) {
+    auto index = Index::Read(path);
+    if (!index) {
         return std::nullopt;
     }
-    std::vector<std::string> names;
-    const unsigned manufacturers = file.ManufacturerCount();
-    for (unsigned i = 0; i < manufacturers; ++i) {
-        uint8_t name[kManufacturerNameLength];
-        const std::size_t got =
-            file.Read(kEntriesOffset + kEntrySize * i + kEntryNameOffset, name, sizeof name);
-        if (got == 0) {
-            break;
-        }
-        names.push_back(TextUpToNul(name, got));
-    }
-    return names;
+    return index->Manufacturers();
 }
 
 std::optional<std::vector<std::string>> ListDevices(const std::filesystem::path& path, int m) {
-    FileReader file(path);
-    if (!file.IsOpen()) {
+    const auto index = Index::Read(path);
+    if (!index) {
         return std::nullopt;
     }
-    std::vector<std::string> names;
-    const auto block = FindBlock(file, m);
-    if (!block) {
-        return names;
-    }
-    for (uint64_t k = 0; k < block->count; ++k) {
-        const uint64_t at = block->firstRecord + uint64_t{kRecordSize} * k + field::Name.offset;
-        uint8_t name[field::Name.length];
-        const std::size_t got = file.Read(at, name, sizeof name);
-        if (got < sizeof name) {
-            break;  // the record's name runs past the end of the file
-        }
-        names.push_back(TextUpToNul(name, got));
-    }
-    return names;
+    return index->Devices(m);
 }
 
 RecordLookup LoadRecord(const std::filesystem::path& path, int m, int k) {
-    RecordLookup result;
-    FileReader file(path);
-    if (!file.IsOpen()) {
-        result.status = RecordLookup::Status::FileMissing;
-        return result;
+    const auto index = Index::Read(path);
+    if (!index) {
+        RecordLookup missing;
+        missing.status = RecordLookup::Status::FileMissing;
+        return missing;
     }
-    const auto block = FindBlock(file, m);
-    if (!block || k < 0 || static_cast<unsigned>(k) >= block->count) {
-        result.status = RecordLookup::Status::NotFound;
-        return result;
-    }
-    const uint64_t at = block->firstRecord + uint64_t{kRecordSize} * static_cast<uint64_t>(k);
-    const std::size_t got = file.Read(at, result.record.bytes().data(), kRecordSize);
-    if (got == 0) {
-        result.status = RecordLookup::Status::NotFound;
-    } else if (got < kRecordSize) {
-        result.status = RecordLookup::Status::Truncated;
-    } else {
-        result.status = RecordLookup::Status::Ok;
-    }
-    return result;
+    return index->Record(m, k);
 }
 
 }  // namespace DeviceDatabase

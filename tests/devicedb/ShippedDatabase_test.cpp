@@ -166,6 +166,17 @@ void CheckEeprom(const DeviceRecord& r) {
     EXPECT_EQ(r.ButtonMask2() & 0x01, 0) << "no erase for 28C parts";
     EXPECT_EQ(r.ConfigCode(), 0);
     EXPECT_EQ(r.BlankValue(), 0xFF);
+    // The socket wiring follows the die: 28 pins up to 32 KB (24 or 28 for 2 KB), 32
+    // beyond; a PLCC32 part needs the adapter onto its die's DIP footprint.
+    const bool bigDie = r.Size() > 0x8000;
+    if (r.AdapterCode() == 0) {
+        EXPECT_TRUE(bigDie ? r.PinCount() == 32
+                           : r.PinCount() == 28 || (r.Size() <= 0x800 && r.PinCount() == 24))
+            << int{r.PinCount()} << " pins for " << r.Size() << " bytes";
+    } else {
+        EXPECT_EQ(r.PinCount(), 32);
+        EXPECT_EQ(r.AdapterCode(), bigDie ? 4 : 3) << "the PLCC32 adapter for the die";
+    }
 }
 
 void CheckPic(const DeviceRecord& r) {

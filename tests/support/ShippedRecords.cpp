@@ -12,11 +12,10 @@ std::vector<DeviceRecord> ShippedRecords() {
     std::vector<DeviceRecord> records;
     for (const char* file : {kEepromDatabase, kMicroDatabase}) {
         const auto path = kardo::test::BuiltDataDir() / file;
-        const auto makers = DeviceDatabase::ListManufacturers(path);
-        for (int m = 0; makers && m < static_cast<int>(makers->size()); ++m) {
-            const auto devices = DeviceDatabase::ListDevices(path, m);
-            for (int k = 0; devices && k < static_cast<int>(devices->size()); ++k) {
-                records.push_back(DeviceDatabase::LoadRecord(path, m, k).record);
+        const auto index = DeviceDatabase::Index::Read(path);
+        for (int m = 0; index && m < static_cast<int>(index->Manufacturers().size()); ++m) {
+            for (int k = 0; k < index->DeviceCount(m); ++k) {
+                records.push_back(index->Record(m, k).record);
             }
         }
     }

@@ -201,6 +201,7 @@ void TfrmSelectDevice::FitDeviceColumns() {
 
 void TfrmSelectDevice::FormShow() {
     ListsReady = false;
+    index_.reset();
     // Only the device types with a database file present can be chosen.
     const auto offer = [this](std::size_t i, uint8_t presentBit) {
         QRadioButton* button = radio_[i];
@@ -222,7 +223,10 @@ void TfrmSelectDevice::FormShow() {
     radio_[2]->setEnabled(false);
     offer(3, kMicroDatabasePresent);
     radio_[4]->setEnabled(false);
-    ReloadBothLists();
+    // Checking the remembered type has just read its file and filled both lists.
+    if (!index_) {
+        ReloadBothLists();
+    }
     ListsReady = true;
 }
 
@@ -259,13 +263,13 @@ void TfrmSelectDevice::ListBox2Click(int row) {
 }
 
 void TfrmSelectDevice::ReloadBothLists() {
-    const auto manufacturers = DeviceDatabase::ListManufacturers(CurrentFile());
-    if (!manufacturers) {
+    index_ = DeviceDatabase::Index::Read(CurrentFile());
+    if (!index_) {
         FileMissing();
         return;
     }
     reloading_ = true;
-    FillList(ListBox1, *manufacturers);
+    FillList(ListBox1, index_->Manufacturers());
     ListBox1->setCurrentRow(remembered_.Manuf_index);
     reloading_ = false;
     ReloadDeviceList();
@@ -277,16 +281,16 @@ void TfrmSelectDevice::ReloadDeviceList() {
         ShowMatches(search);
         return;
     }
-    const auto devices = DeviceDatabase::ListDevices(CurrentFile(), remembered_.Manuf_index);
-    if (!devices) {
+    if (!index_) {
         FileMissing();
         return;
     }
     reloading_ = true;
     ListBox2->clear();
-    for (std::size_t i = 0; i < devices->size(); ++i) {
-        const QString name = Latin1((*devices)[i]);
-        AddDevice(ListBox2, name, name, remembered_.Manuf_index, static_cast<int>(i));
+    const int m = remembered_.Manuf_index;
+    for (int k = 0; k < index_->DeviceCount(m); ++k) {
+        const QString name = Latin1(index_->DeviceName(m, k));
+        AddDevice(ListBox2, name, name, m, k);
     }
     ListBox2->setCurrentRow(remembered_.Device_index);
     reloading_ = false;
@@ -297,16 +301,15 @@ void TfrmSelectDevice::ShowMatches(const QString& search) {
     const bool everyone = AllManufacturers->isChecked();
     reloading_ = true;
     ListBox2->clear();
-    for (int m = 0; m < ListBox1->count(); ++m) {
+    for (int m = 0; index_ && m < ListBox1->count(); ++m) {
         if (!everyone && m != remembered_.Manuf_index) {
             continue;
         }
-        const auto devices = DeviceDatabase::ListDevices(CurrentFile(), m);
-        for (std::size_t d = 0; devices && d < devices->size(); ++d) {
-            const QString name = Latin1((*devices)[d]);
+        for (int d = 0; d < index_->DeviceCount(m); ++d) {
+            const QString name = Latin1(index_->DeviceName(m, d));
             if (name.contains(search, Qt::CaseInsensitive)) {
                 const QString text = everyone ? name + "  (" + ListBox1->item(m)->text() + ")" : name;
-                AddDevice(ListBox2, text, name, m, static_cast<int>(d));
+                AddDevice(ListBox2, text, name, m, d);
             }
         }
     }

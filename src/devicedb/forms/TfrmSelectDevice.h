@@ -5,7 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+
+#include "devicedb/DeviceDatabase.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -63,6 +66,8 @@ private:
     std::filesystem::path CurrentFile() const { return defaultDir_ / remembered_.Filename; }
 
     Remembered remembered_;
+    // The current file as its last read found it: both lists come from one read.
+    std::optional<DeviceDatabase::Index> index_;
     uint8_t databaseFlags_;
     std::filesystem::path defaultDir_;
     Dialogs& dialogs_;
