@@ -384,7 +384,7 @@ TEST(FactoryFuses, EveryShippedPartWithFusesStartsWorkingAndUnlocked) {
             }
         }
     }
-    EXPECT_EQ(parts, 28);
+    EXPECT_GE(parts, 60);  // every shipped AVR: none without its factory bytes
 }
 
 TEST(FactoryFuses, ANewPartStartsFromItsOwnTheSamePartKeepsTheChoice) {
