@@ -4,9 +4,11 @@
 //
 //   kardo-db build SOURCE.toml OUT.usb
 //   kardo-db dump FILE.usb
+//   kardo-db check-avr FILE.usb   holds every AVR record against avr-libc (needs avr-gcc)
 #include <iostream>
 #include <string>
 
+#include "AvrLibcCheck.h"
 #include "DatabaseSource.h"
 #include "common/FileBytes.h"
 #include "common/SafeWrite.h"
@@ -15,8 +17,21 @@ namespace {
 
 int Usage() {
     std::cerr << "usage: kardo-db build SOURCE.toml OUT.usb\n"
-                 "       kardo-db dump FILE.usb\n";
+                 "       kardo-db dump FILE.usb\n"
+                 "       kardo-db check-avr FILE.usb\n";
     return 2;
+}
+
+// Prints every disagreement with avr-libc, and succeeds only when there is none. A part
+// the toolchain could not be asked about is a disagreement, never a pass.
+int CheckAvr(const char* file, const std::vector<uint8_t>& bytes) {
+    const auto report = kardo::dbsource::CheckAvrRecords(bytes);
+    for (const std::string& problem : report.problems) {
+        std::cout << problem << "\n";
+    }
+    std::cout << file << ": " << report.checked << " AVR record(s) read from avr-libc, "
+              << report.problems.size() << " problem(s)\n";
+    return report.problems.empty() ? 0 : 1;
 }
 
 }  // namespace
@@ -27,8 +42,8 @@ int main(int argc, char** argv) {
         return Usage();
     }
     const std::string verb = argv[1];
-    if ((verb == "build" && argc != 4) || (verb == "dump" && argc != 3) ||
-        (verb != "build" && verb != "dump")) {
+    if ((verb == "build" && argc != 4) || ((verb == "dump" || verb == "check-avr") && argc != 3) ||
+        (verb != "build" && verb != "dump" && verb != "check-avr")) {
         return Usage();
     }
     // A folder or a failed read is refused, rather than compiled into an empty database.
@@ -36,6 +51,9 @@ int main(int argc, char** argv) {
     if (!read.ok()) {
         std::cerr << "kardo-db: cannot read " << argv[2] << ": " << read.error << "\n";
         return 1;
+    }
+    if (verb == "check-avr") {
+        return CheckAvr(argv[2], read.bytes);
     }
     const std::string input(read.bytes.begin(), read.bytes.end());
     try {
