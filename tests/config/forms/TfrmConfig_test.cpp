@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -122,6 +123,12 @@ void TfrmConfigTest::everyShippedPartWithFusesProgramsWhatItsSheetShows() {
             auto* pages = Child<QTabWidget>(dialog, "PageControl");
             QCOMPARE(pages->tabText(0), QString::fromStdString(name));
             QVERIFY(pages->tabBar()->isVisible());
+            // The boxes of one group share its frame: no group is made twice.
+            QSet<QString> groups;
+            for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) {
+                QVERIFY2(!groups.contains(group->objectName()), qPrintable(group->objectName()));
+                groups.insert(group->objectName());
+            }
             QCheckBox* eesave = EesaveBox(dialog);
             QVERIFY(eesave->isVisible());
             QVERIFY(!eesave->isChecked());  // factory: EEPROM erased with the chip
