@@ -94,6 +94,12 @@ constexpr OwnLayout kOwnLayouts[] = {
        "ULPOSCSEL2"}},
      Locks::MemoryOnly,
      "ATtiny441/841"},
+    {231,
+     {{"CKSEL0", "CKSEL1", "CKSEL2", "CKSEL3", nullptr, nullptr, "BODEN", "BODLEVEL"},
+      {"BOOTRST", "BOOTSZ0", "BOOTSZ1", "EESAVE", nullptr, "SPIEN", "JTAGEN", "OCDEN"},
+      {}},
+     Locks::WithBootLoader,
+     "ATmega323"},
 };
 
 #undef CLOCK8
