@@ -78,7 +78,9 @@ const std::vector<CommandEntry>& Commands() {
     static const std::string devicesHelp = Concat(
         {"  PATTERN              a part of the name, or a pattern with * and ?, in any case\n"
          "  --type eeprom|micro  only the devices of one database file\n"
-         "  --family LETTERS     only the devices of these algorithm families (C, E, M ...)\n",
+         "  --family LETTERS     only the devices of these algorithm families (C, E, M ...)\n"
+         "A part listed under several names shows, after each further name, \"= \" and the\n"
+         "name it is counted under.\n",
          kJsonHelp, kGlobalHelp});
     static const std::string infoHelp = Concat({kJsonHelp, kGlobalHelp});
     static const std::string convertHelp = Concat({kLoadHelp, saveHelp, kGlobalHelp});

@@ -55,6 +55,29 @@ std::string ChecksumShown(const AppState& state) {
     return ChecksumText(ComputeChecksum(*state.record, state.buffer));
 }
 
+// The name a listed record is counted under: a record alike in every byte but the name
+// to the one before it is another name of that part (the database compiler writes a
+// part's aliases right after it). Empty for a part of its own.
+std::string AliasOf(const std::filesystem::path& directory, const DeviceEntry& entry,
+                    const DeviceRecord& record) {
+    const auto unnamed = [](DeviceRecord r) {
+        r.SetText(field::Name, "");
+        return r.bytes();
+    };
+    const auto mine = unnamed(record);
+    std::string part;
+    for (int k = entry.deviceIndex - 1; k >= 0; --k) {
+        const auto before =
+            DeviceDatabase::LoadRecord(directory / entry.file, entry.manufacturerIndex, k);
+        if (before.status != DeviceDatabase::RecordLookup::Status::Ok ||
+            unnamed(before.record) != mine) {
+            break;
+        }
+        part = entry.manufacturer + "/" + before.record.Name();
+    }
+    return part;
+}
+
 }  // namespace
 
 int RunDevices(const CommandContext& context) {
@@ -85,19 +108,25 @@ int RunDevices(const CommandContext& context) {
             continue;
         }
         const auto size = static_cast<uint32_t>(record.record.LastAddress()) + 1u;
+        const std::string aliasOf = AliasOf(directory, entry, record.record);
         if (json) {
-            std::printf("%s\n", JsonObject()
-                                    .Add("name", entry.FullName())
-                                    .Add("manufacturer", entry.manufacturer)
-                                    .Add("device", entry.device)
-                                    .Add("family", std::string(1, letter == 0 ? '?' : letter))
-                                    .Add("size", int64_t{size})
-                                    .Add("database", entry.file)
-                                    .Text()
-                                    .c_str());
-        } else {
+            JsonObject object;
+            object.Add("name", entry.FullName())
+                .Add("manufacturer", entry.manufacturer)
+                .Add("device", entry.device)
+                .Add("family", std::string(1, letter == 0 ? '?' : letter))
+                .Add("size", int64_t{size})
+                .Add("database", entry.file);
+            if (!aliasOf.empty()) {
+                object.Add("alias_of", aliasOf);
+            }
+            std::printf("%s\n", object.Text().c_str());
+        } else if (aliasOf.empty()) {
             std::printf("%-28s %c  0x%X\n", entry.FullName().c_str(), letter == 0 ? '?' : letter,
                         size);
+        } else {
+            std::printf("%-28s %c  0x%X  = %s\n", entry.FullName().c_str(),
+                        letter == 0 ? '?' : letter, size, aliasOf.c_str());
         }
     }
     // What could be read is listed; a damaged file still fails the command.

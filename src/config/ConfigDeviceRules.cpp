@@ -2,6 +2,7 @@
 #include "config/ConfigDeviceRules.h"
 
 #include <string>
+#include <utility>
 
 namespace kardo {
 namespace {
@@ -83,19 +84,40 @@ void JtagParts(Sheets& s, const DeviceRecord& r) {
 }
 
 // The top high-fuse bit of the ATmega8535 and ATmega8515 selects the mode compatible
-// with their AT90S predecessors.
+// with their AT90S predecessors. Found by signature, as every rule here, so that each
+// name a part is listed under gets it.
 void CompatibilityMode(Sheets& s, const DeviceRecord& r) {
-    if (r.Name() == "ATmega8535") {
+    if (Signature(r, 0x93, 0x08)) {
         s.Caption("CB204_Rstdisbl", "S8535C");
-    } else if (r.Name() == "ATmega8515") {
+    } else if (Signature(r, 0x93, 0x06)) {
         s.Caption("CB204_Rstdisbl", "S8515C");
     }
 }
 
 // Parts of sheet 205 without a boot section: bit 0 of the extended fuse enables
 // self-programming, and there are no boot sizes or boot lock bits.
+bool WithoutBootSectionPart(const DeviceRecord& r) {
+    static constexpr std::pair<uint8_t, uint8_t> kParts[] = {
+        {0x92, 0x05},  // ATmega48/48A
+        {0x92, 0x0A},  // ATmega48P/48PA
+        {0x92, 0x10},  // ATmega48PB
+        {0x93, 0x0D},  // ATtiny861
+        {0x92, 0x09},  // ATtiny48
+        {0x93, 0x11},  // ATtiny88
+        {0x93, 0x87},  // ATtiny87
+        {0x94, 0x87},  // ATtiny167
+        {0x92, 0x0C},  // ATtiny43U
+    };
+    for (const auto& [id, id2] : kParts) {
+        if (Signature(r, id, id2)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void WithoutBootSection(Sheets& s, const DeviceRecord& r) {
-    if (r.Name() == "ATmega48/V" || r.Name() == "ATmega48PA" || r.Name() == "ATtiny861") {
+    if (r.ConfigCode() == 205 && WithoutBootSectionPart(r)) {
         s.Caption("CB205_Bootrst", "SELFPRGEN");
         for (const char* name :
              {"CB205_Bootsz0", "CB205_Bootsz1", "CB205_Blb0box", "CB205_Blb1box"}) {

@@ -235,6 +235,8 @@ run 2 info AT28C265 && expect err.txt "did you mean AT28C256"
 run 0 devices 877 && expect out.txt "MICROCHIP/PIC16F877A"
 run 0 devices 'pic18f4?8*' && expect out.txt "MICROCHIP/PIC18F458"
 run 0 devices --family m && expect out.txt "ATMEL/ATmega8 "
+# Another name of a part is listed, and says which part it is counted as.
+run 0 devices atmega8a && expect out.txt "ATMEL/ATmega8A               M  0x2000  = ATMEL/ATmega8"
 run 0 --db-dir "$work" devices && expect out.txt "ATMEL/AT28C256"
 run 0 --link sim --db-dir="$work" checksum AT28C256
 "$cli" checksum at28c256 - <"$data/ihex-holes.hex" >out.txt 2>err.txt || fail "checksum from standard input"

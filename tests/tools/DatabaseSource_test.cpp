@@ -90,6 +90,39 @@ TEST(DatabaseSource, RejectsWhatTheFileCannotHold) {
     EXPECT_NE(BuildError("header = [").find("line 1"), std::string::npos);
 }
 
+// A part sold under several names is one table with aliases: a copy of its record under
+// each name, in order, and the dump writes such a run back as aliases.
+TEST(DatabaseSource, AliasesAreCopiesUnderTheirNames) {
+    const std::string device = "[[manufacturer]]\nname = \"M\"\n[[manufacturer.device]]\n";
+    const auto file = Build(device + "Name = \"ATmega8\"\nLastAddress = 0x1FFF\n" +
+                            "aliases = [\"ATmega8A\", \"ATmega8L\"]\n" +
+                            "[[manufacturer.device]]\nName = \"ATmega16\"\n");
+    const std::size_t first = 16 + 16 + 4;
+    ASSERT_EQ(file.size(), first + 4 * 192);
+    EXPECT_EQ(file[first - 2], 4);
+    const char* const names[] = {"ATmega8", "ATmega8A", "ATmega8L", "ATmega16"};
+    for (std::size_t k = 0; k < 4; ++k) {
+        const uint8_t* record = &file[first + k * 192];
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(record + 2)), names[k]);
+        if (k > 0 && k < 3) {
+            EXPECT_TRUE(std::equal(record + 22, record + 192, &file[first + 22]));
+        }
+    }
+    const std::string source = Dump(file);
+    EXPECT_NE(source.find("aliases = [\"ATmega8A\", \"ATmega8L\"]"), std::string::npos) << source;
+    EXPECT_EQ(Build(source), file);
+
+    EXPECT_NE(BuildError(device + "Name = \"A\"\naliases = [\"B\", \"B\"]\n").find("named twice"),
+              std::string::npos);
+    EXPECT_NE(BuildError(device + "Name = \"A\"\naliases = [\"A\"]\n").find("named twice"),
+              std::string::npos);
+    EXPECT_NE(BuildError(device + "aliases = [\"\"]\n").find("needs a name"), std::string::npos);
+    EXPECT_NE(BuildError(device + "aliases = [\"ABCDEFGHIJKLMNOPQRSTU\"]\n").find("longer than 20"),
+              std::string::npos);
+    EXPECT_NE(BuildError(device + "aliases = \"B\"\n").find("expected an array"),
+              std::string::npos);
+}
+
 // The keys of a raw table are offsets into the 192-byte record; anything that is not
 // plainly one, or that reaches past the record, is refused with the device and key named.
 TEST(DatabaseSource, RawOffsetsAreReadStrictly) {

@@ -183,7 +183,9 @@ std::vector<DeviceRecord> RecordsOf(const std::vector<uint8_t>& file) {
         for (const auto& maker : *makers) {
             if (const auto* devices = maker.as_table()->get("device")) {
                 for (const auto& device : *devices->as_array()) {
-                    records.push_back(RecordFrom(*device.as_table(), "device"));
+                    for (const DeviceRecord& r : RecordsFrom(*device.as_table(), "device")) {
+                        records.push_back(r);
+                    }
                 }
             }
         }

@@ -57,6 +57,12 @@ std::string DumpRecord(const DeviceRecord& record) {
     return text;
 }
 
+DeviceRecord RecordAt(const std::vector<uint8_t>& file, std::size_t at) {
+    DeviceRecord::Bytes bytes;
+    std::copy_n(file.begin() + static_cast<long>(at), kRecordSize, bytes.begin());
+    return DeviceRecord(bytes);
+}
+
 }  // namespace
 
 std::string Dump(const std::vector<uint8_t>& file) {
@@ -101,11 +107,34 @@ std::string Dump(const std::vector<uint8_t>& file) {
             Fail("the devices of manufacturer " + std::to_string(m + 1) +
                  " run past the end of the file");
         }
-        for (unsigned k = 0; k < count; ++k) {
-            DeviceRecord::Bytes bytes;
-            std::copy_n(file.begin() + static_cast<long>(at), kRecordSize, bytes.begin());
-            tables << "\n[[manufacturer.device]]\n" << DumpRecord(DeviceRecord(bytes));
+        // A record that is the one before it under another name is written as an alias
+        // of it, as the source has it.
+        for (unsigned k = 0; k < count;) {
+            const DeviceRecord record = RecordAt(file, at);
             at += kRecordSize;
+            ++k;
+            std::vector<std::string> aliases;
+            for (; k < count; ++k, at += kRecordSize) {
+                const DeviceRecord next = RecordAt(file, at);
+                DeviceRecord renamed = record;
+                renamed.SetText(field::Name, next.Name());
+                const std::string name = next.Name();
+                if (renamed.bytes() != next.bytes() || name.empty() ||
+                    !Printable(reinterpret_cast<const uint8_t*>(name.data()), name.size()) ||
+                    next.Name() == record.Name() ||
+                    std::find(aliases.begin(), aliases.end(), next.Name()) != aliases.end()) {
+                    break;
+                }
+                aliases.push_back(next.Name());
+            }
+            tables << "\n[[manufacturer.device]]\n" << DumpRecord(record);
+            if (!aliases.empty()) {
+                tables << "aliases = [";
+                for (std::size_t i = 0; i < aliases.size(); ++i) {
+                    tables << (i == 0 ? "" : ", ") << QuotedText(aliases[i]);
+                }
+                tables << "]\n";
+            }
         }
     }
     if (at < file.size()) {

@@ -230,7 +230,7 @@ std::string ToHex(const uint8_t* bytes, std::size_t n) {
 }
 
 DeviceRecord RecordFrom(const toml::table& device, const std::string& what) {
-    std::set<std::string> known{"raw"};
+    std::set<std::string> known{"raw", "aliases"};
     for (const auto& f : kRecordFields) {
         known.insert(std::string(f.name));
     }
@@ -245,6 +245,28 @@ DeviceRecord RecordFrom(const toml::table& device, const std::string& what) {
         ApplyRaw(record, TableOf(*raw, what + ".raw"), what);
     }
     return record;
+}
+
+std::vector<DeviceRecord> RecordsFrom(const toml::table& device, const std::string& what) {
+    std::vector<DeviceRecord> records{RecordFrom(device, what)};
+    const auto* aliases = device.get("aliases");
+    if (aliases == nullptr) {
+        return records;
+    }
+    std::set<std::string> names{records.front().Name()};
+    for (const auto& node : ArrayOf(*aliases, what + ".aliases")) {
+        const std::string name = Text(node, field::Name.length, what + ".aliases");
+        if (name.empty() || name.find('\0') != std::string::npos) {
+            Fail(what + ".aliases (" + Where(node) + "): an alias needs a name");
+        }
+        if (!names.insert(name).second) {
+            Fail(what + ".aliases (" + Where(node) + "): \"" + name + "\" is named twice");
+        }
+        DeviceRecord alias = records.front();
+        alias.SetText(field::Name, name);
+        records.push_back(alias);
+    }
+    return records;
 }
 
 std::vector<uint8_t> Build(std::string_view tomlText) {
@@ -287,19 +309,23 @@ std::vector<uint8_t> Build(std::string_view tomlText) {
         const std::string makerName = maker.get("name") ? Text(*maker.get("name"), 15, what) : "";
         const toml::array& devices =
             maker.get("device") ? ArrayOf(*maker.get("device"), what + ".device") : empty;
-        if (devices.size() > 0xFFFF) {
-            Fail(what + ": more than 65535 devices");
+        std::vector<uint8_t> records;
+        std::size_t count = 0;
+        for (std::size_t k = 0; k < devices.size(); ++k) {
+            const std::string deviceWhat = makerName + " device " + std::to_string(k + 1);
+            for (const auto& record : RecordsFrom(TableOf(devices[k], deviceWhat), deviceWhat)) {
+                if (++count > 0xFFFF) {
+                    Fail(what + ": more than 65535 devices");
+                }
+                records.insert(records.end(), record.bytes().begin(), record.bytes().end());
+            }
         }
         std::vector<uint8_t> block;
         PutU16(block, maker.get("block_word") ? static_cast<uint16_t>(Integer(
                                                     *maker.get("block_word"), 0, 0xFFFF, what))
                                               : uint16_t{0});
-        PutU16(block, static_cast<uint16_t>(devices.size()));
-        for (std::size_t k = 0; k < devices.size(); ++k) {
-            const std::string deviceWhat = makerName + " device " + std::to_string(k + 1);
-            const auto record = RecordFrom(TableOf(devices[k], deviceWhat), deviceWhat);
-            block.insert(block.end(), record.bytes().begin(), record.bytes().end());
-        }
+        PutU16(block, static_cast<uint16_t>(count));
+        block.insert(block.end(), records.begin(), records.end());
         blocks.push_back(std::move(block));
     }
     for (const auto& block : blocks) {

@@ -26,6 +26,12 @@ inline constexpr std::size_t kFirstEntry = 16;
 std::string ToHex(const uint8_t* bytes, std::size_t n);
 
 // A device table as a record; throws SourceError naming `what` and the key at fault.
+// The table's `aliases` are left to RecordsFrom.
 DeviceRecord RecordFrom(const toml::table& device, const std::string& what);
+
+// A device table as its record, then one copy of it under each name of its `aliases`
+// list (the names one part is also sold and searched under): the copies differ in the
+// name alone, so they cannot drift apart.
+std::vector<DeviceRecord> RecordsFrom(const toml::table& device, const std::string& what);
 
 }  // namespace kardo::dbsource

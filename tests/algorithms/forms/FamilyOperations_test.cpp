@@ -79,7 +79,7 @@ void FamilyOperationsTest::anAtmega8IsErasedProgrammedAndVerifiedFromItsAvrGccFi
 }
 
 void FamilyOperationsTest::anAvrWithAnExtendedFuseGetsItsFusesAfterTheVerify() {
-    ShippedBench b("RadioButton4", 0, 4, "ATmega168");  // Variant 32, ConfigCode 0xCD
+    ShippedBench b("RadioButton4", 0, 6, "ATmega168");  // Variant 32, ConfigCode 0xCD
     MainWindowFixture& f = *b.f;
     f.state().ProgBits = 0x01;
     f.state().configBits = {.FuseLow = 0x62, .FuseHigh = 0xDF, .FuseExt = 0xF9, .LockBits = 0xFF};
@@ -93,7 +93,7 @@ void FamilyOperationsTest::anAvrWithAnExtendedFuseGetsItsFusesAfterTheVerify() {
 
 // The buffer's data EEPROM (after the code of the ATmega168) holds a byte no step writes.
 void FamilyOperationsTest::anIspProgramSaysTheDataEepromIsNotProgrammed() {
-    ShippedBench b("RadioButton4", 0, 4, "ATmega168");
+    ShippedBench b("RadioButton4", 0, 6, "ATmega168");
     MainWindowFixture& f = *b.f;
     f.state().ProgBits = 0x01;
     f.state().buffer[0x4000 + 5] = 0x12;

@@ -169,7 +169,7 @@ void TfrmConfigTest::anAvrProgrammedWithoutOpeningConfigKeepsItsResetPinAndIsNot
     ShippedBench b("RadioButton4", 0, 2, "ATmega8");
     InConfig(b, [](QDialog& dialog) { Click(Child<QCheckBox>(dialog, "CB204_Bootrst")); });
     QCOMPARE(b.f->state().configBits.FuseHigh & 0x01, 0);
-    b.f->Select("RadioButton4", 0, 7);
+    b.f->Select("RadioButton4", 0, 10);
     QCOMPARE(QString::fromStdString(b.f->state().record->Name()), QString("ATtiny2313"));
     b.chip().fuseHigh = 0x00;  // so that the frame's value shows
     b.f->state().ProgBits = 0x01;
@@ -230,7 +230,7 @@ void TfrmConfigTest::itemGroupsCalibrationAndTheOnlyWayOut() {
         QVERIFY(dialog.isVisible());
     });
 
-    b.f->Select("RadioButton4", 0, 4);  // ATmega168: the lock bits are combo boxes
+    b.f->Select("RadioButton4", 0, 6);  // ATmega168: the lock bits are combo boxes
     InConfig(b, [&](QDialog& dialog) {
         auto* memoryLock = Child<QComboBox>(dialog, "CB205_MlbBox");
         QCOMPARE(memoryLock->currentIndex(), 2);
