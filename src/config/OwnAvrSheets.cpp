@@ -27,7 +27,8 @@ struct OwnLayout {
 // Newer avr-libc headers name the clock bits of the low fuse as one field, SUT_CKSELn;
 // the sheets use the names of its parts, CKSEL3..0 for its four low bits and SUT1..0
 // for the two above (the ATtiny1634 and ATtiny441/841 have a single start-up bit, SUT0).
-// The ATtiny13 calls its self-programming enable SPMEN.
+// The ATtiny13's self-programming enable is SELFPRGEN, as the ATtiny13A's header names
+// it (the ATtiny13's says SPMEN).
 #define CLOCK8 {"CKSEL0", "CKSEL1", "CKSEL2", "CKSEL3", "SUT0", "SUT1", "CKOUT", "CKDIV8"}
 #define BOOT_HIGH_JTAG \
     {"BOOTRST", "BOOTSZ0", "BOOTSZ1", "EESAVE", "WDTON", "SPIEN", "JTAGEN", "OCDEN"}
@@ -37,7 +38,7 @@ struct OwnLayout {
 constexpr OwnLayout kOwnLayouts[] = {
     {220,
      {{"CKSEL0", "CKSEL1", "SUT0", "SUT1", "CKDIV8", "WDTON", "EESAVE", "SPIEN"},
-      {"RSTDISBL", "BODLEVEL0", "BODLEVEL1", "DWEN", "SPMEN"},
+      {"RSTDISBL", "BODLEVEL0", "BODLEVEL1", "DWEN", "SELFPRGEN"},
       {}},
      Locks::MemoryOnly,
      "ATtiny13"},
