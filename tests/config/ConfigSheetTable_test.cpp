@@ -307,7 +307,9 @@ TEST(ConfigSheetTable, OwnSheetsShowEachFuseByteTheyEditAndTheLockByte) {
         for (const ConfigControl& c : page.controls) {
             if (c.kind == ControlKind::CheckBox) {
                 EXPECT_FALSE(c.tickedIsOne) << c.name;
-                EXPECT_EQ(c.name, "CB" + std::to_string(code) + "_" + c.caption);
+                std::string name = "CB";
+                name += std::to_string(code) + "_" + c.caption;
+                EXPECT_EQ(c.name, name);
                 EXPECT_TRUE(model.state(c.name).checked) << c.name;
                 edited.insert(c.value);
             } else {
