@@ -15,7 +15,8 @@ namespace kardo {
 // the extended instruction set, the USB clock dividers, the fail-safe clock monitor,
 // the internal/external switch-over - and for them the mask would program a chip whose
 // file carries no configuration with the extended instruction set on and a clock it was
-// not built for. They get their datasheet defaults from a table, found by name.
+// not built for. Those bits are the same for every part of one configuration layout,
+// so they are kept by sheet (ConfigCode): a new part of a known layout needs no entry.
 std::array<uint8_t, 14> Pic18ErasedConfig(const DeviceRecord& record);
 
 }  // namespace kardo

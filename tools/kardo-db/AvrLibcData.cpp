@@ -36,7 +36,7 @@ class Evaluator {
 
     // A macro's value, worked out once: macros that name others many times over cost
     // no more than their count.
-    int64_t Macro(const std::string& name, int depth = 0) {
+    int64_t Macro(const std::string& name, int depth = 0, int nesting = 0) {
         if (const auto it = known_.find(name); it != known_.end()) {
             return it->second;
         }
@@ -49,6 +49,7 @@ class Evaluator {
         }
         Evaluator inner(macros_, known_);
         inner.depth_ = depth;
+        inner.nesting_ = nesting;
         inner.text_ = it->second;
         const int64_t value = inner.Or();
         inner.Space();
@@ -143,8 +144,9 @@ class Evaluator {
         return v;
     }
     int64_t Unary() {
-        // Deep nesting is no header's; it is refused before it can exhaust the stack.
-        if (++nesting_ > 256) {
+        // Deep nesting is no header's; it is refused before it can exhaust the stack. The
+        // count runs on through the macros an expression names.
+        if (++nesting_ > 200) {
             throw Failure{"nested too deeply: \"" + text_.substr(0, 40) + "...\""};
         }
         if (Take("~")) {
@@ -218,7 +220,7 @@ class Evaluator {
             }
             return int64_t{1} << bit;
         }
-        return Evaluator(macros_, known_).Macro(word, depth_ + 1);
+        return Evaluator(macros_, known_).Macro(word, depth_ + 1, nesting_);
     }
 
     const std::map<std::string, std::string>& macros_;
