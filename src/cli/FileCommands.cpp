@@ -15,6 +15,7 @@
 #include "devicedb/Checksum.h"
 #include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceNotes.h"
+#include "devicedb/PartNames.h"
 #include "devicedb/RecordFieldText.h"
 
 namespace kardo::cli {
@@ -55,22 +56,16 @@ std::string ChecksumShown(const AppState& state) {
     return ChecksumText(ComputeChecksum(*state.record, state.buffer));
 }
 
-// The name a listed record is counted under: a record alike in every byte but the name
-// to the one before it is another name of that part (the database compiler writes a
-// part's aliases right after it). Empty for a part of its own.
+// The name a listed record is counted under when it is a further name of the part
+// listed before it (see SamePartUnderAnotherName); empty for a part of its own.
 std::string AliasOf(const std::filesystem::path& directory, const DeviceEntry& entry,
                     const DeviceRecord& record) {
-    const auto unnamed = [](DeviceRecord r) {
-        r.SetText(field::Name, "");
-        return r.bytes();
-    };
-    const auto mine = unnamed(record);
     std::string part;
     for (int k = entry.deviceIndex - 1; k >= 0; --k) {
         const auto before =
             DeviceDatabase::LoadRecord(directory / entry.file, entry.manufacturerIndex, k);
         if (before.status != DeviceDatabase::RecordLookup::Status::Ok ||
-            unnamed(before.record) != mine) {
+            !SamePartUnderAnotherName(before.record, record)) {
             break;
         }
         part = entry.manufacturer + "/" + before.record.Name();

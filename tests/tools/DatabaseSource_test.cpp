@@ -94,7 +94,7 @@ TEST(DatabaseSource, RejectsWhatTheFileCannotHold) {
 // each name, in order, and the dump writes such a run back as aliases.
 TEST(DatabaseSource, AliasesAreCopiesUnderTheirNames) {
     const std::string device = "[[manufacturer]]\nname = \"M\"\n[[manufacturer.device]]\n";
-    const auto file = Build(device + "Name = \"ATmega8\"\nLastAddress = 0x1FFF\n" +
+    const auto file = Build(device + "Name = \"ATmega8\"\nFamily = \"M\"\nManufId = 0x1E\n" +
                             "aliases = [\"ATmega8A\", \"ATmega8L\"]\n" +
                             "[[manufacturer.device]]\nName = \"ATmega16\"\n");
     const std::size_t first = 16 + 16 + 4;
@@ -111,6 +111,11 @@ TEST(DatabaseSource, AliasesAreCopiesUnderTheirNames) {
     const std::string source = Dump(file);
     EXPECT_NE(source.find("aliases = [\"ATmega8A\", \"ATmega8L\"]"), std::string::npos) << source;
     EXPECT_EQ(Build(source), file);
+    // Records of other families alike but for the name are different chips: no aliases.
+    const auto pics =
+        Build(device + "Name = \"PIC16F630\"\nFamily = \"C\"\n" + "aliases = [\"PIC16F676\"]\n");
+    EXPECT_EQ(Dump(pics).find("aliases"), std::string::npos);
+    EXPECT_EQ(Build(Dump(pics)), pics);
 
     EXPECT_NE(BuildError(device + "Name = \"A\"\naliases = [\"B\", \"B\"]\n").find("named twice"),
               std::string::npos);

@@ -11,6 +11,7 @@
 #include "DatabaseSource.h"
 #include "SourceParts.h"
 #include "devicedb/DeviceRecord.h"
+#include "devicedb/PartNames.h"
 #include "devicedb/RecordFieldText.h"
 
 namespace kardo::dbsource {
@@ -107,7 +108,7 @@ std::string Dump(const std::vector<uint8_t>& file) {
             Fail("the devices of manufacturer " + std::to_string(m + 1) +
                  " run past the end of the file");
         }
-        // A record that is the one before it under another name is written as an alias
+        // A record that is the part before it under another name is written as an alias
         // of it, as the source has it.
         for (unsigned k = 0; k < count;) {
             const DeviceRecord record = RecordAt(file, at);
@@ -116,13 +117,10 @@ std::string Dump(const std::vector<uint8_t>& file) {
             std::vector<std::string> aliases;
             for (; k < count; ++k, at += kRecordSize) {
                 const DeviceRecord next = RecordAt(file, at);
-                DeviceRecord renamed = record;
-                renamed.SetText(field::Name, next.Name());
                 const std::string name = next.Name();
-                if (renamed.bytes() != next.bytes() || name.empty() ||
+                if (!SamePartUnderAnotherName(record, next) || name.empty() ||
                     !Printable(reinterpret_cast<const uint8_t*>(name.data()), name.size()) ||
-                    next.Name() == record.Name() ||
-                    std::find(aliases.begin(), aliases.end(), next.Name()) != aliases.end()) {
+                    std::find(aliases.begin(), aliases.end(), name) != aliases.end()) {
                     break;
                 }
                 aliases.push_back(next.Name());
