@@ -8,7 +8,7 @@
 #include "algorithms/IspRoutines.h"
 #include "common/Format.h"
 #include "common/MessageCatalogue.h"
-#include "config/ExtendedFuse.h"
+#include "config/SheetTraits.h"
 #include "link/Protocol.h"
 
 namespace kardo {

@@ -211,6 +211,7 @@ ConfigPage Page203() {
     };
     p.displays = {PrefixedHex("Edit1", "FuseLow", L), PrefixedHex("Edit2", "FuseHigh", H)};
     p.calibration = Calibration("GB203_C", 1, "Edit203", "CB203_Prog");
+    p.keepsDataEeprom = true;
     return p;
 }
 
@@ -299,6 +300,7 @@ void Append(std::vector<ConfigControl>& to, std::vector<ConfigControl> more) {
 // the boot bits in the extended fuse; ConfigCode 210 (ATmega328P) swaps the two bytes.
 ConfigPage Page205(uint8_t code) {
     ConfigPage p = Page("Page205", {code});
+    p.keepsDataEeprom = true;
     const ConfigValue bod = code == 210 ? E : H;
     const ConfigValue boot = code == 210 ? H : E;
     Append(p.controls, ClockBoxes("CB205_", {"Cksel0", "Cksel1", "Cksel2", "Cksel3"},
@@ -400,6 +402,8 @@ const std::vector<std::string> kCrystalItems{
 ConfigPage Page209(uint8_t code) {
     const bool tiny2313 = code == 211;
     ConfigPage p = Page("Page209", {code});
+    // The ATtiny2313's buffer is the code alone (64 KB for a file load).
+    p.keepsDataEeprom = !tiny2313;
     const std::vector<std::string> clocks =
         tiny2313 ? ClockItems({"0000 -External Clock", "0010 -Internal 4MHz Osc",
                                "0100 -Internal 8MHz Osc", "0110 -Internal 128KHz Osc"})
@@ -476,11 +480,17 @@ std::vector<std::string> ClockItems(std::vector<std::string> internal) {
 }
 
 const std::vector<ConfigPage>& ConfigPages() {
-    static const std::vector<ConfigPage> pages{
-        Page100(), Page102(), Page130(),    Page200(),    Page201(),    Page202(),
-        Page203(), Page204(), Page204A(),   Page205(205), Page205(210), Page206(),
-        Page207(), Page208(), Page209(209), Page209(211), Page212(),
-    };
+    static const std::vector<ConfigPage> pages = [] {
+        std::vector<ConfigPage> all{
+            Page100(), Page102(), Page130(),    Page200(),    Page201(),    Page202(),
+            Page203(), Page204(), Page204A(),   Page205(205), Page205(210), Page206(),
+            Page207(), Page208(), Page209(209), Page209(211), Page212(),
+        };
+        for (ConfigPage& own : OwnAvrPages()) {
+            all.push_back(std::move(own));
+        }
+        return all;
+    }();
     return pages;
 }
 

@@ -99,6 +99,8 @@ struct ConfigPage {
     std::vector<uint8_t> codes;  // the ConfigCodes that show it
     std::string caption;         // empty: the device's name is the tab caption
     bool showTab = true;         // sheet 208 is shown without its tab
+    // The ISP parts of this sheet keep their data EEPROM in the buffer after the code.
+    bool keepsDataEeprom = false;
     std::optional<std::pair<ConfigValue, uint8_t>> resetOnOpen;  // a byte each opening restarts
     std::vector<ConfigControl> controls;
     std::vector<HexDisplay> displays;
@@ -107,6 +109,9 @@ struct ConfigPage {
 
 // Every sheet of the configuration dialog, as shown before any device rule applies.
 const std::vector<ConfigPage>& ConfigPages();
+
+// The program's own AVR sheets (see OwnAvrSheets.cpp), which ConfigPages() ends with.
+std::vector<ConfigPage> OwnAvrPages();
 
 // The clock list of sheet 209: the given items, then the eight crystal ranges. Each
 // item writes the four binary digits it starts with.

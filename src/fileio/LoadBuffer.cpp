@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "config/SheetTraits.h"
 #include "devicedb/BufferRules.h"
 
 namespace kardo {
@@ -20,7 +21,7 @@ bool IsOneOf(uint8_t value, std::initializer_list<uint8_t> values) {
 }  // namespace
 
 bool ConfigCodeKeepsDataEeprom(const DeviceRecord& record) {
-    return IsOneOf(record.ConfigCode(), {0xCB, 0xD1, 0xCD, 0xD2});
+    return KeepsDataEeprom(record.ConfigCode());
 }
 
 std::optional<BufferArea> IspDataEepromArea(const DeviceRecord& record) {

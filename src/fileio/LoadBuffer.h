@@ -27,7 +27,8 @@ struct BufferArea {
     std::size_t size = 0;
 };
 std::optional<BufferArea> IspDataEepromArea(const DeviceRecord& record);
-// The ISP configuration codes whose buffer keeps the data EEPROM after the code.
+// The ISP configuration codes whose buffer keeps the data EEPROM after the code: a
+// property of their configuration sheet.
 bool ConfigCodeKeepsDataEeprom(const DeviceRecord& record);
 
 // `oddEven` is the "Odd && Even programming" option, which only matters for family 'R'.

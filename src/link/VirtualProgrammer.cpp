@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "config/ExtendedFuse.h"
+#include "config/SheetTraits.h"
 
 namespace kardo {
 

@@ -65,14 +65,17 @@ TEST(IspFamily, ProgramEraseCodeAndVerifyThenTheFusesOfTheConfigurationDialog) {
 
 // The extended fuse goes after the high fuse for every part whose sheet edits it,
 // whichever bits it holds there: the boot bits (0xCD), the brown-out level (0xD2, where a
-// chosen level was once shown but never sent) or self-programming (0xD1).
+// chosen level was once shown but never sent) or self-programming (0xD1), and on the
+// program's own sheets (the ATmega164P/324P layout, 0xDD; the ATtiny1634's, 0xE5).
 TEST(IspFamily, ExtendedFuseForEverySheetThatShowsOne) {
     const struct {
         const char* part;
         uint8_t low, high, ext;
     } parts[] = {{"ATmega168", 0x62, 0xDF, 0xF9},
                  {"ATmega328P", 0xFF, 0xDA, 0xFC},
-                 {"ATtiny85", 0x62, 0xDF, 0xFE}};
+                 {"ATtiny85", 0x62, 0xDF, 0xFE},
+                 {"ATmega324P", 0x62, 0x99, 0xFC},
+                 {"ATtiny1634", 0x62, 0xDF, 0xF5}};
     for (const auto& p : parts) {
         SCOPED_TRACE(p.part);
         Isp b(p.part);

@@ -15,6 +15,7 @@
 #include "config/PicConfigModel.h"
 #include "config/PicEffects.h"
 #include "config/PicSheetTable.h"
+#include "config/SheetTraits.h"
 #include "devicedb/BufferRules.h"
 #include "devicedb/DeviceBuffer.h"
 #include "devicedb/DeviceDatabase.h"
@@ -232,8 +233,8 @@ void CheckIsp(const DeviceRecord& r) {
     EXPECT_NE(r.ManufId(), 0) << "the chip identity check needs a signature";
     EXPECT_TRUE(r.Variant() == 0 || r.Variant() == 30 || r.Variant() == 32);
     if (r.Variant() == 32) {
-        static const std::set<uint8_t> kAvrSheets{0xCB, 0xCC, 0xCD, 0xCF, 0xD1, 0xD2, 0xD3};
-        EXPECT_TRUE(kAvrSheets.contains(r.ConfigCode())) << std::hex << int{r.ConfigCode()};
+        // The fuse step sends a high fuse byte: the sheet must show one.
+        EXPECT_TRUE(HasHighFuse(r.ConfigCode())) << std::hex << int{r.ConfigCode()};
         EXPECT_EQ(r.ButtonMask() & 0x08, 0x08) << "fuses need the Config button";
     }
     if (r.Variant() == 30) {
@@ -257,10 +258,10 @@ void CheckIsp(const DeviceRecord& r) {
     const uint8_t encrypt = r.EncryptCode() >> 4;
     EXPECT_TRUE(encrypt == 0 || encrypt == 2 || encrypt == 4);
     EXPECT_LE(r.Size() + r.EepromSize(), static_cast<int64_t>(*BufferSizeFor(r)));
-    // The file loader sizes its buffer from code + EEPROM only for these sheets; for the
-    // others it keeps 64 KB, which code and EEPROM must fit to load whole.
-    static const std::set<uint8_t> kSizedByLoader{0xCB, 0xCD, 0xD1, 0xD2};
-    if (!kSizedByLoader.contains(r.ConfigCode())) {
+    // The file loader sizes its buffer from code + EEPROM only for the sheets that keep
+    // the data EEPROM; for the others it keeps 64 KB, which code and EEPROM must fit to
+    // load whole.
+    if (!KeepsDataEeprom(r.ConfigCode())) {
         EXPECT_LE(r.Size() + r.EepromSize(), 0x10000) << "more than a file load can hold";
     }
 }

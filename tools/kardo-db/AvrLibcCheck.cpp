@@ -67,8 +67,13 @@ std::vector<std::string> NamesOf(const std::string& caption) {
 }
 
 // The newer headers name the six clock bits of the low fuse as one field, SUT_CKSEL5..0:
-// its four low bits are CKSEL3..0 and its two high bits SUT1..0.
+// its four low bits are CKSEL3..0 and its two high bits SUT1..0. The ATtiny13's header
+// calls its self-programming enable SPMEN, the ATtiny13A's (same part, same signature)
+// SELFPRGEN, as every other header does.
 std::string UsualName(const std::string& avrLibcName) {
+    if (avrLibcName == "SPMEN") {
+        return "SELFPRGEN";
+    }
     const std::string field = "SUT_CKSEL";
     if (avrLibcName.rfind(field, 0) == 0 && avrLibcName.size() == field.size() + 1) {
         const int n = avrLibcName.back() - '0';

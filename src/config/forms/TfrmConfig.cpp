@@ -87,17 +87,31 @@ QWidget* TfrmConfig::BuildPage(const ConfigPage& page) {
 void TfrmConfig::AddCheckBox(const ConfigControl& c, QWidget* page, QVBoxLayout* column) {
     QWidget* parent = page;
     QVBoxLayout* into = column;
+    bool shared = false;
     if (!c.group.empty()) {
-        auto* group = new QGroupBox(Text(c.groupCaption), page);
-        group->setObjectName(Text(c.group));
-        into = new QVBoxLayout(group);
-        column->addWidget(group);
+        auto* group = page->findChild<QGroupBox*>(Text(c.group), Qt::FindDirectChildrenOnly);
+        shared = group != nullptr;
+        if (group == nullptr) {
+            group = new QGroupBox(Text(c.groupCaption), page);
+            group->setObjectName(Text(c.group));
+            new QVBoxLayout(group);
+            column->addWidget(group);
+        }
+        into = static_cast<QVBoxLayout*>(group->layout());
         parent = group;
     }
     auto* box = new QCheckBox(parent);
     box->setObjectName(Text(c.name));
     into->addWidget(box);
-    widgets_[c.name] = {c.group.empty() ? static_cast<QWidget*>(box) : parent, box};
+    if (shared) {
+        // A group of several boxes stays; each box shows and hides alone.
+        for (auto& [name, w] : widgets_) {
+            if (w.frame == parent) {
+                w.frame = w.box;
+            }
+        }
+    }
+    widgets_[c.name] = {c.group.empty() || shared ? static_cast<QWidget*>(box) : parent, box};
     const std::string name = c.name;
     connect(box, &QCheckBox::clicked, this, [this, name](bool checked) {
         model_.SetTicked(name, checked);
