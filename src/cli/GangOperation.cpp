@@ -148,16 +148,21 @@ std::filesystem::path FileOf(const std::filesystem::path& file, const std::strin
 
 void LogSummary(const std::vector<Member>& gang, const SerialNumberTurns* turns, Console& console) {
     console.Log("");
-    console.Log(Format(" %-16s %-7s %6s %10s  %s", "Programmer", "Result", "Errors", "Time",
-                       turns != nullptr ? "Serial number" : ""));
+    std::string heading = Format(" %-16s %-7s %6s %10s", "Programmer", "Result", "Errors", "Time");
+    if (turns != nullptr) {
+        heading += "  Serial number";
+    }
+    console.Log(heading);
     std::size_t failed = 0;
     for (const Member& m : gang) {
         failed += m.outcome.passed ? 0 : 1;
-        const std::string serial =
-            m.outcome.serialNumber ? std::to_string(*m.outcome.serialNumber) : std::string();
-        console.Log(Format(" %-16s %-7s %6d %8.2f s  %s", m.name.c_str(),
-                           m.outcome.passed ? "passed" : "FAILED", m.outcome.errors,
-                           static_cast<double>(m.outcome.durationMs) / 1000.0, serial.c_str()));
+        std::string row = Format(" %-16s %-7s %6d %8.2f s", m.name.c_str(),
+                                 m.outcome.passed ? "passed" : "FAILED", m.outcome.errors,
+                                 static_cast<double>(m.outcome.durationMs) / 1000.0);
+        if (m.outcome.serialNumber) {
+            row += "  " + std::to_string(*m.outcome.serialNumber);
+        }
+        console.Log(row);
     }
     console.Log(Format(" %zu passed, %zu failed", gang.size() - failed, failed));
     for (const Member& m : gang) {
