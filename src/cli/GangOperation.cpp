@@ -117,7 +117,9 @@ void RunMember(Member& member, std::size_t index, const OperationPlan& plan,
             const SerialInsertion insertion = InsertSerialNumber(state.buffer, *state.record, serial);
             host.AppendLine(insertion.line);
             if (!insertion.written) {
-                throw CommandFailed(insertion.line.substr(insertion.line.find_first_not_of(' ')));
+                const std::size_t text = insertion.line.find_first_not_of(' ');
+                throw CommandFailed(text == std::string::npos ? "no serial number written"
+                                                              : insertion.line.substr(text));
             }
         }
         const std::optional<uint64_t> serialNumber = outcome.serialNumber;
@@ -126,10 +128,10 @@ void RunMember(Member& member, std::size_t index, const OperationPlan& plan,
         outcome.device = plan.entry.FullName();
         outcome.file = plan.file;
         outcome.fileSha256 = plan.loaded.sha256;
-        CloseLink(*state.link);
         if (!plan.logFile.empty()) {
-            WriteProductionLog(plan.logFile, outcome, state);
+            WriteProductionLog(plan.logFile, outcome, state);  // with the bridge's serial
         }
+        CloseLink(*state.link);
         if (!outcome.passed) {
             member.problem = std::string(plan.kind->what) + " failed";
         }
