@@ -80,9 +80,9 @@ Figures RunGang(int programmers) {
     }
     Figures f;
     f.cpuMs = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-    f.realMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                         realStart)
-                   .count();
+    f.realMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - realStart)
+            .count();
     f.modelledMs = *std::max_element(took.begin(), took.end());
     f.slotsUsed = static_cast<double>(timing.bus->claimed()) /
                   (f.modelledMs * UsbBridgeModel::kSlotsPerFrame);

@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
             }
             settings->CloseKey();
         }
-        auto link = std::make_unique<kardo::ChosenLink>(kardo::LinkEnvironment::FromProcess(),
-                                                        programmer);
+        auto link =
+            std::make_unique<kardo::ChosenLink>(kardo::LinkEnvironment::FromProcess(), programmer);
         for (const std::string& problem : {link->first().problem, link->first().driverProblem}) {
             if (!problem.empty()) {
                 dialogs.ShowMessage(nullptr, QString::fromStdString(problem), "KARDO",

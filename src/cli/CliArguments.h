@@ -42,7 +42,7 @@ struct Invocation {
 
 // The options that take no value; a command takes one when it names it among its options.
 inline constexpr std::string_view kFlagOptions[] = {"--allow-truncate", "--json", "--repeat",
-                                                   "--all"};
+                                                    "--all"};
 
 // The options every command takes, before its name as well as after it.
 inline constexpr std::string_view kGlobalOptions[] = {"--db-dir", "--link", "--programmer"};

@@ -12,9 +12,9 @@
 #include "cli/Commands.h"
 #include "cli/DeviceLookup.h"
 #include "cli/FileOptions.h"
+#include "cli/GangOperation.h"
 #include "cli/OperationOptions.h"
 #include "cli/OperationReport.h"
-#include "cli/GangOperation.h"
 #include "cli/OperationSteps.h"
 #include "cli/RepeatedProgramming.h"
 #include "cli/StandardStreams.h"
@@ -272,9 +272,10 @@ int RunDeviceOperation(const CommandContext& context) {
             },
             console);
     }
-    OpenProgrammer(state, ChooseLink(LinkEnvironmentFor(context.invocation),
-                                      ProgrammerNamed(context.invocation)),
-                   console, [&](const std::string& text) { console.Message(text); });
+    OpenProgrammer(
+        state,
+        ChooseLink(LinkEnvironmentFor(context.invocation), ProgrammerNamed(context.invocation)),
+        console, [&](const std::string& text) { console.Message(text); });
     OperationOutcome outcome = RunOne(plan, state, console);
     CloseLink(*state.link);
     if (plan.json) {

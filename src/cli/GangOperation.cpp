@@ -114,7 +114,8 @@ void RunMember(Member& member, std::size_t index, const OperationPlan& plan,
             SerialNumberSettings serial = state.serial;
             serial.next = turn.Take();
             outcome.serialNumber = serial.next;
-            const SerialInsertion insertion = InsertSerialNumber(state.buffer, *state.record, serial);
+            const SerialInsertion insertion =
+                InsertSerialNumber(state.buffer, *state.record, serial);
             host.AppendLine(insertion.line);
             if (!insertion.written) {
                 const std::size_t text = insertion.line.find_first_not_of(' ');
@@ -173,16 +174,16 @@ void LogSummary(const std::vector<Member>& gang, const SerialNumberTurns* turns,
         }
         console.Log(" " + m.name + ": " + m.problem);
         if (m.outcome.serialNumber) {
-            console.Log(Format(" Serial number %llu went to the failed chip of %s: no other chip "
-                               "has it",
-                               static_cast<unsigned long long>(*m.outcome.serialNumber),
-                               m.name.c_str()));
+            console.Log(
+                Format(" Serial number %llu went to the failed chip of %s: no other chip "
+                       "has it",
+                       static_cast<unsigned long long>(*m.outcome.serialNumber), m.name.c_str()));
         }
     }
     if (turns != nullptr) {
         // Read after every worker has ended: nobody takes a number any more.
-        console.Log(Format(" Next serial number: %llu",
-                           static_cast<unsigned long long>(turns->Next())));
+        console.Log(
+            Format(" Next serial number: %llu", static_cast<unsigned long long>(turns->Next())));
     }
 }
 
@@ -211,7 +212,8 @@ int RunGang(const CommandContext& context, const OperationPlan& plan, const AppS
     if (attached.names.empty()) {
         throw CommandFailed("no programmer found");
     }
-    const std::vector<std::string> before = plan.json ? console.TakeLog() : std::vector<std::string>();
+    const std::vector<std::string> before =
+        plan.json ? console.TakeLog() : std::vector<std::string>();
     std::vector<Member> gang(attached.names.size());
     for (std::size_t i = 0; i < gang.size(); ++i) {
         Member& m = gang[i];
@@ -266,8 +268,8 @@ int RunGang(const CommandContext& context, const OperationPlan& plan, const AppS
         LogSummary(gang, turns ? &*turns : nullptr, console);
     }
     if (failed > 0) {
-        console.Message(Format("%s failed on %zu of %zu programmers", plan.kind->what, failed,
-                               gang.size()));
+        console.Message(
+            Format("%s failed on %zu of %zu programmers", plan.kind->what, failed, gang.size()));
         return kExitFailed;
     }
     return kExitOk;

@@ -36,7 +36,9 @@ class ExclusiveLink : public ProgrammerLink {
     LinkStatus Read(uint8_t* data, std::size_t n, std::size_t& got) override {
         return link_->Read(data, n, got);
     }
-    LinkStatus GetQueueStatus(std::size_t& queued) override { return link_->GetQueueStatus(queued); }
+    LinkStatus GetQueueStatus(std::size_t& queued) override {
+        return link_->GetQueueStatus(queued);
+    }
     LinkStatus Close() override;
     std::string OpenProblem() const override {
         return heldElsewhere_.empty() ? link_->OpenProblem() : heldElsewhere_;

@@ -99,8 +99,8 @@ class LibFtdiBackend : public FtdiBackend {
             }
             // Asked on its own: a bridge without a serial number fails the question.
             char serial[128] = {};
-            if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, nullptr, 0, serial,
-                                     sizeof serial) < 0) {
+            if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, nullptr, 0, serial, sizeof serial) <
+                0) {
                 serial[0] = '\0';
             }
             serialFound_ = serial;

@@ -82,9 +82,9 @@ LinkChoice ChooseVirtual(const LinkEnvironment& environment, const std::string& 
         AddProblem(choice.problem, sim->programmer().SetImageFile(image));
     }
     if (environment.simFaults != nullptr) {
-        AddProblem(choice.problem,
-                   several ? ApplySimFaults(environment.simFaults, *sim, options.name, attached.names)
-                           : ApplySimFaults(environment.simFaults, *sim));
+        AddProblem(choice.problem, several ? ApplySimFaults(environment.simFaults, *sim,
+                                                            options.name, attached.names)
+                                           : ApplySimFaults(environment.simFaults, *sim));
     }
     choice.virtualProgrammer = &sim->programmer();
     choice.link = std::move(sim);
@@ -126,8 +126,8 @@ LinkChoice ChooseLink(const LinkEnvironment& environment, const std::string& pro
         choice.link = MakeUsbLink(choice.driverProblem, programmer);
     }
     if (!environment.lockDirectory.empty()) {
-        choice.link = std::make_unique<ExclusiveLink>(std::move(choice.link),
-                                                      environment.lockDirectory);
+        choice.link =
+            std::make_unique<ExclusiveLink>(std::move(choice.link), environment.lockDirectory);
     }
     return choice;
 }

@@ -59,8 +59,8 @@ bool Apply(std::string_view item, SimulatedLink& link) {
 
 }  // namespace
 
-std::string ApplySimFaults(std::string_view text, SimulatedLink& link,
-                           std::string_view programmer, std::span<const std::string> names) {
+std::string ApplySimFaults(std::string_view text, SimulatedLink& link, std::string_view programmer,
+                           std::span<const std::string> names) {
     struct Item {
         std::string_view whole;
         std::string_view fault;
@@ -74,7 +74,8 @@ std::string ApplySimFaults(std::string_view text, SimulatedLink& link,
             if (const std::size_t colon = item.whole.find(':'); colon != std::string_view::npos) {
                 const std::string_view name = item.whole.substr(0, colon);
                 if (std::find(names.begin(), names.end(), name) == names.end()) {
-                    return "KARDO_SIM_FAULTS: \"" + std::string(item.whole) + "\" names no virtual " +
+                    return "KARDO_SIM_FAULTS: \"" + std::string(item.whole) +
+                           "\" names no virtual " +
                            "programmer (KARDO_SIM_PROGRAMMERS=N gives SIM1 to SIMN); no fault is " +
                            "switched on.";
                 }

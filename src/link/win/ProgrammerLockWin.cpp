@@ -29,9 +29,9 @@ ProgrammerLock ProgrammerLock::Take(const std::filesystem::path& directory,
         return lock;
     }
     const std::filesystem::path file = directory / ProgrammerLockFileName(name);
-    HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return lock;
     }
