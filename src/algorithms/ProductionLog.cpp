@@ -28,6 +28,10 @@ ProductionRecord NewProductionRecord(const ConnectionState& connection,
     record.programmerModel = connection.HardwareModel;
     record.firmware = connection.FirmwareVersion;
     record.programmerSerial = link != nullptr ? link->BridgeSerial() : std::string();
+    record.programmerName = link != nullptr ? link->Name() : std::string();
+    if (record.programmerName == record.programmerSerial) {
+        record.programmerName.clear();  // said once is enough
+    }
     return record;
 }
 
@@ -36,6 +40,9 @@ std::string ProductionLine(const ProductionRecord& r) {
     programmer.Add("model", int64_t{r.programmerModel}).Add("firmware", int64_t{r.firmware});
     if (!r.programmerSerial.empty()) {
         programmer.Add("serial", r.programmerSerial);
+    }
+    if (!r.programmerName.empty()) {
+        programmer.Add("name", r.programmerName);
     }
     JsonObject line;
     line.Add("time", r.time)

@@ -19,6 +19,7 @@ struct ProductionRecord {
     uint8_t programmerModel = 0;
     uint32_t firmware = 0;
     std::string programmerSerial;  // the USB bridge's, when it has one
+    std::string programmerName;    // when several are attached and it is not the serial
     std::string device;            // MANUFACTURER/DEVICE
     std::string operation;         // blank, read, program, verify, erase
     std::string file;              // empty when the operation used none

@@ -15,7 +15,7 @@
 #include "app/qt/GuardedApplication.h"
 #include "app/qt/QtSoundBackend.h"
 #include "common/forms/Dialogs.h"
-#include "link/LinkChoice.h"
+#include "link/ChosenLink.h"
 #include "link/VirtualProgrammer.h"
 
 int main(int argc, char** argv) {
@@ -42,19 +42,30 @@ int main(int argc, char** argv) {
                                     kardo::Dialogs::Icon::Warning);
             }
         }
-        kardo::LinkChoice choice =
-            kardo::ChooseLink(std::getenv("KARDO_LINK"), std::getenv("KARDO_SIM_IMAGE"),
-                              std::getenv("KARDO_SIM_FAULTS"));
-        for (const std::string& problem : {choice.problem, choice.driverProblem}) {
+        // The programmer chosen last time, when several are attached.
+        std::string programmer;
+        if (settings->OpenKey()) {
+            if (const auto stored = settings->ReadString("Programmer"); stored.ok()) {
+                programmer = stored.value;
+            }
+            settings->CloseKey();
+        }
+        auto link =
+            std::make_unique<kardo::ChosenLink>(kardo::LinkEnvironment::FromProcess(), programmer);
+        for (const std::string& problem : {link->first().problem, link->first().driverProblem}) {
             if (!problem.empty()) {
                 dialogs.ShowMessage(nullptr, QString::fromStdString(problem), "KARDO",
                                     kardo::Dialogs::Icon::Warning);
             }
         }
         std::function<void(const kardo::DeviceRecord&)> deviceSelected;
-        if (choice.virtualProgrammer != nullptr) {
-            deviceSelected = [sim = choice.virtualProgrammer,
-                              &dialogs](const kardo::DeviceRecord& record) {
+        if (kardo::ChosenLink* chosen = link.get(); chosen->virtualProgrammer() != nullptr) {
+            // The virtual programmer in use, which Reconnect may change.
+            deviceSelected = [chosen, &dialogs](const kardo::DeviceRecord& record) {
+                kardo::VirtualProgrammer* sim = chosen->virtualProgrammer();
+                if (sim == nullptr) {
+                    return;
+                }
                 sim->InsertChip(record);
                 if (const std::string problem = sim->TakeImageProblem(); !problem.empty()) {
                     dialogs.ShowMessage(nullptr, QString::fromStdString(problem), "KARDO",
@@ -62,8 +73,9 @@ int main(int argc, char** argv) {
                 }
             };
         }
-        kardo::TfrmMains window({dialogs, sound, *settings, std::move(choice.link), defaultDir,
-                                 std::move(deviceSelected)});
+        kardo::ChosenLink* programmers = link.get();
+        kardo::TfrmMains window({dialogs, sound, *settings, std::move(link), defaultDir,
+                                 std::move(deviceSelected), programmers});
         window.show();
         return QApplication::exec();
     } catch (const std::exception& e) {

@@ -41,10 +41,11 @@ struct Invocation {
 };
 
 // The options that take no value; a command takes one when it names it among its options.
-inline constexpr std::string_view kFlagOptions[] = {"--allow-truncate", "--json", "--repeat"};
+inline constexpr std::string_view kFlagOptions[] = {"--allow-truncate", "--json", "--repeat",
+                                                    "--all"};
 
 // The options every command takes, before its name as well as after it.
-inline constexpr std::string_view kGlobalOptions[] = {"--db-dir", "--link"};
+inline constexpr std::string_view kGlobalOptions[] = {"--db-dir", "--link", "--programmer"};
 
 // A command line split at the command's name: the name (empty when there is none), and
 // every other word, the global options given before the name first.

@@ -14,7 +14,10 @@ constexpr std::string_view kGlobalHelp =
     "                     directory, then the directory of kardo-cli, then the\n"
     "                     share/kardo directory of its installation)\n"
     "  --link ftdi|sim    the programmer on USB, or the virtual programmer (default:\n"
-    "                     $KARDO_LINK, else ftdi)\n";
+    "                     $KARDO_LINK, else ftdi)\n"
+    "  --programmer NAME  the programmer of that name, when several are attached\n"
+    "                     (default: $KARDO_PROGRAMMER, else the first found); see\n"
+    "                     'kardo-cli programmers'\n";
 
 constexpr std::string_view kLoadHelp =
     "  --in-format F      ihex, srec, bin, inh8m, inx16, jedec or elf (default: from the\n"
@@ -30,7 +33,11 @@ constexpr std::string_view kProductionHelp =
     "                     serial number, result, errors, duration); default: the\n"
     "                     ProductionLog setting\n"
     "  --repeat           program: one chip after another, each after Enter ('q' and\n"
-    "                     Enter ends), then a summary; needs a terminal\n";
+    "                     Enter ends), then a summary; needs a terminal\n"
+    "  --all              on every programmer attached at once, each line headed by the\n"
+    "                     programmer's name, then a table; a read writes FILE with\n"
+    "                     -NAME before its extension; --serial numbers the chips in\n"
+    "                     the programmers' order\n";
 
 constexpr std::string_view kOperationHelp =
     "  --steps HEX        the programming steps (ProgBits), as the options dialog sets\n"
@@ -54,7 +61,7 @@ std::vector<std::string_view> Join(std::initializer_list<std::span<const std::st
 constexpr std::string_view kJson[] = {"--json"};
 constexpr std::string_view kDevicesOptions[] = {"--type", "--family"};
 constexpr std::string_view kSaveOptions[] = {"--out-format", "--range"};
-constexpr std::string_view kProductionOptions[] = {"--log", "--repeat"};
+constexpr std::string_view kProductionOptions[] = {"--log", "--repeat", "--all"};
 
 constexpr std::string_view kJsonHelp =
     "  --json             one JSON object per result on standard output, and nothing else\n";
@@ -115,6 +122,8 @@ const std::vector<CommandEntry>& Commands() {
         operation("program", "DEVICE FILE", "program the chip with FILE, and verify it", 2, 2),
         operation("verify", "DEVICE FILE", "compare the chip with FILE", 2, 2),
         operation("erase", "DEVICE", "erase the chip", 1, 1),
+        {"programmers", "", "list the programmers attached: name, model, firmware, in use",
+         Concat({kJsonHelp, kGlobalHelp}), Join({kJson, kGlobalOptions}), 0, 0, RunProgrammers},
     };
     return commands;
 }

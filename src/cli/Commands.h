@@ -40,5 +40,6 @@ int RunConvert(const CommandContext& context);
 int RunDump(const CommandContext& context);
 int RunChecksum(const CommandContext& context);
 int RunDeviceOperation(const CommandContext& context);
+int RunProgrammers(const CommandContext& context);
 
 }  // namespace kardo::cli

@@ -12,8 +12,10 @@
 #include "cli/Commands.h"
 #include "cli/DeviceLookup.h"
 #include "cli/FileOptions.h"
+#include "cli/GangOperation.h"
 #include "cli/OperationOptions.h"
 #include "cli/OperationReport.h"
+#include "cli/OperationSteps.h"
 #include "cli/RepeatedProgramming.h"
 #include "cli/StandardStreams.h"
 #include "common/MessageCatalogue.h"
@@ -26,13 +28,6 @@
 
 namespace kardo::cli {
 namespace {
-
-struct OperationKind {
-    std::string_view command;
-    char code;
-    DeviceButton button;
-    const char* what;
-};
 
 constexpr OperationKind kOperations[] = {
     {"blank", 'B', DeviceButton::Blank, "a blank check"},
@@ -91,28 +86,47 @@ void CheckNothingLeftOut(const AppState& state, const OperationKind& kind,
     console.Message("warning: " + device + ": " + left + ": left out, not " + done);
 }
 
-// Opens the programmer the options or the environment name and uploads the device's
-// parameters. A missing programmer fails: a script has no use for a demonstration.
-void OpenProgrammer(AppState& state, const Invocation& invocation, Console& console) {
-    const auto linkOption = invocation.Option("--link");
-    if (linkOption && *linkOption != "ftdi" && *linkOption != "sim") {
-        throw UsageError("--link \"" + *linkOption + "\" is not ftdi or sim");
+}  // namespace
+
+LinkEnvironment LinkEnvironmentFor(const Invocation& invocation) {
+    LinkEnvironment environment = LinkEnvironment::FromProcess();
+    if (const auto linkOption = invocation.Option("--link")) {
+        if (*linkOption != "ftdi" && *linkOption != "sim") {
+            throw UsageError("--link \"" + *linkOption + "\" is not ftdi or sim");
+        }
+        environment.link = invocation.options.find("--link")->second.c_str();
     }
-    const char* linkName = linkOption ? linkOption->c_str() : std::getenv("KARDO_LINK");
-    LinkChoice choice =
-        ChooseLink(linkName, std::getenv("KARDO_SIM_IMAGE"), std::getenv("KARDO_SIM_FAULTS"));
+    return environment;
+}
+
+std::string ProgrammerNamed(const Invocation& invocation) {
+    if (const auto option = invocation.Option("--programmer")) {
+        if (option->empty()) {
+            throw UsageError("--programmer needs a programmer's name (kardo-cli programmers)");
+        }
+        return *option;
+    }
+    const char* named = std::getenv("KARDO_PROGRAMMER");
+    return named != nullptr ? named : "";
+}
+
+void OpenProgrammer(AppState& state, LinkChoice choice, LogSink& log,
+                    const std::function<void(const std::string&)>& warn) {
     if (!choice.problem.empty()) {
         // A fault list or link name we do not know must not run the operation on another
         // programmer than the one the script meant.
         throw UsageError(choice.problem);
     }
     if (!choice.driverProblem.empty()) {
-        console.Message(choice.driverProblem);  // and the open below finds no programmer
+        warn(choice.driverProblem);  // and the open below finds no programmer
     }
     state.link = std::move(choice.link);  // owns the virtual programmer, if it is one
-    OpenLink(*state.link, state.connection, console);
+    OpenLink(*state.link, state.connection, log);
     if (state.connection.LinkState != 1) {
         const std::string problem = state.link->OpenProblem();
+        if (state.link->HeldElsewhere()) {
+            throw CommandFailed(problem + ": a programmer is never shared");
+        }
         throw CommandFailed(problem.empty()
                                 ? std::string("no programmer found")
                                 : "no programmer found: " + problem +
@@ -123,7 +137,7 @@ void OpenProgrammer(AppState& state, const Invocation& invocation, Console& cons
         choice.virtualProgrammer->InsertChip(*state.record);
         if (const std::string problem = choice.virtualProgrammer->TakeImageProblem();
             !problem.empty()) {
-            console.Message("warning: " + problem);
+            warn("warning: " + problem);
         }
     }
     state.link->Purge(kPurgeRxTx);
@@ -131,11 +145,11 @@ void OpenProgrammer(AppState& state, const Invocation& invocation, Console& cons
         throw CommandFailed("the programmer did not accept the parameters of " +
                             state.record->Name());
     }
-    console.Log(ResultLine(report::ParametersSent, state.record->Name()));
+    log.AppendLine(ResultLine(report::ParametersSent, state.record->Name()));
 }
 
 // The operation itself, on this thread: there is no window to keep responsive.
-OperationOutcome RunOnProgrammer(AppState& state, char code, Console& console) {
+OperationOutcome RunOnProgrammer(AppState& state, char code, OperationHost& host) {
     const auto start = std::chrono::steady_clock::now();
     state.buffer.BufferPos = 0;
     state.OperationCode = code;
@@ -144,12 +158,12 @@ OperationOutcome RunOnProgrammer(AppState& state, char code, Console& console) {
     state.link->Purge(kPurgeRxTx);
     OperationContext context(
         *state.record, state.buffer, state.OperationCode, state.errorCount, state.running,
-        *state.link, state.connection.FirmwareVersion, console,
+        *state.link, state.connection.FirmwareVersion, host,
         OperationChoices{state.ProgBits, state.options.Id_flag, state.configBits});
     RunOperation(context);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
-    console.Log(ElapsedTimeLine(took.count()));
+    host.Log(ElapsedTimeLine(took.count()));
     OperationOutcome outcome;
     outcome.code = code;
     outcome.errors = state.errorCount;
@@ -161,21 +175,6 @@ OperationOutcome RunOnProgrammer(AppState& state, char code, Console& console) {
     }
     return outcome;
 }
-
-// What a command line asks of one operation, settled before the chip is touched.
-struct OperationPlan {
-    const OperationKind* kind = nullptr;
-    DeviceEntry entry;
-    LoadOutcome loaded;
-    std::string file;
-    std::optional<std::string> serialLine;
-    // What a read writes: a wrong format or range is a usage error, not a read thrown away.
-    std::optional<std::filesystem::path> readFile;
-    uint8_t readFormat = 0;
-    SaveRange readRange;
-    std::filesystem::path logFile;
-    bool json = false;
-};
 
 OperationPlan Plan(const CommandContext& context, AppState& state) {
     const Invocation& invocation = context.invocation;
@@ -225,6 +224,8 @@ OperationPlan Plan(const CommandContext& context, AppState& state) {
     return plan;
 }
 
+namespace {
+
 // One chip: the operation, its record in the production log, and what a read writes.
 OperationOutcome RunOne(const OperationPlan& plan, AppState& state, Console& console) {
     console.Log("");
@@ -248,12 +249,22 @@ OperationOutcome RunOne(const OperationPlan& plan, AppState& state, Console& con
 
 int RunDeviceOperation(const CommandContext& context) {
     AppState state;
+    if (context.invocation.Flag("--all")) {
+        CheckGangOptions(context.command, context.invocation);
+        const OperationPlan plan = Plan(context, state);
+        return RunGang(context, plan, state);
+    }
     const OperationPlan plan = Plan(context, state);
     Console& console = context.console;
     if (context.invocation.Flag("--repeat")) {
         return RunRepeated(
             state, plan.serialLine.has_value() || state.serial.enabled,
-            [&](AppState& chip) { OpenProgrammer(chip, context.invocation, console); },
+            [&](AppState& chip) {
+                OpenProgrammer(chip,
+                               ChooseLink(LinkEnvironmentFor(context.invocation),
+                                          ProgrammerNamed(context.invocation)),
+                               console, [&](const std::string& text) { console.Message(text); });
+            },
             [&](AppState& chip, std::optional<std::string> serialLine) {
                 OperationPlan next = plan;
                 next.serialLine = std::move(serialLine);
@@ -261,7 +272,10 @@ int RunDeviceOperation(const CommandContext& context) {
             },
             console);
     }
-    OpenProgrammer(state, context.invocation, console);
+    OpenProgrammer(
+        state,
+        ChooseLink(LinkEnvironmentFor(context.invocation), ProgrammerNamed(context.invocation)),
+        console, [&](const std::string& text) { console.Message(text); });
     OperationOutcome outcome = RunOne(plan, state, console);
     CloseLink(*state.link);
     if (plan.json) {

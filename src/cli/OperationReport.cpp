@@ -11,6 +11,9 @@ namespace kardo::cli {
 
 std::string OperationJson(const OperationOutcome& o) {
     JsonObject object;
+    if (!o.programmer.empty()) {
+        object.Add("programmer", o.programmer);
+    }
     object.Add("device", o.device).Add("operation", OperationName(o.code));
     if (!o.file.empty()) {
         object.Add("file", o.file);
@@ -18,12 +21,15 @@ std::string OperationJson(const OperationOutcome& o) {
     if (o.serialNumber) {
         object.Add("serial", static_cast<int64_t>(*o.serialNumber));
     }
-    return object.Add("result", o.passed ? "passed" : "failed")
+    object.Add("result", o.passed ? "passed" : "failed")
         .Add("errors", int64_t{o.errors})
         .Add("checksum", o.checksum)
         .Add("duration_ms", o.durationMs)
-        .Add("log", o.log)
-        .Text();
+        .Add("log", o.log);
+    if (!o.problem.empty()) {
+        object.Add("problem", o.problem);
+    }
+    return object.Text();
 }
 
 void WriteProductionLog(const std::filesystem::path& logFile, const OperationOutcome& o,

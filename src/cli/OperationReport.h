@@ -15,7 +15,8 @@ namespace kardo::cli {
 
 // What one device operation came to, for --json, --log and the summary of a --repeat run.
 struct OperationOutcome {
-    std::string device;  // MANUFACTURER/DEVICE
+    std::string programmer;  // in a gang: the programmer's name
+    std::string device;      // MANUFACTURER/DEVICE
     char code = 0;
     std::string file;  // the file programmed, verified or read into, if any
     std::string fileSha256;
@@ -27,6 +28,7 @@ struct OperationOutcome {
     std::vector<std::string> log;  // with --json: the lines the operation logged
     // A chip whose signature did not match the device's made it fail.
     std::optional<std::array<uint8_t, 3>> signature;
+    std::string problem;  // in a gang: why it failed, when not in the operation's own lines
 };
 
 // The result's JSON object, on one line.

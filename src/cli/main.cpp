@@ -25,10 +25,11 @@ constexpr const char* kExitStatuses =
 
 void PrintOverview(std::FILE* to) {
     std::fprintf(to,
-                 "usage: kardo-cli [--db-dir DIR] [--link ftdi|sim] COMMAND [ARGUMENTS] [OPTIONS]\n"
+                 "usage: kardo-cli [--db-dir DIR] [--link ftdi|sim] [--programmer NAME] COMMAND\n"
+                 "                 [ARGUMENTS] [OPTIONS]\n"
                  "       kardo-cli --version\n\nCommands:\n");
     for (const CommandEntry& command : Commands()) {
-        std::fprintf(to, "  %-9s %-16s %s\n", std::string(command.name).c_str(),
+        std::fprintf(to, "  %-11s %-16s %s\n", std::string(command.name).c_str(),
                      std::string(command.synopsis).c_str(), std::string(command.summary).c_str());
     }
     std::fprintf(to, "\n%s'kardo-cli COMMAND --help' tells a command's options.\n%s", kDevicesNamed,

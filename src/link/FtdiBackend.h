@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kardo {
 
@@ -16,9 +17,15 @@ class FtdiBackend {
     virtual ~FtdiBackend() = default;
 
     // Opens the first bridge with this vendor and product id whose product string is
-    // `description`. False when there is none, or it cannot be opened.
+    // `description` and, unless `name` is empty, whose name (see Name) is `name`. False
+    // when there is none, or it cannot be opened.
     virtual bool OpenByDescription(uint16_t vendor, uint16_t product,
-                                   const std::string& description) = 0;
+                                   const std::string& description, const std::string& name) = 0;
+    // The names of every such bridge attached, none of them opened.
+    virtual std::vector<std::string> List(uint16_t, uint16_t, const std::string&) { return {}; }
+    // The name of the bridge opened: its serial number, or where it is plugged in (bus and
+    // port path, "1-2.3") when it has none.
+    virtual std::string Name() const { return {}; }
     // How many bridges the searches so far found but could not read the strings of, or
     // could not open, and the USB library's reason for the last of them: on Linux, most
     // often a user without the udev rule's access to the device.

@@ -5,7 +5,19 @@
 
 namespace kardo {
 
-FtdiLink::FtdiLink() : factory_(MakeLibFtdiBackend) {}
+FtdiLink::FtdiLink(std::string name) : factory_(MakeLibFtdiBackend), wanted_(std::move(name)) {}
+
+std::vector<std::string> FtdiLink::List(const BackendFactory& factory) {
+    std::vector<std::string> names;
+    if (const std::unique_ptr<FtdiBackend> ftdi = factory(); ftdi != nullptr) {
+        for (const uint16_t product : kProducts) {
+            for (std::string& name : ftdi->List(kVendor, product, kProgrammerDescription)) {
+                names.push_back(std::move(name));
+            }
+        }
+    }
+    return names;
+}
 
 FtdiLink::~FtdiLink() {
     Close();
@@ -20,7 +32,7 @@ LinkStatus FtdiLink::OpenEx(const std::string& description) {
     bool opened = false;
     openProblem_.clear();
     for (const uint16_t product : kProducts) {
-        if (ftdi->OpenByDescription(kVendor, product, description)) {
+        if (ftdi->OpenByDescription(kVendor, product, description, wanted_)) {
             opened = true;
             break;
         }

@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "link/FtdiBackend.h"
 #include "link/ProgrammerLink.h"
@@ -47,8 +49,10 @@ class FtdiLink : public ProgrammerLink {
     static constexpr uint16_t kVendor = 0x0403;
     static constexpr uint16_t kProducts[] = {0x6001, 0x6010, 0x6011, 0x6014, 0x6015};
 
-    FtdiLink();
-    explicit FtdiLink(BackendFactory factory) : factory_(std::move(factory)) {}
+    // `name` empty: the first programmer found, else only the one of that name.
+    explicit FtdiLink(std::string name = {});
+    explicit FtdiLink(BackendFactory factory, std::string name = {})
+        : factory_(std::move(factory)), wanted_(std::move(name)) {}
     ~FtdiLink() override;
     FtdiLink(const FtdiLink&) = delete;
     FtdiLink& operator=(const FtdiLink&) = delete;
@@ -56,6 +60,9 @@ class FtdiLink : public ProgrammerLink {
     LinkStatus OpenEx(const std::string& description) override;
     std::string OpenProblem() const override { return openProblem_; }
     std::string BridgeSerial() const override { return ftdi_ ? ftdi_->Serial() : std::string(); }
+    std::string Name() const override { return ftdi_ ? ftdi_->Name() : wanted_; }
+    // The names of every programmer attached, in the order of the bridges' product ids.
+    static std::vector<std::string> List(const BackendFactory& factory);
     LinkStatus ResetDevice() override;
     LinkStatus Purge(uint32_t mask) override;
     LinkStatus SetTimeouts(uint32_t readMs, uint32_t writeMs) override;
@@ -69,6 +76,7 @@ class FtdiLink : public ProgrammerLink {
     LinkStatus Drain();
 
     BackendFactory factory_;
+    std::string wanted_;
     std::unique_ptr<FtdiBackend> ftdi_;
     std::optional<uint8_t> latencyFound_;  // the bridge's own setting, put back on close
     std::deque<uint8_t> received_;

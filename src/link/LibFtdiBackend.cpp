@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <ftdi.h>
 
+#include <libusb.h>
+
 #include "link/FtdiBackend.h"
 
 namespace kardo {
@@ -16,38 +18,33 @@ class LibFtdiBackend : public FtdiBackend {
     LibFtdiBackend(const LibFtdiBackend&) = delete;
     LibFtdiBackend& operator=(const LibFtdiBackend&) = delete;
 
-    bool OpenByDescription(uint16_t vendor, uint16_t product,
-                           const std::string& description) override {
-        ftdi_device_list* devices = nullptr;
-        if (ftdi_usb_find_all(ftdi_, &devices, vendor, product) < 0) {
-            return false;
-        }
-        for (ftdi_device_list* d = devices; d != nullptr && !open_; d = d->next) {
-            char name[128] = {};
-            if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, name, sizeof name, nullptr, 0) <
-                0) {
-                // Not ours to read, or busy: it may be the programmer all the same.
+    bool OpenByDescription(uint16_t vendor, uint16_t product, const std::string& description,
+                           const std::string& wanted) override {
+        Search(vendor, product, description, [&](libusb_device* device, const std::string& name) {
+            if (!wanted.empty() && name != wanted) {
+                return false;
+            }
+            open_ = ftdi_usb_open_dev(ftdi_, device) == 0;
+            if (!open_) {
                 NoteUnopened();
-                continue;
+                return false;
             }
-            if (description == name) {
-                // Asked on its own: a bridge without a serial number fails the question.
-                char serial[128] = {};
-                if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, nullptr, 0, serial,
-                                         sizeof serial) < 0) {
-                    serial[0] = '\0';
-                }
-                open_ = ftdi_usb_open_dev(ftdi_, d->dev) == 0;
-                if (!open_) {
-                    NoteUnopened();
-                } else {
-                    serial_ = serial;
-                }
-            }
-        }
-        ftdi_list_free(&devices);
+            name_ = name;
+            serial_ = serialFound_;
+            return true;
+        });
         return open_;
     }
+    std::vector<std::string> List(uint16_t vendor, uint16_t product,
+                                  const std::string& description) override {
+        std::vector<std::string> names;
+        Search(vendor, product, description, [&](libusb_device*, const std::string& name) {
+            names.push_back(name);
+            return false;
+        });
+        return names;
+    }
+    std::string Name() const override { return name_; }
     int Unopened() const override { return unopened_; }
     std::string Serial() const override { return serial_; }
     std::string UnopenedReason() const override { return reason_; }
@@ -81,6 +78,51 @@ class LibFtdiBackend : public FtdiBackend {
     }
 
   private:
+    // Calls `found` with every bridge of this vendor and product id whose product string
+    // is `description`, and its name, until it returns true.
+    template <typename Found>
+    void Search(uint16_t vendor, uint16_t product, const std::string& description, Found found) {
+        ftdi_device_list* devices = nullptr;
+        if (ftdi_usb_find_all(ftdi_, &devices, vendor, product) < 0) {
+            return;
+        }
+        for (ftdi_device_list* d = devices; d != nullptr; d = d->next) {
+            char text[128] = {};
+            if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, text, sizeof text, nullptr, 0) <
+                0) {
+                // Not ours to read, or busy: it may be the programmer all the same.
+                NoteUnopened();
+                continue;
+            }
+            if (description != text) {
+                continue;
+            }
+            // Asked on its own: a bridge without a serial number fails the question.
+            char serial[128] = {};
+            if (ftdi_usb_get_strings(ftdi_, d->dev, nullptr, 0, nullptr, 0, serial, sizeof serial) <
+                0) {
+                serial[0] = '\0';
+            }
+            serialFound_ = serial;
+            if (found(d->dev, serialFound_.empty() ? PortPath(d->dev) : serialFound_)) {
+                break;
+            }
+        }
+        ftdi_list_free(&devices);
+    }
+
+    // Where a bridge without a serial number is plugged in, as the kernel names it: the
+    // bus, then the port at every hub on the way ("1-2.3").
+    static std::string PortPath(libusb_device* device) {
+        std::string path = std::to_string(libusb_get_bus_number(device));
+        uint8_t ports[8] = {};
+        const int n = libusb_get_port_numbers(device, ports, sizeof ports);
+        for (int i = 0; i < n; ++i) {
+            path += (i == 0 ? "-" : ".") + std::to_string(ports[i]);
+        }
+        return path;
+    }
+
     void NoteUnopened() {
         ++unopened_;
         const char* why = ftdi_get_error_string(ftdi_);
@@ -92,6 +134,8 @@ class LibFtdiBackend : public FtdiBackend {
     int unopened_ = 0;
     std::string reason_;
     std::string serial_;
+    std::string serialFound_;
+    std::string name_;
 };
 
 }  // namespace

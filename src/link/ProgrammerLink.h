@@ -43,6 +43,11 @@ public:
     virtual std::string OpenProblem() const { return {}; }
     // The serial number of the USB bridge in use, when it has one.
     virtual std::string BridgeSerial() const { return {}; }
+    // The name of the programmer this link opens, or opened: its bridge's serial number,
+    // else where it is plugged in; empty when the link cannot tell.
+    virtual std::string Name() const { return {}; }
+    // After an open that failed: the programmer is there, but another program holds it.
+    virtual bool HeldElsewhere() const { return false; }
 };
 
 }  // namespace kardo

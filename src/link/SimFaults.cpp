@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/SimFaults.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -58,19 +59,37 @@ bool Apply(std::string_view item, SimulatedLink& link) {
 
 }  // namespace
 
-std::string ApplySimFaults(std::string_view text, SimulatedLink& link) {
-    std::vector<std::string_view> items;
+std::string ApplySimFaults(std::string_view text, SimulatedLink& link, std::string_view programmer,
+                           std::span<const std::string> names) {
+    struct Item {
+        std::string_view whole;
+        std::string_view fault;
+        bool ours = true;
+    };
+    std::vector<Item> items;
     for (std::size_t start = 0; start <= text.size();) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
         if (comma > start) {
-            items.push_back(text.substr(start, comma - start));
+            Item item{text.substr(start, comma - start), text.substr(start, comma - start)};
+            if (const std::size_t colon = item.whole.find(':'); colon != std::string_view::npos) {
+                const std::string_view name = item.whole.substr(0, colon);
+                if (std::find(names.begin(), names.end(), name) == names.end()) {
+                    return "KARDO_SIM_FAULTS: \"" + std::string(item.whole) +
+                           "\" names no virtual " +
+                           "programmer (KARDO_SIM_PROGRAMMERS=N gives SIM1 to SIMN); no fault is " +
+                           "switched on.";
+                }
+                item.fault = item.whole.substr(colon + 1);
+                item.ours = name == programmer;
+            }
+            items.push_back(item);
         }
         start = comma + 1;
     }
     SimulatedLink trial;  // every item is tried first, so a bad text switches nothing on
-    for (const std::string_view item : items) {
-        if (!Apply(item, trial)) {
-            return "KARDO_SIM_FAULTS: \"" + std::string(item) +
+    for (const Item& item : items) {
+        if (!Apply(item.fault, trial)) {
+            return "KARDO_SIM_FAULTS: \"" + std::string(item.whole) +
                    "\" is not a fault the virtual programmer knows (silent, wrong-handshake, "
                    "reject-parameters, self-test-fails, wrong-chip, not-blank, erase-fails, "
                    "quiet-after=N, "
@@ -79,8 +98,10 @@ std::string ApplySimFaults(std::string_view text, SimulatedLink& link) {
                    "fault is switched on.";
         }
     }
-    for (const std::string_view item : items) {
-        Apply(item, link);
+    for (const Item& item : items) {
+        if (item.ours) {
+            Apply(item.fault, link);
+        }
     }
     return {};
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,12 @@ namespace kardo {
 //   break-after=N | writes-fail-after=N   (N: bytes over the link so far)
 //   corrupt=ADDRESS | latency=MS | lock-ignored=N
 //   self-test-noise=N (bytes before the self-test's 'D')
-// Numbers are decimal or 0x-hex. Returns what is wrong with the text (nothing is
-// switched on then), or an empty text.
-std::string ApplySimFaults(std::string_view text, SimulatedLink& link);
+// Numbers are decimal or 0x-hex. With several virtual programmers, an item may start with
+// one's name and a colon ("SIM2:quiet-after=100") to fault only that one; `programmer` is
+// the link's name and `names` every programmer's. Returns what is wrong with the text
+// (nothing is switched on then), or an empty text.
+std::string ApplySimFaults(std::string_view text, SimulatedLink& link,
+                           std::string_view programmer = {},
+                           std::span<const std::string> names = {});
 
 }  // namespace kardo

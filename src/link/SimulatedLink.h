@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <optional>
+#include <string>
 
 #include "link/ProgrammerLink.h"
 #include "link/UsbBridgeModel.h"
@@ -29,6 +30,8 @@ class SimulatedLink : public ProgrammerLink {
         std::optional<std::size_t> writesFailAfterBytes;  // writes fail, reads still work
         // The USB timing model, taken at construction and at open; virtual clock only.
         std::optional<UsbTiming> usb;
+        // The programmer's name, when several virtual programmers are attached.
+        std::string name;
     };
 
     SimulatedLink() = default;
@@ -54,6 +57,7 @@ class SimulatedLink : public ProgrammerLink {
     LinkStatus Read(uint8_t* data, std::size_t n, std::size_t& got) override;
     LinkStatus GetQueueStatus(std::size_t& queued) override;
     LinkStatus Close() override;
+    std::string Name() const override { return options_.name; }
 
   private:
     void StartModel();

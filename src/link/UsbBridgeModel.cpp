@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "link/UsbBus.h"
+
 namespace kardo {
 namespace {
 
@@ -26,6 +28,10 @@ int64_t UsbBridgeModel::SlotAt(int64_t time) {
         ++slot;
     }
     return slot;
+}
+
+bool UsbBridgeModel::Claim(int64_t slot) const {
+    return !timing_.bus || timing_.bus->Claim(slot);
 }
 
 void UsbBridgeModel::TakeInput(VirtualProgrammer& programmer) {
@@ -79,10 +85,16 @@ void UsbBridgeModel::OutTransfer(VirtualProgrammer& programmer, const uint8_t* d
         Advance(programmer, SlotTime(slot));
         const std::size_t packet = std::min(kPacket, n - sent);
         // The bridge refuses a packet it has no room for; the host tries the next slot.
-        if (timing_.toProgrammerBuffer - toProgrammer_.size() >= packet) {
+        const bool room = timing_.toProgrammerBuffer - toProgrammer_.size() >= packet;
+        const bool drain = !room && toHost_.size() >= timing_.toHostBuffer;
+        if ((room || drain) && !Claim(slot)) {
+            ++slot;  // another bridge's packet
+            continue;
+        }
+        if (room) {
             toProgrammer_.insert(toProgrammer_.end(), data + sent, data + sent + packet);
             sent += packet;
-        } else if (toHost_.size() >= timing_.toHostBuffer) {
+        } else if (drain) {
             // The firmware waits for room towards the host before it takes more: the
             // host's driver takes a packet, as it keeps reading while a write waits, or
             // acknowledgements nobody reads (after an abort) would stop everything.
@@ -103,6 +115,10 @@ void UsbBridgeModel::InTransfer(VirtualProgrammer& programmer) {
         const int64_t at = SlotTime(slot++);
         Advance(programmer, at);
         const bool full = toHost_.size() >= timing_.toHostBuffer;
+        const bool sends = toHost_.size() >= kPacketData || at >= lastPacket_ + latency;
+        if (sends && !Claim(slot - 1)) {
+            continue;  // another bridge's packet: ours goes in a later slot
+        }
         if (toHost_.size() >= kPacketData) {
             MoveFront(toHost_, hostQueue_, kPacketData);
             lastPacket_ = at;

@@ -18,6 +18,9 @@ namespace kardo {
 // packet; both of its buffers are bounded, and a full one holds up the other side. The
 // programmer handles one byte at a time and writes to its chip at a set cost per byte.
 //
+// On a bus shared with other bridges (UsbTiming::bus), every slot this bridge sends a
+// packet in is one the others cannot have (see UsbBus).
+//
 // The host behaves as our USB link does: what arrives is kept in the host's own queue;
 // a read is served from it and runs IN transfers only while bytes are missing; a poll
 // of an empty queue runs one IN transfer at most once a frame, else it costs a call.
@@ -59,6 +62,8 @@ class UsbBridgeModel {
   private:
     static int64_t SlotTime(int64_t slot);
     static int64_t SlotAt(int64_t time);  // the first slot starting at or after `time`
+    // Whether a packet may go in `slot`: always, but on a shared bus whose slot it is.
+    bool Claim(int64_t slot) const;
     // Runs the programmer and what it hands to the bridge up to `time`.
     void Advance(VirtualProgrammer& programmer, int64_t time);
     // The programmer takes its next byte from the bridge.

@@ -5,9 +5,14 @@
 
 namespace kardo {
 
-std::unique_ptr<ProgrammerLink> MakeUsbLink(std::string& problem) {
+std::unique_ptr<ProgrammerLink> MakeUsbLink(std::string& problem, const std::string& name) {
     problem.clear();
-    return std::make_unique<FtdiLink>();
+    return std::make_unique<FtdiLink>(name);
+}
+
+std::vector<std::string> ListUsbProgrammers(std::string& problem) {
+    problem.clear();
+    return FtdiLink::List(MakeLibFtdiBackend);
 }
 
 }  // namespace kardo

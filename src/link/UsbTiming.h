@@ -3,8 +3,11 @@
 
 #include <chrono>
 #include <cstddef>
+#include <memory>
 
 namespace kardo {
+
+class UsbBus;
 
 // What the USB timing model knows of the bridge and of the programmer behind it. The
 // defaults are a full-speed bridge as it comes out of the box (its latency timer at
@@ -22,6 +25,8 @@ struct UsbTiming {
     std::chrono::nanoseconds chipWritePerByte{0};
     // One call that the host's link answers from its own queue, without USB.
     std::chrono::nanoseconds hostCall{1000};
+    // The bus, when other bridges share it; none: this bridge has every slot.
+    std::shared_ptr<UsbBus> bus;
 };
 
 }  // namespace kardo

@@ -33,8 +33,8 @@ struct BridgeCalls {
 class FakeBridge : public FtdiBackend {
   public:
     explicit FakeBridge(BridgeCalls& calls) : calls_(calls) {}
-    bool OpenByDescription(uint16_t vendor, uint16_t product,
-                           const std::string& description) override {
+    bool OpenByDescription(uint16_t vendor, uint16_t product, const std::string& description,
+                           const std::string&) override {
         calls_.productsSearched.push_back(product);
         return vendor == 0x0403 && product == calls_.openAtProduct &&
                description == kProgrammerDescription;

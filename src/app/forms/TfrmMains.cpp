@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -30,6 +31,7 @@
 #include "fileio/forms/LoadFlow.h"
 #include "fileio/forms/QtFileIoHost.h"
 #include "fileio/forms/SaveFlow.h"
+#include "link/ChosenLink.h"
 #include "link/Connection.h"
 
 namespace kardo {
@@ -39,7 +41,8 @@ TfrmMains::TfrmMains(Services services, QWidget* parent)
       dialogs_(services.dialogs),
       settings_(services.settings),
       sound_(services.sound),
-      workingDirectory_(std::move(services.workingDirectory)) {
+      workingDirectory_(std::move(services.workingDirectory)),
+      programmers_(services.programmers) {
     state_.link = std::move(services.link);
     setObjectName("TfrmMains");
     setWindowTitle("KARDO");
@@ -134,6 +137,7 @@ void TfrmMains::FormCreate() {
     state_.running = true;
     if (state_.link) {
         OpenLink(*state_.link, state_.connection, *this);
+        LogProgrammer();
     }
 }
 
@@ -235,13 +239,68 @@ void TfrmMains::ReconnectBTClick() {
     if (operations_->Busy()) {
         return;
     }
+    if (!ChooseProgrammer()) {
+        return;
+    }
     state_.running = true;
     if (state_.link) {
         ReopenLink(*state_.link, state_.connection, *this);
+        LogProgrammer();
     }
     // The programmer may be another one now: the device must be selected again.
     LockDeviceButtons(false);
     SetButton(buttons_["SB_Test"], true);
+}
+
+bool TfrmMains::ChooseProgrammer() {
+    if (programmers_ == nullptr) {
+        return true;
+    }
+    const std::vector<std::string> names = programmers_->Attached().names;
+    if (names.size() < 2) {
+        return true;  // one programmer, or none: as ever
+    }
+    QStringList items;
+    for (const std::string& name : names) {
+        items << QString::fromStdString(name);
+    }
+    QInputDialog dialog(this);
+    dialog.setObjectName("ProgrammerChoice");
+    dialog.setWindowTitle("Reconnect");
+    dialog.setLabelText("Several programmers are attached. Connect to:");
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    dialog.setTextValue(QString::fromStdString(state_.link->Name()));
+    if (dialogs_.Run(dialog) != QDialog::Accepted) {
+        return false;
+    }
+    const std::string chosen = dialog.textValue().toStdString();
+    if (const std::string problem = programmers_->Choose(chosen); !problem.empty()) {
+        Inform(problem);
+    }
+    // Kept at once, as the serial number is: the next start connects to it.
+    if (settings_.OpenKey()) {
+        std::string error = settings_.WriteString("Programmer", chosen);
+        if (const std::string closed = settings_.CloseKey(); error.empty()) {
+            error = closed;
+        }
+        if (!error.empty()) {
+            Inform(error);
+        }
+    }
+    return true;
+}
+
+void TfrmMains::LogProgrammer() {
+    if (state_.connection.LinkState != 1) {
+        if (state_.link->HeldElsewhere()) {
+            AppendLine(" " + state_.link->OpenProblem());
+        }
+        return;
+    }
+    if (programmers_ != nullptr && programmers_->Attached().names.size() > 1) {
+        AppendLine(" Programmer: " + state_.link->Name());
+    }
 }
 
 void TfrmMains::SB_LoadClick() {

@@ -22,6 +22,7 @@ class QFrame;
 
 namespace kardo {
 
+class ChosenLink;
 class Dialogs;
 class SettingsStore;
 class LoadFlow;
@@ -46,6 +47,8 @@ class TfrmMains : public QWidget, public LogSink {
         std::filesystem::path workingDirectory;
         // Told of every confirmed device; the virtual programmer puts that chip in its socket.
         std::function<void(const DeviceRecord&)> deviceSelected = {};
+        // `link` itself, when it can be pointed at another of several programmers.
+        ChosenLink* programmers = nullptr;
     };
 
     explicit TfrmMains(Services services, QWidget* parent = nullptr);
@@ -98,6 +101,12 @@ class TfrmMains : public QWidget, public LogSink {
     void FormCreate();
     void FormResize();
     void FormClose();
+    // Reconnect with several programmers attached: the user picks one, and the choice is
+    // kept. False when the user cancels.
+    bool ChooseProgrammer();
+    // After an open: which of several programmers is in use, or that another program
+    // holds the one asked for.
+    void LogProgrammer();
 
     // Sets enabled state and hint together: a disabled button shows no hint.
     void SetButton(QToolButton* button, bool enabled);
@@ -114,6 +123,7 @@ class TfrmMains : public QWidget, public LogSink {
     SettingsStore& settings_;
     SoundBackend& sound_;
     std::filesystem::path workingDirectory_;
+    ChosenLink* programmers_ = nullptr;
 
     std::map<QString, QToolButton*> buttons_;  // by object name
     std::map<QString, QString> hints_;

@@ -2,12 +2,14 @@
 // The main window at start-up and through a device selection, driven as a user would.
 #include "app/forms/TfrmMains.h"
 
+#include <QInputDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "app/qt/QtSoundBackend.h"
 #include "devicedb/Checksum.h"
+#include "link/ChosenLink.h"
 #include "link/SimulatedLink.h"
 #include "support/DataFiles.h"
 #include "support/ScriptedLink.h"
@@ -52,6 +54,7 @@ class TfrmMainsTest : public QObject {
     void browsesTheShippedFiles();
     void worksAgainstTheVirtualProgrammer();
     void reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls();
+    void reconnectOffersTheProgrammersAttachedAndKeepsTheChoice();
     void soundBackendCallsAMissingFileADeviceError();
     void aSoundThatFailsIsLoggedOnceAndTheSwitchKept();
 };
@@ -354,6 +357,37 @@ void TfrmMainsTest::reconnectWithTheProgrammerGoneLeavesOnlyTheSafeControls() {
     // Selecting now is browsing only: nothing is sent to a programmer that is not there.
     f.Select(nullptr, 0, 0);
     QVERIFY(!f.button("SB_Read")->isEnabled());
+}
+
+void TfrmMainsTest::reconnectOffersTheProgrammersAttachedAndKeepsTheChoice() {
+    LinkEnvironment environment;
+    environment.link = "sim";
+    environment.simProgrammers = "3";
+    auto link = std::make_unique<ChosenLink>(environment, "SIM2");  // as the setting says
+    ChosenLink* programmers = link.get();
+    MainWindowFixture f(std::move(link), {}, {}, {}, programmers);
+    QVERIFY(f.log().contains(" Programmer: SIM2"));
+
+    QStringList offered;
+    f.dialogs.drivers.push_back([&offered](QDialog& dialog) {
+        auto& choice = dynamic_cast<QInputDialog&>(dialog);
+        offered = choice.comboBoxItems();
+        choice.setTextValue("SIM3");
+        choice.accept();
+    });
+    Click(f.window().findChild<QPushButton*>("ReconnectBT"));
+    QCOMPARE(offered, QStringList({"SIM1", "SIM2", "SIM3"}));
+    QCOMPARE(f.log().mid(f.log().size() - 2),
+             QStringList({" Software Version: 1.006", " Programmer: SIM3"}));
+    QCOMPARE(int(f.state().connection.LinkState), 1);
+    QVERIFY(f.settings->OpenKey());
+    QCOMPARE(f.settings->ReadString("Programmer").value, std::string("SIM3"));
+    f.settings->CloseKey();
+
+    // Cancelled: no reconnect at all.
+    const int lines = f.log().size();
+    Click(f.window().findChild<QPushButton*>("ReconnectBT"));
+    QCOMPARE(f.log().size(), lines);
 }
 
 void TfrmMainsTest::soundBackendCallsAMissingFileADeviceError() {

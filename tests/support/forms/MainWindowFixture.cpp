@@ -12,7 +12,7 @@ namespace kardo::test {
 MainWindowFixture::MainWindowFixture(std::unique_ptr<ProgrammerLink> link,
                                      std::filesystem::path directory,
                                      std::function<void(const DeviceRecord&)> deviceSelected,
-                                     std::filesystem::path settingsFile) {
+                                     std::filesystem::path settingsFile, ChosenLink* programmers) {
     if (directory.empty()) {
         WriteTestDatabases(dir.path());
         directory = dir.path();
@@ -22,8 +22,9 @@ MainWindowFixture::MainWindowFixture(std::unique_ptr<ProgrammerLink> link,
         WriteBytes(settingsFile, {});
     }
     settings = std::make_unique<IniSettingsStore>(settingsFile);
-    window_ = std::make_unique<TfrmMains>(TfrmMains::Services{
-        dialogs, sound, *settings, std::move(link), directory, std::move(deviceSelected)});
+    window_ = std::make_unique<TfrmMains>(
+        TfrmMains::Services{dialogs, sound, *settings, std::move(link), directory,
+                            std::move(deviceSelected), programmers});
     window_->show();
 }
 

@@ -22,7 +22,8 @@ class MainWindowFixture {
     explicit MainWindowFixture(std::unique_ptr<ProgrammerLink> link,
                                std::filesystem::path directory = {},
                                std::function<void(const DeviceRecord&)> deviceSelected = {},
-                               std::filesystem::path settingsFile = {});
+                               std::filesystem::path settingsFile = {},
+                               ChosenLink* programmers = nullptr);
 
     TfrmMains& window() { return *window_; }
     AppState& state() { return window_->state(); }
