@@ -162,9 +162,10 @@ Figures Measure(int devices, int runs) {
 
         std::string filename = kardo::kMicroDatabase;
         int manufacturer = (devices - 1) / kDevicesPerManufacturer, device = 0;
+        std::string deviceName;
         kardo::test::ScriptedDialogs dialogs;
-        kardo::TfrmSelectDevice form({filename, manufacturer, device}, kardo::kMicroDatabasePresent,
-                                     dir.path(), dialogs, nullptr);
+        kardo::TfrmSelectDevice form({filename, manufacturer, device, deviceName},
+                                     kardo::kMicroDatabasePresent, dir.path(), dialogs, nullptr);
         dialog.push_back(Milliseconds([&] {
             form.show();
             QApplication::processEvents();

@@ -23,9 +23,10 @@ namespace kardo {
 
 // Which device the selection dialog remembers, and in which database file.
 struct SelectionState {
-    std::string Filename;  // "KARDO_e.usb" or "KARDO_m.usb"
-    int Manuf_index = 0;   // -1 = none
-    int Device_index = 0;  // -1 = none
+    std::string Filename;     // "KARDO_e.usb" or "KARDO_m.usb"
+    int Manuf_index = 0;      // -1 = none
+    int Device_index = 0;     // -1 = none
+    std::string Device_name;  // the device at those indexes when chosen; empty = unknown
 };
 
 // The state the whole program shares. The main window owns the one instance and hands

@@ -220,6 +220,11 @@ void LoadSettings(SettingsStore& store, AppState& state, const std::filesystem::
         if (const auto log = store.ReadString("ProductionLog"); log.ok()) {
             state.ProductionLog = log.value;
         }
+        // Written since devices were first added in the middle of a database's lists;
+        // settings from before have only the indexes.
+        if (const auto name = store.ReadString("Device_name"); name.ok()) {
+            state.selection.Device_name = name.value;
+        }
     }
     Close(store, inform);
 }
@@ -235,6 +240,7 @@ void SaveSettings(SettingsStore& store, const AppState& state, const InformFn& i
         .Integer("RevNo", kSoftwareRevision)
         .Integer("Manuf_index", state.selection.Manuf_index)
         .Integer("Device_index", state.selection.Device_index)
+        .String("Device_name", state.selection.Device_name)
         .String("Filename", state.selection.Filename)
         .String("PathLoadSave", state.PathLoadSave.string())
         .String("DefaultDir", state.DefaultDir.string())

@@ -172,7 +172,8 @@ void SelectDevice(AppState& state, const std::filesystem::path& directory,
     log.AppendLine(" Selected : " + device.entry.manufacturer + "  " + device.entry.device);
     state.DefaultDir = directory;
     state.DatabaseFlags = DatabaseFlagsIn(directory);
-    state.selection = {device.entry.file, device.entry.manufacturerIndex, device.entry.deviceIndex};
+    state.selection = {device.entry.file, device.entry.manufacturerIndex, device.entry.deviceIndex,
+                       device.entry.device};
     state.record = device.record;
     state.buffer.Allocate(*size);
     PrepareSelectedDevice(state, true);

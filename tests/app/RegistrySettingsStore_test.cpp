@@ -390,7 +390,7 @@ TEST_F(RegistrySettingsTest, AFirstStartResetsTheInstalledKeyAndASaveIsKept) {
     EXPECT_TRUE(hive.openHandles.empty());
 
     state.ProgBits = 0x17;
-    state.selection = {"KARDO_m.usb", 3, 5};
+    state.selection = {"KARDO_m.usb", 3, 5, ""};
     state.serial.increment = 4000000000u;
     SaveSettings(store, state, messages.inform());
     EXPECT_TRUE(messages.shown.empty()) << messages.shown.front();

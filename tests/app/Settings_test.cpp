@@ -100,7 +100,7 @@ struct SettingsTest : ::testing::Test {
         state.options.Test_flag = false;
         state.options.MaxMin_flag = false;
         state.ProgBits = 0x17;
-        state.selection = {"KARDO_m.usb", 3, 5};
+        state.selection = {"KARDO_m.usb", 3, 5, ""};
         state.PathLoadSave = "/data/hex files";
         SaveSettings(store, state, messages.inform());
         ASSERT_TRUE(messages.shown.empty()) << messages.shown.front();
@@ -145,7 +145,7 @@ TEST_F(SettingsTest, FirstStartResetsUntilTheFirstNormalClose) {
     state.SoundON = true;
     state.options.Test_flag = false;
     state.ProgBits = 0x1F;
-    state.selection = {"KARDO_m.usb", 7, 12};
+    state.selection = {"KARDO_m.usb", 7, 12, "ATmega8A"};
     state.PathLoadSave = "/data/hex";
     SaveSettings(store, state, messages.inform());
     EXPECT_TRUE(messages.shown.empty());
@@ -162,6 +162,7 @@ TEST_F(SettingsTest, FirstStartResetsUntilTheFirstNormalClose) {
     EXPECT_EQ(next.selection.Filename, "KARDO_m.usb");
     EXPECT_EQ(next.selection.Manuf_index, 7);
     EXPECT_EQ(next.selection.Device_index, 12);
+    EXPECT_EQ(next.selection.Device_name, "ATmega8A");
     EXPECT_EQ(next.PathLoadSave, "/data/hex");
     EXPECT_EQ(next.DefaultDir, home);
 }
@@ -200,7 +201,7 @@ TEST_F(SettingsTest, DirectoriesWithAnyCharactersSurviveTheValidityCheck) {
 TEST_F(SettingsTest, AMissingKeyIsReportedAndChangesNothing) {
     AppState state;
     StartValues(state, home);
-    state.selection = {"KARDO_m.usb", 2, 4};
+    state.selection = {"KARDO_m.usb", 2, 4, ""};
     state.PathLoadSave = "/before";
     Start(state, home);
     EXPECT_EQ(messages.shown, (std::vector<std::string>{" RootDir Registry Error",
@@ -286,7 +287,7 @@ TEST_F(SettingsTest, AnUnreadableValueEndsTheLoadThere) {
     StartValues(state, home);
     state.SoundON = false;
     state.ProgBits = 0x03;
-    state.selection = {"", 9, 9};
+    state.selection = {"", 9, 9, ""};
     Start(state, home);
     EXPECT_EQ(messages.shown, (std::vector<std::string>{"Invalid data type for 'Test_flag'"}));
     // Read before it:
@@ -352,7 +353,7 @@ TEST_F(SettingsTest, AFailedSaveKeepsTheEarlierFileAndSaysWhy) {
     std::filesystem::permissions(file, std::filesystem::perms::owner_read);
     AppState state;
     StartValues(state, home);
-    state.selection = {"KARDO_e.usb", 1, 1};
+    state.selection = {"KARDO_e.usb", 1, 1, ""};
     SaveSettings(store, state, messages.inform());
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].rfind("Can't write the settings file " + file.string(), 0), 0u)

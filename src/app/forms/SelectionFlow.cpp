@@ -25,7 +25,7 @@ void SelectionFlow::Run() {
     std::string manufacturer, device;
     {
         TfrmSelectDevice dialog({state_.selection.Filename, state_.selection.Manuf_index,
-                                 state_.selection.Device_index},
+                                 state_.selection.Device_index, state_.selection.Device_name},
                                 state_.DatabaseFlags, state_.DefaultDir, window_.dialogs,
                                 &window_.parent);
         window_.dialogs.Run(dialog);

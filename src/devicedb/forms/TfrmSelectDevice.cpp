@@ -3,10 +3,10 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -192,7 +192,8 @@ void TfrmSelectDevice::FitDeviceColumns() {
     const int width = ListBox2->viewport()->width();
     int widest = 0;
     for (int i = 0; i < ListBox2->count(); ++i) {
-        widest = std::max(widest, ListBox2->fontMetrics().horizontalAdvance(ListBox2->item(i)->text()));
+        widest =
+            std::max(widest, ListBox2->fontMetrics().horizontalAdvance(ListBox2->item(i)->text()));
     }
     constexpr int kItemMargin = 12;  // the item's own padding and focus frame
     const int columns = widest + kItemMargin <= width / 2 ? 2 : 1;
@@ -240,6 +241,7 @@ void TfrmSelectDevice::RBClick(QRadioButton* button) {
         // A new device type starts at the top of both lists, even for the same file.
         remembered_.Manuf_index = 0;
         remembered_.Device_index = 0;
+        remembered_.Device_name.clear();
     }
     ReloadBothLists();
 }
@@ -247,6 +249,7 @@ void TfrmSelectDevice::RBClick(QRadioButton* button) {
 void TfrmSelectDevice::ListBox1Click(int row) {
     remembered_.Manuf_index = row;
     remembered_.Device_index = 0;
+    remembered_.Device_name.clear();
     ReloadDeviceList();
 }
 
@@ -260,6 +263,7 @@ void TfrmSelectDevice::ListBox2Click(int row) {
         reloading_ = false;
     }
     remembered_.Device_index = item->data(kDeviceRole).toInt();
+    remembered_.Device_name = item->data(kNameRole).toString().toLatin1().toStdString();
 }
 
 void TfrmSelectDevice::ReloadBothLists() {
@@ -268,11 +272,29 @@ void TfrmSelectDevice::ReloadBothLists() {
         FileMissing();
         return;
     }
+    FollowRememberedName();
     reloading_ = true;
     FillList(ListBox1, index_->Manufacturers());
     ListBox1->setCurrentRow(remembered_.Manuf_index);
     reloading_ = false;
     ReloadDeviceList();
+}
+
+// A newer database may list devices before the remembered one, which moves it down its
+// manufacturer's list: the name kept with the indexes finds it again, so the dialog does
+// not offer its neighbour instead.
+void TfrmSelectDevice::FollowRememberedName() {
+    const int m = remembered_.Manuf_index;
+    if (remembered_.Device_name.empty() ||
+        index_->DeviceName(m, remembered_.Device_index) == remembered_.Device_name) {
+        return;
+    }
+    for (int k = 0; k < index_->DeviceCount(m); ++k) {
+        if (index_->DeviceName(m, k) == remembered_.Device_name) {
+            remembered_.Device_index = k;
+            return;
+        }
+    }
 }
 
 void TfrmSelectDevice::ReloadDeviceList() {
@@ -308,7 +330,8 @@ void TfrmSelectDevice::ShowMatches(const QString& search) {
         for (int d = 0; d < index_->DeviceCount(m); ++d) {
             const QString name = Latin1(index_->DeviceName(m, d));
             if (name.contains(search, Qt::CaseInsensitive)) {
-                const QString text = everyone ? name + "  (" + ListBox1->item(m)->text() + ")" : name;
+                const QString text =
+                    everyone ? name + "  (" + ListBox1->item(m)->text() + ")" : name;
                 AddDevice(ListBox2, text, name, m, d);
             }
         }
@@ -353,6 +376,7 @@ void TfrmSelectDevice::FileMissing() {
     reloading_ = false;
     remembered_.Manuf_index = -1;
     remembered_.Device_index = -1;
+    remembered_.Device_name.clear();
     dialogs_.ShowMessage(this, QString::fromStdString(remembered_.Filename), " File Not Found ",
                          Dialogs::Icon::Error);
 }

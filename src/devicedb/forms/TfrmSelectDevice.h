@@ -25,15 +25,18 @@ class Dialogs;
 // user clicks; the caller loads the record once the dialog was confirmed.
 class TfrmSelectDevice : public QDialog {
     Q_OBJECT
-public:
+  public:
     struct Remembered {
         std::string& Filename;
         int& Manuf_index;
         int& Device_index;
+        // The name of the device at those indexes when they were chosen; empty when
+        // only the indexes are known.
+        std::string& Device_name;
     };
 
-    TfrmSelectDevice(Remembered remembered, uint8_t databaseFlags,
-                     std::filesystem::path defaultDir, Dialogs& dialogs, QWidget* parent);
+    TfrmSelectDevice(Remembered remembered, uint8_t databaseFlags, std::filesystem::path defaultDir,
+                     Dialogs& dialogs, QWidget* parent);
 
     // True when OK was pressed with a manufacturer and a device chosen.
     bool Confirmed() const { return confirmed_; }
@@ -42,12 +45,12 @@ public:
     std::string ManufacturerName() const { return manufacturerName_; }
     std::string DeviceName() const { return deviceName_; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     // Enter in the search field selects its one match; with several it goes to the list.
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void FormShow();
     void RBClick(QRadioButton* button);
     void ListBox1Click(int row);
@@ -56,6 +59,7 @@ private:
     void BitBtn2Click();
 
     void ReloadBothLists();
+    void FollowRememberedName();
     void ReloadDeviceList();
     // The device list as the search field filters it: the matching devices of the chosen
     // manufacturer, or of every one.

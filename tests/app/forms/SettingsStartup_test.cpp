@@ -75,7 +75,7 @@ void SettingsStartupTest::firstStartThenTheValuesSurviveANormalClose() {
         s.ProgBits = 0x13;
         s.options.Id_flag = false;
         s.SoundON = false;
-        s.selection = {"KARDO_m.usb", 1, 0};
+        s.selection = {"KARDO_m.usb", 1, 0, ""};
         first.Close();
     }
     QVERIFY(Holds(file, "RevNo=int:1006"));
@@ -103,7 +103,7 @@ void SettingsStartupTest::aStartFromAnotherDirectoryResetsTheSelection() {
     WriteBytes(file, {});
     {
         Start first(dir.path(), file);
-        first.f->state().selection = {"KARDO_m.usb", 1, 0};
+        first.f->state().selection = {"KARDO_m.usb", 1, 0, ""};
         first.f->state().ProgBits = 0x13;
         first.Close();
     }

@@ -5,16 +5,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "devicedb/DeviceDatabase.h"
 #include "support/TempDir.h"
-#include "support/TestPaths.h"
 #include "support/TestDatabases.h"
+#include "support/TestPaths.h"
 #include "support/forms/ScriptedDialogs.h"
 #include "support/forms/UserActions.h"
 
@@ -26,16 +26,19 @@ namespace {
 constexpr uint8_t kBothFiles = (1u << 1) | (1u << 3);
 
 struct Session {
+    Session(std::string file = "", int m = 0, int d = 0, std::string name = "")
+        : filename(std::move(file)), manufacturer(m), device(d), deviceName(std::move(name)) {}
     std::string filename;
-    int manufacturer = 0;
-    int device = 0;
+    int manufacturer;
+    int device;
+    std::string deviceName;
 };
 
 class Dialog {
-public:
+  public:
     Dialog(Session& s, const std::filesystem::path& dir, ScriptedDialogs& dialogs,
            uint8_t flags = kBothFiles)
-        : form({s.filename, s.manufacturer, s.device}, flags, dir, dialogs, nullptr) {
+        : form({s.filename, s.manufacturer, s.device, s.deviceName}, flags, dir, dialogs, nullptr) {
         form.show();
         QApplication::processEvents();
     }
@@ -49,7 +52,7 @@ public:
 
 class TfrmSelectDeviceTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void showOffersTheTypesWhoseFilesArePresent();
     void showKeepsTheRememberedIndexes();
     void changingTheDeviceTypeResetsBothIndexes();
@@ -61,11 +64,11 @@ private slots:
     void aSearchWithoutAMatchConfirmsNothing();
     void everyNameIsSeenWholeWithoutSidewaysScrolling();
 
-private:
+  private:
     TempDir dir_;
     ScriptedDialogs dialogs_;
 
-public:
+  public:
     TfrmSelectDeviceTest() { WriteTestDatabases(dir_.path()); }
 };
 
@@ -103,6 +106,20 @@ void TfrmSelectDeviceTest::showKeepsTheRememberedIndexes() {
     QCOMPARE(Items(d.list("ListBox2")), QStringList({"ATmega8"}));
     QCOMPARE(s.manufacturer, 1);
     QCOMPARE(s.device, 0);
+
+    // Devices added before the remembered one move it down: its name finds it again. A
+    // name the manufacturer no longer lists leaves the indexes as they were.
+    for (const auto& [name, row] : {std::pair{"AT28C256", 1}, std::pair{"AT28C64", 0}}) {
+        Session moved{"KARDO_e.usb", 0, 0, name};
+        Dialog m(moved, dir_.path(), dialogs_);
+        QCOMPARE(m.list("ListBox2")->currentRow(), row);
+        QCOMPARE(moved.device, row);
+    }
+    // A click keeps the name with the indexes.
+    Session clicked{"KARDO_e.usb", 0, 0};
+    Dialog c(clicked, dir_.path(), dialogs_);
+    ClickRow(c.list("ListBox2"), 1);
+    QCOMPARE(clicked.deviceName, std::string("AT28C256"));
 }
 
 void TfrmSelectDeviceTest::changingTheDeviceTypeResetsBothIndexes() {
