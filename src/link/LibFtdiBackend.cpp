@@ -118,7 +118,8 @@ class LibFtdiBackend : public FtdiBackend {
         uint8_t ports[8] = {};
         const int n = libusb_get_port_numbers(device, ports, sizeof ports);
         for (int i = 0; i < n; ++i) {
-            path += (i == 0 ? "-" : ".") + std::to_string(ports[i]);
+            path += i == 0 ? '-' : '.';
+            path += std::to_string(ports[i]);
         }
         return path;
     }
