@@ -3,9 +3,6 @@
 // process of `srec_cat IN -intel -o OUT -binary` on the same file, alternating in one
 // run: a script pays for the start-up of every command it runs.
 // Target: kardo-cli in less time than srec_cat.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -13,10 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "WholeProcess.h"
 #include "support/DataFiles.h"
 #include "support/TempDir.h"
-
-extern char** environ;
 
 namespace {
 
@@ -25,23 +21,8 @@ constexpr int kRuns = 31;
 
 // Milliseconds of one process from its start to its end; -1 when it failed.
 double RunMilliseconds(std::vector<std::string> words) {
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    int status = 0;
-    const bool ran = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
-                     waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-                     WEXITSTATUS(status) == 0;
-    const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    return ran ? took : -1;
+    const auto took = kardo::bench::TimeWholeProcess(std::move(words));
+    return took ? took->wall : -1;
 }
 
 double Median(std::vector<double> values) {

@@ -10,10 +10,6 @@
 // Each figure is the median of several runs. Target: `devices` on 20,000 devices under
 // 50 ms, the dialog as fast, and every figure growing in step with the device count.
 // The databases are written here, not kept as files.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <time.h>
 
 #include <QApplication>
@@ -28,14 +24,13 @@
 #include <string>
 #include <vector>
 
+#include "WholeProcess.h"
 #include "cli/DeviceLookup.h"
 #include "devicedb/DeviceDatabase.h"
 #include "devicedb/DeviceRecordLayout.h"
 #include "devicedb/forms/TfrmSelectDevice.h"
 #include "support/TempDir.h"
 #include "support/forms/ScriptedDialogs.h"
-
-extern char** environ;
 
 namespace {
 
@@ -81,11 +76,7 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// Wall-clock and processor milliseconds of one piece of work: on a machine shared with
-// other jobs the wall clock also counts their turns.
-struct Took {
-    double wall = 0, cpu = 0;
-};
+using kardo::bench::Took;
 
 Took Median(const std::vector<Took>& runs) {
     std::vector<double> wall, cpu;
@@ -110,35 +101,6 @@ Took Milliseconds(const std::function<void()>& work) {
             ProcessCpuMilliseconds() - cpuStart};
 }
 
-double Milliseconds(const timeval& t) {
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
-}
-
-// One process from its start to its end; nullopt when it failed.
-std::optional<Took> RunMilliseconds(std::vector<std::string> words) {
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    int status = 0;
-    rusage usage{};
-    const bool ran = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
-                     wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) &&
-                     WEXITSTATUS(status) == 0;
-    const auto took = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    posix_spawn_file_actions_destroy(&actions);
-    if (!ran) {
-        return std::nullopt;
-    }
-    return Took{took, Milliseconds(usage.ru_utime) + Milliseconds(usage.ru_stime)};
-}
-
 struct Figures {
     Took cli, listing, dialog, search;
     std::size_t listed = 0;
@@ -151,7 +113,7 @@ Figures Measure(int devices, int runs) {
     std::vector<Took> cli, listing, dialog, search;
     for (int i = 0; i < runs; ++i) {
         const auto process =
-            RunMilliseconds({KARDO_CLI, "devices", "--db-dir", dir.path().string()});
+            kardo::bench::TimeWholeProcess({KARDO_CLI, "devices", "--db-dir", dir.path().string()});
         if (!process) {
             std::printf("kardo-cli devices failed on %d devices\n", devices);
             std::exit(1);

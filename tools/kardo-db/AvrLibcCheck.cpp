@@ -264,17 +264,7 @@ std::vector<std::string> CompareWithAvrLibc(const DeviceRecord& r, const AvrLibc
 
 ToolchainCheckReport CheckAvrRecords(const std::vector<uint8_t>& databaseFile) {
     ToolchainCheckReport report;
-    std::vector<DeviceRecord> records;
-    try {
-        records = RecordsOf(databaseFile);
-    } catch (const SourceError& e) {
-        report.problems.push_back("the database file cannot be read: " + e.message);
-        return report;
-    } catch (const toml::parse_error& e) {
-        report.problems.push_back("the database file cannot be read: " +
-                                  std::string(e.description()));
-        return report;
-    }
+    const std::vector<DeviceRecord> records = RecordsOf(databaseFile, report);
     for (const DeviceRecord& r : records) {
         if (!IsAvrRecord(r)) {
             continue;

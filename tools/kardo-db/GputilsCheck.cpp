@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GputilsCheck.h"
 
-#include <toml++/toml.h>
-
 #include <cctype>
 #include <cstdio>
 #include <sstream>
@@ -194,17 +192,7 @@ std::vector<std::string> GputilsDisagreements(const DeviceRecord& r, const Gputi
 
 ToolchainCheckReport CheckPicRecords(const std::vector<uint8_t>& databaseFile) {
     ToolchainCheckReport report;
-    std::vector<DeviceRecord> records;
-    try {
-        records = RecordsOf(databaseFile);
-    } catch (const SourceError& e) {
-        report.problems.push_back(std::string("the database file cannot be read: ") + e.message);
-        return report;
-    } catch (const toml::parse_error& e) {
-        report.problems.push_back("the database file cannot be read: " +
-                                  std::string(e.description()));
-        return report;
-    }
+    const std::vector<DeviceRecord> records = RecordsOf(databaseFile, report);
     for (const DeviceRecord& r : records) {
         if (r.Family() != 'C') {
             continue;

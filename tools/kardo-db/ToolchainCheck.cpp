@@ -31,7 +31,8 @@ bool PlainName(const std::string& s) {
     });
 }
 
-std::vector<DeviceRecord> RecordsOf(const std::vector<uint8_t>& file) {
+std::vector<DeviceRecord> RecordsOf(const std::vector<uint8_t>& file,
+                                    ToolchainCheckReport& report) try {
     // The dump is the one reading of the file layout this tool has.
     const toml::table source = toml::parse(Dump(file));
     std::vector<DeviceRecord> records;
@@ -47,6 +48,13 @@ std::vector<DeviceRecord> RecordsOf(const std::vector<uint8_t>& file) {
         }
     }
     return records;
+} catch (const SourceError& e) {
+    report.problems.push_back("the database file cannot be read: " + e.message);
+    return {};
+} catch (const toml::parse_error& e) {
+    std::string why = "the database file cannot be read: ";
+    report.problems.push_back(why += e.description());
+    return {};
 }
 
 }  // namespace kardo::dbsource

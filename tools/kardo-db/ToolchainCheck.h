@@ -19,14 +19,15 @@ std::optional<std::string> CommandOutput(const std::string& command);
 // True for a name that may go into a command line: letters and digits only.
 bool PlainName(const std::string& name);
 
-// Every record of a database file, aliases included. Throws SourceError or
-// toml::parse_error when the file cannot be read as a database.
-std::vector<DeviceRecord> RecordsOf(const std::vector<uint8_t>& databaseFile);
-
 struct ToolchainCheckReport {
     int checked = 0;                    // records read from the toolchain
     std::vector<std::string> problems;  // "NAME: what differs", or why a part was not read
     std::vector<std::string> unknown;   // parts the toolchain lists without data for them
 };
+
+// Every record of a database file, aliases included; none, and the reason among the
+// report's problems, when the file cannot be read as a database.
+std::vector<DeviceRecord> RecordsOf(const std::vector<uint8_t>& databaseFile,
+                                    ToolchainCheckReport& report);
 
 }  // namespace kardo::dbsource

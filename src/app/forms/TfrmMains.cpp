@@ -294,7 +294,8 @@ bool TfrmMains::ChooseProgrammer() {
 void TfrmMains::LogProgrammer() {
     if (state_.connection.LinkState != 1) {
         if (state_.link->HeldElsewhere()) {
-            AppendLine(" " + state_.link->OpenProblem());
+            std::string line = " ";
+            AppendLine(line += state_.link->OpenProblem());
         }
         return;
     }
