@@ -2,9 +2,9 @@
 #include "AvrLibcCheck.h"
 
 #include <toml++/toml.h>
+#include <algorithm>
 #include <cstdio>
 #include <map>
-#include <regex>
 
 #include "DatabaseSource.h"
 #include "SourceParts.h"
@@ -25,6 +25,17 @@ std::string Hex(int64_t v) {
 }
 
 // Captions that describe a bit rather than name it, and the name avr-libc gives it.
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// An avr-libc bit name: an upper-case letter, then upper-case letters, digits and '_'.
+bool IsBitName(const std::string& s) {
+    return !s.empty() && s[0] >= 'A' && s[0] <= 'Z' && std::all_of(s.begin(), s.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || IsDigit(c) || c == '_';
+    });
+}
+
 const std::map<std::string, std::string> kDescribedBits{
     {"SPI Enabled", "SPIEN"},         {"WDT always on", "WDTON"},
     {"BOD Enabled", "BODEN"},         {"CKOUT Enabled", "CKOUT"},
@@ -51,19 +62,25 @@ std::vector<std::string> NamesOf(const std::string& caption) {
         return {it->second};
     }
     text = Trimmed(text.substr(0, text.find(" = ")));
-    static const std::regex kRange(R"(([A-Z][A-Z0-9_]*?)\[?([0-9])(?:\.\.|:)([0-9])\]?)");
-    static const std::regex kName(R"([A-Z][A-Z0-9_]*)");
-    std::smatch m;
-    if (std::regex_match(text, m, kRange)) {
-        std::vector<std::string> names;
-        const int high = std::stoi(m[2]), low = std::stoi(m[3]);
-        for (int i = high; i >= low; --i) {
-            names.push_back(m[1].str() + std::to_string(i));
+    // A range of bits: NAME1..0, NAME[2..0] or NAME[3:0].
+    const std::size_t dots = text.find("..");
+    const std::size_t separator = dots != std::string::npos ? dots : text.find(':');
+    const std::size_t width = dots != std::string::npos ? 2 : 1;
+    if (separator != std::string::npos && separator >= 2) {
+        const bool bracket = text[separator - 2] == '[';
+        const std::string name = text.substr(0, separator - (bracket ? 2 : 1));
+        const std::string tail = text.substr(separator + width);
+        const char high = text[separator - 1];
+        if (IsBitName(name) && IsDigit(high) && !tail.empty() && IsDigit(tail[0]) &&
+            tail.substr(1) == (bracket ? "]" : "")) {
+            std::vector<std::string> names;
+            for (int i = high - '0'; i >= tail[0] - '0'; --i) {
+                names.push_back(name + std::to_string(i));
+            }
+            return names;
         }
-        return names;
     }
-    return std::regex_match(text, kName) ? std::vector<std::string>{text}
-                                         : std::vector<std::string>{};
+    return IsBitName(text) ? std::vector<std::string>{text} : std::vector<std::string>{};
 }
 
 // The newer headers name the six clock bits of the low fuse as one field, SUT_CKSEL5..0:
