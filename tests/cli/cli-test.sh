@@ -7,6 +7,7 @@
 set -uo pipefail
 
 cli=$(realpath "$1")
+source "$(dirname "$0")/script-checks.sh"
 dbdir=$(realpath "$2")
 source=$(realpath "$3")
 version=$4
@@ -29,29 +30,11 @@ unset KARDO_SIM_IMAGE
 export KARDO_SETTINGS="$work/KARDO.ini"
 unset KARDO_SIM_FAULTS
 
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-# run EXPECTED_STATUS ARGS...: runs kardo-cli with no input, keeps its output in out.txt
-# and err.txt, and checks the exit status. Each device has a chip file of its own, as a
-# bench keeps a chip of each part: a chip file of another device is never written over.
+# run EXPECTED_STATUS ARGS...: run_cli, with a chip file for each device, as a bench
+# keeps a chip of each part: a chip file of another device is never written over.
 run() {
-  local want=$1
-  shift
-  local device=${2:-none}
-  KARDO_SIM_IMAGE=${KARDO_SIM_IMAGE:-$work/chip-${device//\//_}.img} \
-    "$cli" "$@" </dev/null >out.txt 2>err.txt
-  local got=$?
-  if [ "$got" -ne "$want" ]; then
-    fail "kardo-cli $* exited $got, not $want"
-    sed 's/^/    out: /' out.txt >&2
-    sed 's/^/    err: /' err.txt >&2
-    return 1
-  fi
-  return 0
+  local device=${3:-none}
+  KARDO_SIM_IMAGE=${KARDO_SIM_IMAGE:-$work/chip-${device//\//_}.img} run_cli "$@"
 }
 
 # expect FILE TEXT: FILE has a line containing TEXT.

@@ -7,6 +7,7 @@
 set -uo pipefail
 
 cli=$(realpath "$1")
+source "$(dirname "$0")/script-checks.sh"
 dbdir=$(realpath "$2")
 data=$(realpath "$3")/tests/fileio/data
 device=ATMEL/AT28C256
@@ -28,23 +29,9 @@ export XDG_RUNTIME_DIR=$work/run KARDO_LINK=sim KARDO_SETTINGS=$work/KARDO.ini
 export KARDO_SIM_PROGRAMMERS=3 KARDO_SIM_IMAGE=$work/chip.img
 unset KARDO_SIM_FAULTS KARDO_PROGRAMMER
 
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
 # run EXPECTED_STATUS ARGS...: kardo-cli's output in out.txt and err.txt.
 run() {
-  local want=$1
-  shift
-  "$cli" "$@" </dev/null >out.txt 2>err.txt
-  local got=$?
-  if [ "$got" -ne "$want" ]; then
-    fail "kardo-cli $* exited $got, not $want"
-    sed 's/^/    out: /' out.txt >&2
-    sed 's/^/    err: /' err.txt >&2
-  fi
+  run_cli "$@"
 }
 
 # expect FILE EXTENDED-REGEX: FILE has a line matching it.
