@@ -163,6 +163,15 @@ std::string Index::DeviceName(int m, int k) const {
     return TextUpToNul(bytes_.data() + at, field::Name.length);
 }
 
+std::optional<int> Index::FindDevice(int m, const std::string& name) const {
+    for (int k = 0; k < DeviceCount(m); ++k) {
+        if (DeviceName(m, k) == name) {
+            return k;
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> Index::Devices(int m) const {
     std::vector<std::string> names;
     const int count = DeviceCount(m);

@@ -58,6 +58,8 @@ class Index {
     // outside the file.
     int DeviceCount(int m) const;
     std::string DeviceName(int m, int k) const;
+    // The place of the device called `name` in manufacturer m's list; none if absent.
+    std::optional<int> FindDevice(int m, const std::string& name) const;
     std::vector<std::string> Devices(int m) const;
     RecordLookup Record(int m, int k) const;
     // What the lists had to stop short at ("is cut short ..."), empty for a whole file.

@@ -16,6 +16,7 @@
 
 #include "common/forms/Dialogs.h"
 #include "devicedb/DeviceDatabase.h"
+#include "devicedb/forms/DeviceListItems.h"
 
 namespace kardo {
 namespace {
@@ -35,30 +36,6 @@ constexpr std::array<DeviceType, 6> kDeviceTypes{{
     {"RadioButton5", "Pld / Bipolar", nullptr},
     {"RadioButton6", "IC Testing", nullptr},
 }};
-
-QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
-}
-
-void FillList(QListWidget* list, const std::vector<std::string>& names) {
-    list->clear();
-    for (const auto& name : names) {
-        list->addItem(Latin1(name));
-    }
-}
-
-// What a device item carries besides its text: where it is in the database file.
-constexpr int kManufacturerRole = Qt::UserRole;
-constexpr int kDeviceRole = Qt::UserRole + 1;
-constexpr int kNameRole = Qt::UserRole + 2;
-
-void AddDevice(QListWidget* list, const QString& text, const QString& name, int manufacturer,
-               int device) {
-    auto* item = new QListWidgetItem(text, list);
-    item->setData(kManufacturerRole, manufacturer);
-    item->setData(kDeviceRole, device);
-    item->setData(kNameRole, name);
-}
 
 }  // namespace
 
@@ -289,11 +266,8 @@ void TfrmSelectDevice::FollowRememberedName() {
         index_->DeviceName(m, remembered_.Device_index) == remembered_.Device_name) {
         return;
     }
-    for (int k = 0; k < index_->DeviceCount(m); ++k) {
-        if (index_->DeviceName(m, k) == remembered_.Device_name) {
-            remembered_.Device_index = k;
-            return;
-        }
+    if (const auto k = index_->FindDevice(m, remembered_.Device_name)) {
+        remembered_.Device_index = *k;
     }
 }
 
